@@ -1,0 +1,156 @@
+// Option parsing and the commands of korvex-cli.
+#include "CliCommands.h"
+
+#include "CliHost.h"
+#include "app/MonitorState.h"
+#include "link/DeviceLink.h"
+#include "link/IdentityRecord.h"
+#include "link/PortFinder.h"
+#include "link/QtSerialTransport.h"
+#include "link/ResultText.h"
+#include "sim/VirtualController.h"
+#include "sim/VirtualTransport.h"
+#include "text/TextPair.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace korvex {
+
+namespace {
+
+const char UsageLine[] = "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] "
+                         "COMMAND [ARGS]  (commands: ports, info)";
+
+struct Options {
+    QString port;
+    bool demo = false;
+    int language = SystemDefaultLanguage();
+    bool trace = false;
+    bool yes = false;
+    QString command;
+    QStringList args;
+};
+
+// Parses the options wherever they stand; false on a usage error.
+bool ParseOptions(const QStringList& arguments, Options& o) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        if (a == QLatin1String("--port")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+                return false;
+            o.port = arguments.at(++i);
+        } else if (a == QLatin1String("--demo")) {
+            o.demo = true;
+        } else if (a == QLatin1String("--lang")) {
+            if (i + 1 >= arguments.size())
+                return false;
+            const QString v = arguments.at(++i);
+            if (v == QLatin1String("ru"))
+                o.language = LangRussian;
+            else if (v == QLatin1String("en"))
+                o.language = LangEnglish;
+            else
+                return false;
+        } else if (a == QLatin1String("--trace")) {
+            o.trace = true;
+        } else if (a == QLatin1String("--yes")) {
+            o.yes = true;
+        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            return false;
+        } else if (o.command.isEmpty()) {
+            o.command = a;
+        } else {
+            o.args.append(a);
+        }
+    }
+    return !o.command.isEmpty() && !(o.demo && !o.port.isEmpty());
+}
+
+// The link and everything it stands on, for one run of the tool.
+struct Session {
+    Session(const Options& o, QTextStream& out, QTextStream& err, sim::VirtualController* demo)
+        : host(out, err) {
+        language.current = o.language;
+        host.traceToStderr = o.trace;
+        host.assumeYes = o.yes;
+        if (o.demo) {
+            if (demo == nullptr) {
+                ownController = std::make_unique<sim::VirtualController>();
+                demo = ownController.get();
+            }
+            transport = std::make_unique<sim::VirtualTransport>(*demo);
+            finder = std::make_unique<sim::VirtualPortFinder>(*demo);
+        } else {
+            transport = std::make_unique<QtSerialTransport>();
+            if (!o.port.isEmpty())
+                finder = std::make_unique<FixedPortFinder>(QStringList{o.port});
+            else
+                finder = std::make_unique<UsbPortFinder>();
+        }
+        link = std::make_unique<DeviceLink>(*transport, *finder, host, monitor, language);
+        link->state.traceEnabled = o.trace;
+    }
+    ~Session() { link->serial.ComClose(); }
+
+    CliHost host;
+    LanguageState language;
+    MonitorState monitor;
+    std::unique_ptr<sim::VirtualController> ownController;
+    std::unique_ptr<SerialTransport> transport;
+    std::unique_ptr<PortFinder> finder;
+    std::unique_ptr<DeviceLink> link;
+};
+
+// Probes every candidate once in turn (a named port only once); 0 when a controller answered.
+int Connect(Session& s, IdentityRecord& id) {
+    s.link->serial.ComFindPorts();
+    const qsizetype candidates = std::max<qsizetype>(1, s.link->ports.portList.size());
+    int rc = result::Disconnected;
+    for (qsizetype i = 0; i < candidates; ++i) {
+        rc = s.link->device.ComProbe(id);
+        if (rc == result::Ok)
+            break;
+    }
+    return rc;
+}
+
+int CommandPorts(Session& s, QTextStream& out) {
+    const QStringList ports = s.finder->findPorts();
+    for (const QString& p : ports)
+        out << p << Qt::endl;
+    return exitcode::Ok;
+}
+
+int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
+    IdentityRecord id;
+    const int rc = Connect(s, id);
+    if (rc != result::Ok) {
+        err << ResultText(rc, s.language.current) << Qt::endl;
+        return exitcode::Failure;
+    }
+    out << IdentityHeader(s.language.current) << Qt::endl;
+    for (const QString& line : IdentityLines(id, s.language.current))
+        out << line << Qt::endl;
+    return exitcode::Ok;
+}
+
+} // namespace
+
+int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
+           sim::VirtualController* demo) {
+    Options o;
+    if (!ParseOptions(arguments, o)) {
+        err << UsageLine << Qt::endl;
+        return exitcode::Usage;
+    }
+    Session s(o, out, err, demo);
+    if (o.command == QLatin1String("ports") && o.args.isEmpty())
+        return CommandPorts(s, out);
+    if (o.command == QLatin1String("info") && o.args.isEmpty())
+        return CommandInfo(s, out, err);
+    err << UsageLine << Qt::endl;
+    return exitcode::Usage;
+}
+
+} // namespace korvex

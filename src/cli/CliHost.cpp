@@ -1,0 +1,30 @@
+// Where the command-line tool puts what the window would show.
+#include "CliHost.h"
+
+#include <QCoreApplication>
+
+namespace korvex {
+
+int CliHost::ShowMessageBox(unsigned flags, const QString& text) {
+    err_ << text << Qt::endl;
+    const unsigned icon = flags & 0xF0;
+    if (icon == mb::IconQuestion || icon == mb::IconWarning || (flags & mb::YesNo))
+        return assumeYes ? mb::IdYes : mb::IdNo;
+    return mb::IdOk;
+}
+
+void CliHost::ProcessEvents() {
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::processEvents();
+}
+
+void CliHost::LogLineColored(LogColour, const QString& text) { out_ << text << Qt::endl; }
+
+void CliHost::TraceLine(const QString& text) {
+    if (traceToStderr)
+        err_ << text << Qt::endl;
+}
+
+void CliHost::ShowPanelMessage(bool, int, int, const QString& text) { out_ << text << Qt::endl; }
+
+} // namespace korvex

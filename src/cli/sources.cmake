@@ -1,0 +1,3 @@
+list(APPEND KORVEX_CLI_SOURCES
+    cli/CliHost.cpp cli/CliHost.h
+    cli/CliCommands.cpp cli/CliCommands.h)

@@ -1,0 +1,1 @@
+list(APPEND KORVEX_CORE_SOURCES config/ConfigImage.h)

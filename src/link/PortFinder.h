@@ -1,0 +1,33 @@
+// Finding the candidate ports of the controller's USB-serial converter.
+#pragma once
+
+#include <QStringList>
+
+namespace korvex {
+
+class PortFinder {
+public:
+    virtual ~PortFinder() = default;
+    // The candidate ports, in the system's order.
+    virtual QStringList findPorts() = 0;
+};
+
+// The ports of converters with USB vendor 1A86 and product 7523, by the system's port name
+// (COM7 on Windows, ttyUSB0 on Linux).
+class UsbPortFinder final : public PortFinder {
+public:
+    QStringList findPorts() override;
+};
+
+// A fixed list: one port named by the user, or the virtual controller's port.
+class FixedPortFinder final : public PortFinder {
+public:
+    explicit FixedPortFinder(QStringList ports) : ports_(std::move(ports)) {}
+    QStringList findPorts() override { return ports_; }
+    void setPorts(QStringList ports) { ports_ = std::move(ports); }
+
+private:
+    QStringList ports_;
+};
+
+} // namespace korvex

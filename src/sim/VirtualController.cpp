@@ -1,0 +1,342 @@
+// The virtual controller: a request parser, the controller's memory areas and its replies.
+#include "VirtualController.h"
+
+#include "link/Frame.h"
+#include "link/FrameProtocol.h"
+#include "link/LittleEndian.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvex::sim {
+
+namespace {
+constexpr std::uint16_t KeyPendingBit = 1u << 14;
+constexpr std::uint16_t TextPendingBit = 1u << 15;
+constexpr int BootEntryMs = 300;
+constexpr int FirmwareAreaSize = 0x10000;
+
+void PutName(std::array<std::uint8_t, ConfigSize>& c, int entry, const char* name) {
+    std::memcpy(&c[static_cast<std::size_t>(33 * entry)], name, std::min<std::size_t>(10, std::strlen(name)));
+}
+} // namespace
+
+std::array<std::uint8_t, ConfigSize> FactoryConfiguration() {
+    std::array<std::uint8_t, ConfigSize> c{};
+    // Two ready-made entries: a LIN key that steps the source, and one that raises output 1.
+    PutName(c, 0, "SRC");
+    c[10] = 1;  // event: LIN key
+    c[12] = 9;  //   key row
+    c[19] = 1;  //   short press
+    c[21] = 4;  // reaction: source
+    c[22] = 0;  //   next
+    PutName(c, 1, "VOL+");
+    c[33 + 10] = 1;
+    c[33 + 12] = 1;
+    c[33 + 19] = 3; // any press
+    c[33 + 21] = 3; // reaction: radio control
+    PutU16le(&c[33 + 22], 120); // 1.20 V
+    PutU16le(&c[33 + 24], 330); // 3.30 V
+    PutU16le(&c[33 + 26], 200);
+    c[33 + 30] = 1; // output 2: not touch
+    // Parameter blocks.
+    c[1990] = 4;                // 19200 Bit/s
+    PutU16le(&c[1996], 1000);   // long press over 1000 ms
+    c[1998] = 3;                // four sources
+    c[1999] = 1;                // LIN 2.0
+    PutU16le(&c[2003], 330);    // VOUT1 3.30 V
+    PutU16le(&c[2005], 330);    // VOUT2 3.30 V
+    PutU16le(&c[2007], 50);     // range 0.50 .. 3.30 V
+    PutU16le(&c[2009], 50);
+    c[2012] = 100;              // backlight: day 100 %, minimum 5 %, maximum 50 %
+    c[2013] = 5;
+    c[2014] = 50;
+    return c;
+}
+
+VirtualController::VirtualController() : config(FactoryConfiguration()) {}
+
+void VirtualController::pressKey(std::uint8_t code) {
+    keyPending_ = true;
+    keyCode_ = code;
+}
+
+void VirtualController::setLastEvent(std::uint8_t kind, std::uint8_t flag, std::uint8_t code) {
+    lastEvent_ = {kind, flag, code};
+}
+
+void VirtualController::clearLog() {
+    requests.clear();
+    wireIn.clear();
+    opens.clear();
+    terminalIn.clear();
+}
+
+std::array<std::uint8_t, 50> VirtualController::identity() const {
+    std::array<std::uint8_t, 50> id{};
+    PutU32le(&id[0], appVersion);
+    PutU32le(&id[4], serialNumber);
+    PutU32le(&id[8], bootVersion);
+    PutU32le(&id[12], deviceType);
+    const QByteArray name =
+        (bootloaderMode ? QStringLiteral("KORVEX-SWC-ADP-BOOT") : applicationName).toLatin1();
+    std::memcpy(&id[16], name.constData(), static_cast<std::size_t>(std::min<qsizetype>(31, name.size())));
+    std::uint16_t status = currentSource;
+    if (keyPending_)
+        status |= KeyPendingBit;
+    if (!terminalOut_.isEmpty())
+        status |= TextPendingBit;
+    PutU16le(&id[48], status);
+    return id;
+}
+
+void VirtualController::receive(const std::uint8_t* data, int count, std::uint32_t now) {
+    wireIn.append(reinterpret_cast<const char*>(data), count);
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t b = data[i];
+        if (hunting_) {
+            if (b == FrameStartByte) {
+                hunting_ = false;
+                frame_.clear();
+            }
+            continue;
+        }
+        frame_.push_back(b);
+        if (frame_.size() == 4 && b > FrameMaxPayload) {
+            hunting_ = true; // a request the controller cannot hold: wait for the next one
+            continue;
+        }
+        if (frame_.size() >= 5 && frame_.size() == static_cast<std::size_t>(frame_[3]) + 5) {
+            hunting_ = true;
+            handleFrame(now);
+        }
+    }
+}
+
+void VirtualController::handleFrame(std::uint32_t now) {
+    const std::size_t len = frame_[3];
+    // A request with a bad check byte is ignored, as the line may have dropped a byte.
+    if (FrameCheck(0, frame_.data(), static_cast<int>(len + 4)) != frame_[len + 4])
+        return;
+    const std::uint8_t cmd = frame_[0];
+    const std::uint16_t offset = GetU16le(&frame_[1]);
+    const QByteArray payload(reinterpret_cast<const char*>(&frame_[4]), static_cast<qsizetype>(len));
+    requests.push_back({currentPort_, cmd, offset, payload});
+
+    if (!plugged_ || (!answerOn.isEmpty() && answerOn != currentPort_))
+        return;
+    if (silent_ && static_cast<std::int32_t>(now - silentUntil_) < 0)
+        return;
+    silent_ = false;
+
+    // Each request is spoiled by at most one fault, the first rule that matches it.
+    FaultRule* rule = nullptr;
+    for (auto& r : faults) {
+        if (r.command == -1 || r.command == cmd) {
+            rule = &r;
+            break;
+        }
+    }
+    Fault fault{};
+    int param = 0;
+    const bool faulty = rule != nullptr;
+    if (faulty) {
+        fault = rule->fault;
+        param = rule->param;
+        if (rule->count > 0 && --rule->count == 0)
+            faults.erase(faults.begin() + (rule - faults.data()));
+    }
+
+    if (faulty && fault == Fault::NoReply)
+        return;
+    QByteArray reply;
+    if (faulty && (fault == Fault::StatusFE || fault == Fault::StatusFD)) {
+        reply = buildReply(fault == Fault::StatusFE ? StatusBadParams : StatusFailed, offset, {},
+                           false, false);
+    } else {
+        reply = answer(cmd, offset, payload, now);
+        if (reply.isEmpty())
+            return;
+        if (faulty) {
+            const std::uint8_t rcmd = static_cast<std::uint8_t>(reply[1]);
+            QByteArray body = reply.mid(5, static_cast<std::uint8_t>(reply[4]));
+            switch (fault) {
+            case Fault::BadCheck:
+                reply = buildReply(rcmd, offset, body, true, false);
+                break;
+            case Fault::LengthAbove64:
+                reply = buildReply(rcmd, offset, body, false, true);
+                break;
+            case Fault::WrongCommand:
+                reply = buildReply(static_cast<std::uint8_t>((rcmd == 0x81) ? 0x82 : 0x81), offset,
+                                   body, false, false);
+                break;
+            case Fault::WrongOffset:
+                reply = buildReply(rcmd, static_cast<std::uint16_t>(offset + 1), body, false, false);
+                break;
+            case Fault::EchoCommand:
+                reply = buildReply(cmd, offset, body, false, false);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    if (faulty && fault == Fault::CutShort)
+        reply.truncate(std::max(0, param));
+    if (faulty && fault == Fault::GarbageBefore) {
+        QByteArray noise;
+        for (int i = 0; i < param; ++i)
+            noise.append(static_cast<char>(0xA0 + (i % 16)));
+        reply.prepend(noise);
+    }
+    if (faulty && fault == Fault::GarbageAfter) {
+        for (int i = 0; i < param; ++i)
+            reply.append(static_cast<char>(i % 2 ? 0x55 : 0x13));
+    }
+
+    std::uint32_t due = now;
+    if (emulateLineTime) // 10 bits a byte at 115200 baud, request and reply
+        due += static_cast<std::uint32_t>((len + 6 + static_cast<std::size_t>(reply.size())) * 10 *
+                                          1000 / 115200);
+    if (faulty && fault == Fault::Delay)
+        due += static_cast<std::uint32_t>(std::max(0, param));
+    output_.push_back({due, reply});
+}
+
+QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
+                                     const QByteArray& payload, std::uint32_t now) {
+    const auto ack = [&] { return buildReply(StatusAck, offset, {}, false, false); };
+    const auto refuse = [&] { return buildReply(StatusBadParams, offset, {}, false, false); };
+    const auto data = [&](const QByteArray& bytes) {
+        return buildReply(static_cast<std::uint8_t>(cmd | 0x80), offset, bytes, false, false);
+    };
+    const int chunk = std::clamp(readChunk, 1, FrameMaxPayload);
+
+    switch (cmd) {
+    case 0x01: {
+        const auto id = identity();
+        return data(QByteArray(reinterpret_cast<const char*>(id.data()), 50));
+    }
+    case 0x05: {
+        if (bootloaderMode)
+            return refuse();
+        const QByteArray text = terminalOut_.left(chunk);
+        terminalOut_.remove(0, text.size());
+        return data(text);
+    }
+    case 0x10: {
+        if (bootloaderMode)
+            return refuse();
+        const int n = std::clamp(ConfigSize - offset, 0, chunk);
+        return data(QByteArray(reinterpret_cast<const char*>(config.data()) + std::min<int>(offset, ConfigSize), n));
+    }
+    case 0x17:
+        return buildReply(0x97, offset,
+                          QByteArray(reinterpret_cast<const char*>(lastEvent_.data()), 3), false,
+                          false);
+    case 0x18: {
+        QByteArray notice(3, '\0');
+        if (keyPending_) {
+            notice[0] = 1;
+            notice[1] = 1;
+            notice[2] = static_cast<char>(keyCode_);
+            keyPending_ = false;
+        }
+        return buildReply(0x98, offset, notice, false, false);
+    }
+    case 0x82: {
+        if (!bootloaderMode) {
+            // The application hands over to its bootloader and is silent while it restarts.
+            bootloaderMode = true;
+            silent_ = true;
+            silentUntil_ = now + BootEntryMs;
+            return {};
+        }
+        if (offset + payload.size() > FirmwareAreaSize)
+            return refuse();
+        if (firmware.size() < offset + payload.size())
+            firmware.resize(offset + payload.size(), '\0');
+        std::memcpy(firmware.data() + offset, payload.constData(), static_cast<std::size_t>(payload.size()));
+        return ack();
+    }
+    case 0x83: {
+        ++restarts;
+        keyPending_ = false;
+        terminalOut_.clear();
+        if (restartSilenceMs > 0) {
+            silent_ = true;
+            silentUntil_ = now + static_cast<std::uint32_t>(restartSilenceMs);
+        }
+        return ack();
+    }
+    case 0x84:
+        if (bootloaderMode)
+            return refuse();
+        ++defaultsResets;
+        config = FactoryConfiguration();
+        return ack();
+    case 0x85: {
+        if (bootloaderMode)
+            return refuse();
+        const QByteArray line = payload.left(payload.indexOf('\0') >= 0 ? payload.indexOf('\0') : payload.size());
+        terminalIn.append(line);
+        terminalOut_ += "> " + line + "\r\n";
+        return ack();
+    }
+    case 0x90: {
+        if (bootloaderMode || offset + payload.size() > ConfigSize)
+            return refuse();
+        std::memcpy(config.data() + offset, payload.constData(), static_cast<std::size_t>(payload.size()));
+        return ack();
+    }
+    default:
+        return refuse();
+    }
+}
+
+QByteArray VirtualController::buildReply(std::uint8_t cmd, std::uint16_t offset,
+                                         const QByteArray& payload, bool badCheck,
+                                         bool lengthAbove64) const {
+    const int len = static_cast<int>(std::min<qsizetype>(payload.size(), FrameMaxPayload));
+    QByteArray body(4 + len, '\0');
+    auto* p = reinterpret_cast<std::uint8_t*>(body.data());
+    p[0] = cmd;
+    PutU16le(&p[1], offset);
+    p[3] = static_cast<std::uint8_t>(len);
+    std::memcpy(p + 4, payload.constData(), static_cast<std::size_t>(len));
+    std::uint8_t check = FrameCheck(0, p, 4 + len);
+    if (lengthAbove64)
+        p[3] = FrameMaxPayload + 1;
+    if (badCheck)
+        check = static_cast<std::uint8_t>(check ^ 0x5A);
+    QByteArray wire;
+    wire.append(static_cast<char>(FrameStartByte));
+    wire.append(body);
+    wire.append(static_cast<char>(check));
+    return wire;
+}
+
+int VirtualController::takeOutput(std::uint8_t* out, int capacity, std::uint32_t now) {
+    int n = 0;
+    while (n < capacity && !output_.empty() &&
+           static_cast<std::int32_t>(now - output_.front().due) >= 0) {
+        Pending& head = output_.front();
+        const int take = std::min<int>(capacity - n, static_cast<int>(head.bytes.size()));
+        std::memcpy(out + n, head.bytes.constData(), static_cast<std::size_t>(take));
+        n += take;
+        head.bytes.remove(0, take);
+        if (head.bytes.isEmpty())
+            output_.pop_front();
+    }
+    return n;
+}
+
+int VirtualController::msUntilOutput(std::uint32_t now) const {
+    if (output_.empty())
+        return -1;
+    const auto wait = static_cast<std::int32_t>(output_.front().due - now);
+    return wait > 0 ? wait : 0;
+}
+
+} // namespace korvex::sim

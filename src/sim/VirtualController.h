@@ -1,0 +1,132 @@
+// An in-process KORVEX-SWC-ADP controller that speaks the frame protocol byte by byte. Tests,
+// `korvex-setup --demo` and `korvex-cli --demo` use it; faults are injected on purpose.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+namespace korvex::sim {
+
+constexpr int ConfigSize = 2019;
+
+enum class Fault {
+    NoReply,       // the request is not answered
+    CutShort,      // only the first `param` bytes of the reply (start byte included) are sent
+    Delay,         // the reply comes `param` ms late
+    GarbageBefore, // `param` noise bytes (never 0x55) before the reply
+    GarbageAfter,  // `param` noise bytes after the reply
+    BadCheck,      // the reply's check byte is wrong
+    LengthAbove64, // the reply's length byte is 65
+    StatusFE,      // the controller rejects the parameters
+    StatusFD,      // the controller fails to carry out the request
+    WrongCommand,  // a read is answered with another area's reply code
+    WrongOffset,   // the reply names another offset
+    EchoCommand,   // a write is answered with the request's own command instead of 0xFF
+};
+
+struct FaultRule {
+    Fault fault = Fault::NoReply;
+    int command = -1; // the request command it applies to; -1 = every command
+    int count = -1;   // how many requests it spoils; -1 = for ever
+    int param = 0;
+};
+
+// One request as the controller understood it.
+struct LoggedRequest {
+    QString port;
+    std::uint8_t cmd = 0;
+    std::uint16_t offset = 0;
+    QByteArray payload;
+};
+
+// The factory configuration that "reset to defaults" restores.
+std::array<std::uint8_t, ConfigSize> FactoryConfiguration();
+
+class VirtualController {
+public:
+    VirtualController();
+
+    // --- what the controller is -------------------------------------------------------------
+    std::uint32_t appVersion = 136;
+    std::uint32_t serialNumber = 230417;
+    std::uint32_t bootVersion = 105;
+    std::uint32_t deviceType = 1;
+    QString applicationName = QStringLiteral("KORVEX-SWC-ADP");
+    bool bootloaderMode = false; // the name then contains "KORVEX-SWC-ADP-BOOT"
+    std::uint8_t currentSource = 0;
+    std::array<std::uint8_t, ConfigSize> config{};
+
+    // --- how it behaves ---------------------------------------------------------------------
+    int readChunk = 64;         // payload bytes per read reply, 1..64
+    int restartSilenceMs = 0;   // silence after a restart request
+    bool emulateLineTime = false; // replies take as long as 115200 baud needs for the bytes
+    QStringList ports{QStringLiteral("VCOM1")};
+    QString answerOn;           // the port the controller sits on; empty = every port
+    std::vector<FaultRule> faults;
+
+    void setPlugged(bool plugged) { plugged_ = plugged; }
+    bool plugged() const { return plugged_; }
+    void addFault(Fault fault, int command = -1, int count = -1, int param = 0) {
+        faults.push_back({fault, command, count, param});
+    }
+
+    // Notifications: a pressed key (bit 14 of the status word) and text for the terminal
+    // (bit 15).
+    void pressKey(std::uint8_t code);
+    void setLastEvent(std::uint8_t kind, std::uint8_t flag, std::uint8_t code);
+    void queueTerminalText(const QByteArray& text) { terminalOut_ += text; }
+
+    // --- what it saw ------------------------------------------------------------------------
+    std::vector<LoggedRequest> requests;
+    QByteArray wireIn;          // every byte received, as it came
+    QStringList opens;          // every port opened
+    QList<QByteArray> terminalIn; // lines typed to it
+    int restarts = 0;
+    int defaultsResets = 0;
+    QByteArray firmware;        // what the bootloader took at area 2
+    void clearLog();
+
+    // --- the byte stream (used by the transports) -------------------------------------------
+    void connectPort(const QString& port) { currentPort_ = port; }
+    void receive(const std::uint8_t* data, int count, std::uint32_t now);
+    // Moves the bytes due by `now` (at most `capacity`) into `out`; returns their count.
+    int takeOutput(std::uint8_t* out, int capacity, std::uint32_t now);
+    // Milliseconds until the next byte is due, 0 when one is due now, -1 when none is pending.
+    int msUntilOutput(std::uint32_t now) const;
+    void discardOutput() { output_.clear(); }
+
+    std::array<std::uint8_t, 50> identity() const;
+
+private:
+    struct Pending {
+        std::uint32_t due;
+        QByteArray bytes;
+    };
+    void handleFrame(std::uint32_t now);
+    QByteArray answer(std::uint8_t cmd, std::uint16_t offset, const QByteArray& payload,
+                      std::uint32_t now);
+    QByteArray buildReply(std::uint8_t cmd, std::uint16_t offset, const QByteArray& payload,
+                          bool badCheck, bool lengthAbove64) const;
+
+    bool plugged_ = true;
+    QString currentPort_;
+    // Request parser.
+    bool hunting_ = true;
+    std::vector<std::uint8_t> frame_;
+    std::deque<Pending> output_;
+    std::uint32_t silentUntil_ = 0;
+    bool silent_ = false;
+    // Notifications.
+    bool keyPending_ = false;
+    std::uint8_t keyCode_ = 0;
+    std::array<std::uint8_t, 3> lastEvent_{};
+    QByteArray terminalOut_;
+};
+
+} // namespace korvex::sim

@@ -1,0 +1,3 @@
+list(APPEND KORVEX_CORE_SOURCES
+    sim/VirtualController.cpp sim/VirtualController.h
+    sim/VirtualTransport.cpp sim/VirtualTransport.h)

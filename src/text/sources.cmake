@@ -1,0 +1,2 @@
+list(APPEND KORVEX_CORE_SOURCES
+    text/TextPair.cpp text/TextPair.h)
