@@ -2,8 +2,8 @@
 // controller with no added delay, and what a vain wait for a reply costs.
 #include "ProcessCpuTime.h"
 
+#include "QuietHost.h"
 #include "app/MonitorState.h"
-#include "app/UiHost.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "sim/VirtualController.h"
@@ -17,19 +17,7 @@ using namespace korvex;
 
 namespace {
 
-class QuietHost final : public UiHost {
-public:
-    int ShowMessageBox(unsigned, const QString&) override { return mb::IdOk; }
-    void ProcessEvents() override {}
-    void ProgressBegin(int, const QString&) override {}
-    void ProgressStep(int) override {}
-    void ProgressHide() override {}
-    void LogLineColored(LogColour, const QString&) override {}
-    void ShowPanelMessage(bool, int, int, const QString&) override {}
-    void ClearPanelMessage() override {}
-    void SuspendMonitor() override {}
-    void ResumeMonitor() override {}
-};
+using bench::QuietHost;
 
 struct Rig {
     sim::VirtualController controller;
@@ -47,7 +35,9 @@ double Now() {
 }
 
 // Line time of `bytes` at 115200 baud, 10 bits a byte.
-double LineSeconds(double bytes) { return bytes * 10.0 / 115200.0; }
+double LineSeconds(double bytes) {
+    return bytes * 10.0 / 115200.0;
+}
 
 } // namespace
 

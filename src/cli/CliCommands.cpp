@@ -2,7 +2,11 @@
 #include "CliCommands.h"
 
 #include "CliHost.h"
+#include "app/CommandTexts.h"
 #include "app/MonitorState.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigImage.h"
+#include "config/ConfigTransfer.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/PortFinder.h"
@@ -12,6 +16,8 @@
 #include "sim/VirtualTransport.h"
 #include "text/TextPair.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <memory>
 
@@ -20,7 +26,13 @@ namespace korvex {
 namespace {
 
 const char UsageLine[] = "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] "
-                         "COMMAND [ARGS]  (commands: ports, info)";
+                         "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
+                         "write-config FILE, restart, defaults --yes, dump FILE)";
+
+constexpr TextPair UnreadableFile{"Не удается прочитать файл \"%s\"",
+                                  "Cannot read the file \"%s\""};
+constexpr TextPair RefusedWithoutYes{"Ответ \"Да\" дается только с --yes: ничего не отправлено",
+                                     "Answered Yes only with --yes: nothing was sent"};
 
 struct Options {
     QString port;
@@ -90,6 +102,8 @@ struct Session {
         }
         link = std::make_unique<DeviceLink>(*transport, *finder, host, monitor, language);
         link->state.traceEnabled = o.trace;
+        transfer = std::make_unique<ConfigTransfer>(link->device, host, image, monitor, language,
+                                                    link->ports);
     }
     ~Session() { link->serial.ComClose(); }
 
@@ -100,6 +114,17 @@ struct Session {
     std::unique_ptr<SerialTransport> transport;
     std::unique_ptr<PortFinder> finder;
     std::unique_ptr<DeviceLink> link;
+    ConfigImage image;
+    std::unique_ptr<ConfigTransfer> transfer;
+
+    // A command's failure in the window's words, with the result text.
+    int fail(QTextStream& err, const TextPair& format, int rc) {
+        err << LangFormat(format, language.current,
+                          ResultText(rc, language.current).toUtf8().constData())
+                   .trimmed()
+            << Qt::endl;
+        return exitcode::Failure;
+    }
 };
 
 // Probes every candidate once in turn (a named port only once); 0 when a controller answered.
@@ -135,6 +160,73 @@ int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
     return exitcode::Ok;
 }
 
+bool ReadableFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && info.isReadable();
+}
+
+int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
+    IdentityRecord id;
+    int rc = Connect(s, id);
+    if (rc != result::Ok) {
+        err << ResultText(rc, s.language.current) << Qt::endl;
+        return exitcode::Failure;
+    }
+    rc = s.transfer->ReadConfiguration();
+    // A half-read configuration is never saved.
+    if (rc != result::Ok)
+        return s.fail(err, texts::ReadDeviceError, rc);
+    const QString error = SaveConfigFile(file, s.image, s.host);
+    if (!error.isEmpty()) {
+        err << error << Qt::endl;
+        return exitcode::Failure;
+    }
+    out << LangText(texts::ConfigWritten, s.language) << Qt::endl;
+    return exitcode::Ok;
+}
+
+int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
+    // Nothing goes to the controller unless the file is really there.
+    if (!ReadableFile(file)) {
+        err << LangFormat(UnreadableFile, s.language.current, file.toUtf8().constData())
+            << Qt::endl;
+        return exitcode::Failure;
+    }
+    IdentityRecord id;
+    int rc = Connect(s, id);
+    if (rc != result::Ok) {
+        err << ResultText(rc, s.language.current) << Qt::endl;
+        return exitcode::Failure;
+    }
+    LoadConfigFile(file, s.image, s.host);
+    rc = s.transfer->WriteConfiguration();
+    if (rc != result::Ok)
+        return s.fail(err, texts::WriteDeviceError, rc);
+    out << LangText(texts::ConfigWritten, s.language) << Qt::endl;
+    return exitcode::Ok;
+}
+
+int CommandRestart(Session& s, QTextStream& err) {
+    IdentityRecord id;
+    int rc = Connect(s, id);
+    if (rc == result::Ok)
+        rc = s.transfer->RestartDevice();
+    return rc == result::Ok ? exitcode::Ok : s.fail(err, texts::RestartError, rc);
+}
+
+int CommandDefaults(Session& s, bool yes, QTextStream& err) {
+    if (!yes) {
+        err << LangText(texts::DefaultsQuestion, s.language) << Qt::endl
+            << LangText(RefusedWithoutYes, s.language) << Qt::endl;
+        return exitcode::Failure;
+    }
+    IdentityRecord id;
+    int rc = Connect(s, id);
+    if (rc == result::Ok)
+        rc = s.transfer->ResetToDefaults();
+    return rc == result::Ok ? exitcode::Ok : s.fail(err, texts::DefaultsError, rc);
+}
+
 } // namespace
 
 int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
@@ -149,6 +241,14 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
         return CommandPorts(s, out);
     if (o.command == QLatin1String("info") && o.args.isEmpty())
         return CommandInfo(s, out, err);
+    if (o.command == QLatin1String("read-config") && o.args.size() == 1)
+        return CommandReadConfig(s, o.args.first(), out, err);
+    if (o.command == QLatin1String("write-config") && o.args.size() == 1)
+        return CommandWriteConfig(s, o.args.first(), out, err);
+    if (o.command == QLatin1String("restart") && o.args.isEmpty())
+        return CommandRestart(s, err);
+    if (o.command == QLatin1String("defaults") && o.args.isEmpty())
+        return CommandDefaults(s, o.yes, err);
     err << UsageLine << Qt::endl;
     return exitcode::Usage;
 }

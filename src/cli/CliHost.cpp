@@ -6,9 +6,13 @@
 namespace korvex {
 
 int CliHost::ShowMessageBox(unsigned flags, const QString& text) {
-    err_ << text << Qt::endl;
     const unsigned icon = flags & 0xF0;
-    if (icon == mb::IconQuestion || icon == mb::IconWarning || (flags & mb::YesNo))
+    const bool question =
+        icon == mb::IconQuestion || icon == mb::IconWarning || (flags & mb::YesNo);
+    // A question answered by --yes needs no showing; one answered No says why nothing happened.
+    if (!(question && assumeYes))
+        err_ << text << Qt::endl;
+    if (question)
         return assumeYes ? mb::IdYes : mb::IdNo;
     return mb::IdOk;
 }
@@ -18,13 +22,17 @@ void CliHost::ProcessEvents() {
         QCoreApplication::processEvents();
 }
 
-void CliHost::LogLineColored(LogColour, const QString& text) { out_ << text << Qt::endl; }
+void CliHost::LogLineColored(LogColour, const QString& text) {
+    out_ << text << Qt::endl;
+}
 
 void CliHost::TraceLine(const QString& text) {
     if (traceToStderr)
         err_ << text << Qt::endl;
 }
 
-void CliHost::ShowPanelMessage(bool, int, int, const QString& text) { out_ << text << Qt::endl; }
+void CliHost::ShowPanelMessage(bool, int, int, const QString& text) {
+    out_ << text << Qt::endl;
+}
 
 } // namespace korvex

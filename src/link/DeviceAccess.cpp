@@ -49,8 +49,8 @@ int DeviceAccess::DeviceWrite(int area, std::uint16_t offset, const std::uint8_t
                               int count) {
     if (count > FrameMaxPayload || count < 0)
         return result::BadParams;
-    Frame frame = Frame::request(static_cast<std::uint8_t>((area & 0x7F) | 0x80), offset, source,
-                                 count);
+    Frame frame =
+        Frame::request(static_cast<std::uint8_t>((area & 0x7F) | 0x80), offset, source, count);
     const int rc = frames_.FrameTransactRetry(frame);
     if (rc != result::Ok)
         return rc;
@@ -69,8 +69,8 @@ int DeviceAccess::DeviceReadBlock(int area, int start, std::uint8_t* destination
     std::uint8_t buffer[BlockReadBuffer];
     while (missing > 0) {
         int count = 0;
-        const int rc = DeviceRead(area, static_cast<std::uint16_t>(position), buffer,
-                                  BlockReadBuffer, &count);
+        const int rc =
+            DeviceRead(area, static_cast<std::uint16_t>(position), buffer, BlockReadBuffer, &count);
         if (rc != result::Ok)
             return rc;
         if (count <= 0)

@@ -134,12 +134,10 @@ int FrameProtocol::FrameTransactRetry(Frame& frame) {
 }
 
 QString TraceLineText(std::uint32_t elapsedMs, char direction, const Frame& frame) {
-    QString line = QString::asprintf("%6u.%03u %c CMD:%02X OFFSET:%04u LEN:%02u",
-                                     static_cast<unsigned>(elapsedMs / 1000),
-                                     static_cast<unsigned>(elapsedMs % 1000), direction,
-                                     static_cast<unsigned>(frame.cmd()),
-                                     static_cast<unsigned>(frame.offset()),
-                                     static_cast<unsigned>(frame.len()));
+    QString line = QString::asprintf(
+        "%6u.%03u %c CMD:%02X OFFSET:%04u LEN:%02u", static_cast<unsigned>(elapsedMs / 1000),
+        static_cast<unsigned>(elapsedMs % 1000), direction, static_cast<unsigned>(frame.cmd()),
+        static_cast<unsigned>(frame.offset()), static_cast<unsigned>(frame.len()));
     if (frame.len() != 0) {
         static const char Hex[] = "0123456789ABCDEF";
         line += QStringLiteral(" [");

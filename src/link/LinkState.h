@@ -14,10 +14,10 @@ struct PortState {
 };
 
 struct LinkState {
-    int linkBusy = 0;            // an exchange is between its purge and its reply
+    int linkBusy = 0;             // an exchange is between its purge and its reply
     std::uint32_t traceStart = 0; // tick of the first traced frame, 0 until then
-    bool appClosing = false;     // waiting exchanges give up during shutdown
-    bool traceEnabled = false;   // the "Communication log" menu item is checked
+    bool appClosing = false;      // waiting exchanges give up during shutdown
+    bool traceEnabled = false;    // the "Communication log" menu item is checked
 };
 
 } // namespace korvex

@@ -14,18 +14,19 @@ constexpr int WriteLimitMs = 50;
 
 QtSerialTransport::QtSerialTransport() : port_(std::make_unique<QSerialPort>()) {}
 
-QtSerialTransport::~QtSerialTransport() { close(); }
+QtSerialTransport::~QtSerialTransport() {
+    close();
+}
 
 bool QtSerialTransport::open(const QString& portName) {
     close();
     port_->setPortName(portName);
     if (!port_->open(QIODevice::ReadWrite))
         return false;
-    const bool configured = port_->setBaudRate(QSerialPort::Baud115200) &&
-                            port_->setDataBits(QSerialPort::Data8) &&
-                            port_->setParity(QSerialPort::NoParity) &&
-                            port_->setStopBits(QSerialPort::OneStop) &&
-                            port_->setFlowControl(QSerialPort::NoFlowControl);
+    const bool configured =
+        port_->setBaudRate(QSerialPort::Baud115200) && port_->setDataBits(QSerialPort::Data8) &&
+        port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop) &&
+        port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
         port_->close();
         return false;
@@ -43,7 +44,9 @@ void QtSerialTransport::close() {
     port_->clearError();
 }
 
-bool QtSerialTransport::isOpen() const { return port_->isOpen(); }
+bool QtSerialTransport::isOpen() const {
+    return port_->isOpen();
+}
 
 // A port whose device went away (an unplugged converter) keeps reporting a resource error.
 bool QtSerialTransport::portFailed() const {

@@ -39,9 +39,13 @@ bool SerialLink::ComWaitForData(int ms) {
     return transport_.isOpen() && transport_.waitForData(ms);
 }
 
-bool SerialLink::ComIsOpen() const { return transport_.isOpen(); }
+bool SerialLink::ComIsOpen() const {
+    return transport_.isOpen();
+}
 
-void SerialLink::ComFindPorts() { ports_.portList = finder_.findPorts(); }
+void SerialLink::ComFindPorts() {
+    ports_.portList = finder_.findPorts();
+}
 
 int SerialLink::ComConnect() {
     if (transport_.isOpen())

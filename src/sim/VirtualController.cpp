@@ -17,7 +17,8 @@ constexpr int BootEntryMs = 300;
 constexpr int FirmwareAreaSize = 0x10000;
 
 void PutName(std::array<std::uint8_t, ConfigSize>& c, int entry, const char* name) {
-    std::memcpy(&c[static_cast<std::size_t>(33 * entry)], name, std::min<std::size_t>(10, std::strlen(name)));
+    std::memcpy(&c[static_cast<std::size_t>(33 * entry)], name,
+                std::min<std::size_t>(10, std::strlen(name)));
 }
 } // namespace
 
@@ -25,30 +26,30 @@ std::array<std::uint8_t, ConfigSize> FactoryConfiguration() {
     std::array<std::uint8_t, ConfigSize> c{};
     // Two ready-made entries: a LIN key that steps the source, and one that raises output 1.
     PutName(c, 0, "SRC");
-    c[10] = 1;  // event: LIN key
-    c[12] = 9;  //   key row
-    c[19] = 1;  //   short press
-    c[21] = 4;  // reaction: source
-    c[22] = 0;  //   next
+    c[10] = 1; // event: LIN key
+    c[12] = 9; //   key row
+    c[19] = 1; //   short press
+    c[21] = 4; // reaction: source
+    c[22] = 0; //   next
     PutName(c, 1, "VOL+");
     c[33 + 10] = 1;
     c[33 + 12] = 1;
-    c[33 + 19] = 3; // any press
-    c[33 + 21] = 3; // reaction: radio control
+    c[33 + 19] = 3;             // any press
+    c[33 + 21] = 3;             // reaction: radio control
     PutU16le(&c[33 + 22], 120); // 1.20 V
     PutU16le(&c[33 + 24], 330); // 3.30 V
     PutU16le(&c[33 + 26], 200);
     c[33 + 30] = 1; // output 2: not touch
     // Parameter blocks.
-    c[1990] = 4;                // 19200 Bit/s
-    PutU16le(&c[1996], 1000);   // long press over 1000 ms
-    c[1998] = 3;                // four sources
-    c[1999] = 1;                // LIN 2.0
-    PutU16le(&c[2003], 330);    // VOUT1 3.30 V
-    PutU16le(&c[2005], 330);    // VOUT2 3.30 V
-    PutU16le(&c[2007], 50);     // range 0.50 .. 3.30 V
+    c[1990] = 4;              // 19200 Bit/s
+    PutU16le(&c[1996], 1000); // long press over 1000 ms
+    c[1998] = 3;              // four sources
+    c[1999] = 1;              // LIN 2.0
+    PutU16le(&c[2003], 330);  // VOUT1 3.30 V
+    PutU16le(&c[2005], 330);  // VOUT2 3.30 V
+    PutU16le(&c[2007], 50);   // range 0.50 .. 3.30 V
     PutU16le(&c[2009], 50);
-    c[2012] = 100;              // backlight: day 100 %, minimum 5 %, maximum 50 %
+    c[2012] = 100; // backlight: day 100 %, minimum 5 %, maximum 50 %
     c[2013] = 5;
     c[2014] = 50;
     return c;
@@ -80,7 +81,8 @@ std::array<std::uint8_t, 50> VirtualController::identity() const {
     PutU32le(&id[12], deviceType);
     const QByteArray name =
         (bootloaderMode ? QStringLiteral("KORVEX-SWC-ADP-BOOT") : applicationName).toLatin1();
-    std::memcpy(&id[16], name.constData(), static_cast<std::size_t>(std::min<qsizetype>(31, name.size())));
+    std::memcpy(&id[16], name.constData(),
+                static_cast<std::size_t>(std::min<qsizetype>(31, name.size())));
     std::uint16_t status = currentSource;
     if (keyPending_)
         status |= KeyPendingBit;
@@ -120,7 +122,8 @@ void VirtualController::handleFrame(std::uint32_t now) {
         return;
     const std::uint8_t cmd = frame_[0];
     const std::uint16_t offset = GetU16le(&frame_[1]);
-    const QByteArray payload(reinterpret_cast<const char*>(&frame_[4]), static_cast<qsizetype>(len));
+    const QByteArray payload(reinterpret_cast<const char*>(&frame_[4]),
+                             static_cast<qsizetype>(len));
     requests.push_back({currentPort_, cmd, offset, payload});
 
     if (!plugged_ || (!answerOn.isEmpty() && answerOn != currentPort_))
@@ -172,7 +175,8 @@ void VirtualController::handleFrame(std::uint32_t now) {
                                    body, false, false);
                 break;
             case Fault::WrongOffset:
-                reply = buildReply(rcmd, static_cast<std::uint16_t>(offset + 1), body, false, false);
+                reply =
+                    buildReply(rcmd, static_cast<std::uint16_t>(offset + 1), body, false, false);
                 break;
             case Fault::EchoCommand:
                 reply = buildReply(cmd, offset, body, false, false);
@@ -229,7 +233,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
         if (bootloaderMode)
             return refuse();
         const int n = std::clamp(ConfigSize - offset, 0, chunk);
-        return data(QByteArray(reinterpret_cast<const char*>(config.data()) + std::min<int>(offset, ConfigSize), n));
+        return data(QByteArray(
+            reinterpret_cast<const char*>(config.data()) + std::min<int>(offset, ConfigSize), n));
     }
     case 0x17:
         return buildReply(0x97, offset,
@@ -257,7 +262,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
             return refuse();
         if (firmware.size() < offset + payload.size())
             firmware.resize(offset + payload.size(), '\0');
-        std::memcpy(firmware.data() + offset, payload.constData(), static_cast<std::size_t>(payload.size()));
+        std::memcpy(firmware.data() + offset, payload.constData(),
+                    static_cast<std::size_t>(payload.size()));
         return ack();
     }
     case 0x83: {
@@ -279,7 +285,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
     case 0x85: {
         if (bootloaderMode)
             return refuse();
-        const QByteArray line = payload.left(payload.indexOf('\0') >= 0 ? payload.indexOf('\0') : payload.size());
+        const QByteArray line =
+            payload.left(payload.indexOf('\0') >= 0 ? payload.indexOf('\0') : payload.size());
         terminalIn.append(line);
         terminalOut_ += "> " + line + "\r\n";
         return ack();
@@ -287,7 +294,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
     case 0x90: {
         if (bootloaderMode || offset + payload.size() > ConfigSize)
             return refuse();
-        std::memcpy(config.data() + offset, payload.constData(), static_cast<std::size_t>(payload.size()));
+        std::memcpy(config.data() + offset, payload.constData(),
+                    static_cast<std::size_t>(payload.size()));
         return ack();
     }
     default:

@@ -63,11 +63,11 @@ public:
     std::array<std::uint8_t, ConfigSize> config{};
 
     // --- how it behaves ---------------------------------------------------------------------
-    int readChunk = 64;         // payload bytes per read reply, 1..64
-    int restartSilenceMs = 0;   // silence after a restart request
+    int readChunk = 64;           // payload bytes per read reply, 1..64
+    int restartSilenceMs = 0;     // silence after a restart request
     bool emulateLineTime = false; // replies take as long as 115200 baud needs for the bytes
     QStringList ports{QStringLiteral("VCOM1")};
-    QString answerOn;           // the port the controller sits on; empty = every port
+    QString answerOn; // the port the controller sits on; empty = every port
     std::vector<FaultRule> faults;
 
     void setPlugged(bool plugged) { plugged_ = plugged; }
@@ -84,12 +84,12 @@ public:
 
     // --- what it saw ------------------------------------------------------------------------
     std::vector<LoggedRequest> requests;
-    QByteArray wireIn;          // every byte received, as it came
-    QStringList opens;          // every port opened
+    QByteArray wireIn;            // every byte received, as it came
+    QStringList opens;            // every port opened
     QList<QByteArray> terminalIn; // lines typed to it
     int restarts = 0;
     int defaultsResets = 0;
-    QByteArray firmware;        // what the bootloader took at area 2
+    QByteArray firmware; // what the bootloader took at area 2
     void clearLog();
 
     // --- the byte stream (used by the transports) -------------------------------------------

@@ -27,8 +27,7 @@ inline QString LangText(const TextPair& pair, const LanguageState& state) {
 }
 
 // A printf-style pair filled in the given language; %s takes UTF-8 text.
-template <typename... Args>
-QString LangFormat(const TextPair& pair, int language, Args... args) {
+template <typename... Args> QString LangFormat(const TextPair& pair, int language, Args... args) {
     return QString::asprintf(LangText(pair, language).toUtf8().constData(), args...);
 }
 

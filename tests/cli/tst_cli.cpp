@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "sim/VirtualController.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -51,6 +52,8 @@ private slots:
     void noController();
     void usageErrors();
     void infoWithFaults();
+    void configurationRoundTrip();
+    void refusedBeforeAnythingIsSent();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -134,6 +137,69 @@ void TestCli::infoWithFaults() {
     Run gone = RunInProcess({"--demo", "--lang", "ru", "info"}, controller);
     QCOMPARE(gone.exitCode, 1);
     QCOMPARE(gone.err, QStringLiteral("Контроллер отключен\n"));
+}
+
+void TestCli::configurationRoundTrip() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("backup.KSWA"));
+    sim::VirtualController controller;
+    for (std::size_t i = 0; i < controller.config.size(); ++i)
+        controller.config[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    controller.config[1996] = 0; // long press 0: the tool takes 1000 ms instead
+    controller.config[1997] = 0;
+    auto expected = controller.config;
+    expected[1996] = 0xE8;
+    expected[1997] = 0x03;
+
+    Run read = RunInProcess({"--demo", "--lang", "en", "read-config", file}, controller);
+    QCOMPARE(read.exitCode, 0);
+    QVERIFY(QFileInfo::exists(file));
+    controller.config.fill(0);
+    controller.clearLog();
+    Run write = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
+    QCOMPARE(write.exitCode, 0);
+    QCOMPARE(controller.config, expected);
+    QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83)); // restarted after the write
+    QCOMPARE(controller.restarts, 1);
+
+    // A read that fails half way leaves no file behind.
+    const QString second = dir.filePath(QStringLiteral("half.KSWA"));
+    controller.addFault(sim::Fault::Delay, 0x10, 5, 0);
+    controller.addFault(sim::Fault::NoReply, 0x10);
+    Run half = RunInProcess({"--demo", "--lang", "en", "read-config", second}, controller);
+    QCOMPARE(half.exitCode, 1);
+    QCOMPARE(half.err, QStringLiteral("Error reading the configuration of the device\n"
+                                      "Out of the timeout response\nUpdate controller software\n"));
+    QVERIFY(!QFileInfo::exists(second));
+
+    // Restart and reset to defaults.
+    controller.faults.clear();
+    controller.clearLog();
+    QCOMPARE(RunInProcess({"--demo", "restart"}, controller).exitCode, 0);
+    QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83));
+    Run defaults = RunInProcess({"--demo", "defaults", "--yes"}, controller);
+    QCOMPARE(defaults.exitCode, 0);
+    QVERIFY(defaults.err.isEmpty());
+    QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x84));
+    QCOMPARE(controller.config, sim::FactoryConfiguration());
+}
+
+void TestCli::refusedBeforeAnythingIsSent() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    sim::VirtualController controller;
+    for (const QString& file : {dir.filePath(QStringLiteral("missing.KSWA")), dir.path()}) {
+        Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, QStringLiteral("Cannot read the file \"%1\"\n").arg(file));
+    }
+    Run no = RunInProcess({"--demo", "--lang", "en", "defaults"}, controller);
+    QCOMPARE(no.exitCode, 1);
+    QVERIFY(no.err.contains(QStringLiteral("Are you sure you want to reset")));
+    QVERIFY(controller.wireIn.isEmpty());
+    QVERIFY(controller.opens.isEmpty());
+    QCOMPARE(controller.config, sim::FactoryConfiguration());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

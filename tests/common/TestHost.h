@@ -22,10 +22,10 @@ public:
         QString text;
     };
 
-    QList<int> answers;   // answers for the next boxes; IdOk / IdNo once they run out
+    QList<int> answers; // answers for the next boxes; IdOk / IdNo once they run out
     QList<Box> boxes;
-    QStringList log;      // every log line, trace lines included
-    QStringList traces;   // trace lines only
+    QStringList log;    // every log line, trace lines included
+    QStringList traces; // trace lines only
     QStringList blueLines;
     QList<Notice> notices;
     int processEventsCalls = 0;

@@ -185,7 +185,8 @@ void TestDeviceAccess::readAndPrintIdentity() {
     IdentityRecord id;
     QCOMPARE(rig.device().ReadAndPrintIdentity(id), 0);
     QCOMPARE(rig.host.log.size(), 5);
-    QCOMPARE(rig.host.log.first(), QStringLiteral("******************* Device *******************"));
+    QCOMPARE(rig.host.log.first(),
+             QStringLiteral("******************* Device *******************"));
     QCOMPARE(rig.host.log.at(4), QStringLiteral("Application version 1.36"));
     rig.language.current = LangRussian;
     rig.host.log.clear();
@@ -200,7 +201,8 @@ void TestDeviceAccess::readAndPrintIdentity() {
 
 void TestDeviceAccess::probeTriesCandidatesInTurn() {
     test::SimRig rig;
-    rig.controller.ports = QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    rig.controller.ports =
+        QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
     rig.controller.answerOn = QStringLiteral("nowhere");
     IdentityRecord id;
     rig.monitor.controllerConnected = true;

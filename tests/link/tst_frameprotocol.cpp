@@ -15,7 +15,9 @@ using korvex::sim::Fault;
 
 namespace {
 
-QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 // Feeds a fixed byte sequence to the receiver, then reports the port as gone, so that every
 // sequence ends without waiting for time-outs.
@@ -33,7 +35,8 @@ public:
             opened = false;
             return 0;
         }
-        const int n = static_cast<int>(std::min<qsizetype>({qsizetype(capacity), qsizetype(chunk), bytes.size()}));
+        const int n = static_cast<int>(
+            std::min<qsizetype>({qsizetype(capacity), qsizetype(chunk), bytes.size()}));
         std::memcpy(buffer, bytes.constData(), static_cast<std::size_t>(n));
         bytes.remove(0, n);
         return n;
@@ -77,7 +80,8 @@ void TestFrameProtocol::checkByteAndFingerprint() {
 void TestFrameProtocol::requestsOnTheWire() {
     test::SimRig rig;
     QVERIFY(rig.connect());
-    QCOMPARE(rig.controller.wireIn, Hex("55010000" "0010"));
+    QCOMPARE(rig.controller.wireIn, Hex("55010000"
+                                        "0010"));
 
     // A request without payload is six bytes; the edit of pin X2/1 goes out as specified.
     rig.controller.clearLog();
@@ -260,8 +264,10 @@ void TestFrameProtocol::traceLines() {
 
     QCOMPARE(rig.device().DeviceReadBlock(area::Configuration, 0, image, 2019), 0);
     QCOMPARE(rig.host.traces.size(), 64);
-    const QRegularExpression request(QStringLiteral("^ +\\d+\\.\\d{3} > CMD:10 OFFSET:(\\d{4}) LEN:00$"));
-    const QRegularExpression reply(QStringLiteral("^ +\\d+\\.\\d{3} < CMD:90 OFFSET:(\\d{4}) LEN:(\\d\\d) \\[([0-9A-F]*)\\]$"));
+    const QRegularExpression request(
+        QStringLiteral("^ +\\d+\\.\\d{3} > CMD:10 OFFSET:(\\d{4}) LEN:00$"));
+    const QRegularExpression reply(QStringLiteral(
+        "^ +\\d+\\.\\d{3} < CMD:90 OFFSET:(\\d{4}) LEN:(\\d\\d) \\[([0-9A-F]*)\\]$"));
     for (int i = 0; i < 32; ++i) {
         const auto q = request.match(rig.host.traces.at(2 * i));
         QVERIFY2(q.hasMatch(), qPrintable(rig.host.traces.at(2 * i)));
@@ -305,7 +311,9 @@ void TestFrameProtocol::anyByteSequenceEndsInAResult() {
         for (int i = 0; i < n; ++i) {
             // Plenty of start bytes and small lengths, so that frames do form.
             const quint32 pick = rng.bounded(8);
-            feed.bytes[i] = static_cast<char>(pick == 0 ? 0x55 : pick == 1 ? rng.bounded(70) : rng.bounded(256));
+            feed.bytes[i] = static_cast<char>(pick == 0   ? 0x55
+                                              : pick == 1 ? rng.bounded(70)
+                                                          : rng.bounded(256));
         }
         feed.chunk = 1 + static_cast<int>(rng.bounded(120));
         Frame reply;

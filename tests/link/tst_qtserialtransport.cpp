@@ -1,8 +1,8 @@
 // The real serial port code (QSerialPort) on a pseudo-terminal whose far end is the virtual
 // controller.
 #include "PtyBridge.h"
-#include "common/TestHost.h"
 #include "app/MonitorState.h"
+#include "common/TestHost.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/PortFinder.h"

@@ -104,7 +104,8 @@ void TestVirtualController::requestsItCannotTake() {
     QVERIFY(rig.connect());
     rig.controller.clearLog();
     // A request with a bad check byte is ignored, and so is one whose length is above 64.
-    const QByteArray bad = QByteArray::fromHex("55010000" "0011");
+    const QByteArray bad = QByteArray::fromHex("55010000"
+                                               "0011");
     rig.transport.write(reinterpret_cast<const std::uint8_t*>(bad.constData()), 6);
     const QByteArray huge = QByteArray::fromHex("5590000041");
     rig.transport.write(reinterpret_cast<const std::uint8_t*>(huge.constData()), 5);

@@ -25,7 +25,8 @@ void TestTextPair::choosesByLanguage() {
     QCOMPARE(LangText(both, state), QStringLiteral("Вопрос")); // Russian until settings load
 
     const TextPair format{"Выбран: %u из %s", "Selected: %u of %s"};
-    QCOMPARE(LangFormat(format, LangEnglish, 3u, "восемь"), QStringLiteral("Selected: 3 of восемь"));
+    QCOMPARE(LangFormat(format, LangEnglish, 3u, "восемь"),
+             QStringLiteral("Selected: 3 of восемь"));
     QCOMPARE(LangFormat(format, LangRussian, 3u, "8"), QStringLiteral("Выбран: 3 из 8"));
 }
 

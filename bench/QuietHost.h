@@ -1,0 +1,22 @@
+// A user-interface seam that shows nothing, so that benchmarks measure only the work itself.
+#pragma once
+
+#include "app/UiHost.h"
+
+namespace korvex::bench {
+
+class QuietHost final : public UiHost {
+public:
+    int ShowMessageBox(unsigned, const QString&) override { return mb::IdOk; }
+    void ProcessEvents() override {}
+    void ProgressBegin(int, const QString&) override {}
+    void ProgressStep(int) override {}
+    void ProgressHide() override {}
+    void LogLineColored(LogColour, const QString&) override {}
+    void ShowPanelMessage(bool, int, int, const QString&) override {}
+    void ClearPanelMessage() override {}
+    void SuspendMonitor() override {}
+    void ResumeMonitor() override {}
+};
+
+} // namespace korvex::bench

@@ -1,0 +1,155 @@
+// Reading and writing the settings file, opened afresh for every access.
+#include "Settings.h"
+
+#include "app/UiHost.h"
+#include "config/IniFile.h"
+#include "text/TextPair.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace korvex {
+
+namespace {
+
+constexpr TextPair ReadError{"Ошибка чтения файла конфигурации программы",
+                             "Error reading the configuration file of the program"};
+
+constexpr QStringView MainSection = u"MainSettings";
+
+struct RememberedKey {
+    QStringView section;
+    QStringView key;
+};
+
+RememberedKey KeyOf(RememberedFile which) {
+    if (which == RememberedFile::Firmware)
+        return {u"DirectoryProg", u"PROG"};
+    return {u"DirectoryConfig", u"KORVEX-SWC-ADP"};
+}
+
+// Loads the file, or shows why it cannot be read.
+bool OpenSettings(IniFile& file, UiHost& host, int language) {
+    if (file.Load())
+        return true;
+    host.ShowMessageBox(mb::IconError, LangText(ReadError, language));
+    return false;
+}
+
+// The settings directory may be a per-user one that does not exist yet.
+bool WriteSettings(const IniFile& file, UiHost& host) {
+    const bool written = QDir().mkpath(QFileInfo(file.Path()).absolutePath()) && file.Save();
+    if (!written)
+        host.ShowMessageBox(mb::IconError, QString::asprintf("Unable to write to %s",
+                                                             file.Path().toUtf8().constData()));
+    return written;
+}
+
+} // namespace
+
+QString ProgramDirectory(const QString& programPath) {
+    return QFileInfo(programPath).absolutePath() + u'/';
+}
+
+bool IsDirectoryWritable(const QString& directory) {
+    if (!QFileInfo(directory).isDir())
+        return false;
+    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral("korvex-probe-XXXXXX")));
+    return probe.open();
+}
+
+QString SettingsFilePath(const QString& programPath, const QString& userConfigDirectory) {
+    const QFileInfo program(programPath);
+    const QString name = program.completeBaseName() + QStringLiteral(".ini");
+    if (IsDirectoryWritable(program.absolutePath()))
+        return program.absoluteDir().filePath(name);
+    return QDir(userConfigDirectory).filePath(name);
+}
+
+QString SettingsFilePath(const QString& programPath) {
+    return SettingsFilePath(programPath,
+                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+Settings DefaultSettings(QSize screen, QSize window, int systemLanguage) {
+    Settings settings;
+    settings.mainTop = screen.height() / 2 - window.height() / 2;
+    settings.mainLeft = screen.width() / 2 - window.width() / 2;
+    settings.lang = systemLanguage == LangEnglish ? LangEnglish : LangRussian;
+    return settings;
+}
+
+std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize window,
+                                     int systemLanguage, UiHost& host, int language) {
+    IniFile file(path);
+    if (!OpenSettings(file, host, language))
+        return std::nullopt;
+    const Settings defaults = DefaultSettings(screen, window, systemLanguage);
+    Settings settings = defaults;
+
+    // The top edge never above the screen; either side may hang half off it.
+    settings.mainTop = file.ReadInteger(MainSection, u"MainTop", defaults.mainTop);
+    if (settings.mainTop < 0 || settings.mainTop > screen.height() - window.height() / 2)
+        settings.mainTop = defaults.mainTop;
+    settings.mainLeft = file.ReadInteger(MainSection, u"MainLeft", defaults.mainLeft);
+    if (settings.mainLeft < -(window.width() / 2) ||
+        settings.mainLeft > screen.width() - window.width() / 2)
+        settings.mainLeft = defaults.mainLeft;
+
+    settings.txHeight = file.ReadInteger(MainSection, u"TXHeight", defaults.txHeight);
+    settings.log = file.ReadInteger(MainSection, u"Log", 0) != 0;
+    settings.debug = file.ReadInteger(MainSection, u"Debug", 0) != 0;
+    settings.onlyUsed = file.ReadInteger(MainSection, u"OnlyUsed", 0) != 0;
+    settings.lang =
+        file.ReadInteger(MainSection, u"Lang", defaults.lang) == 1 ? LangEnglish : LangRussian;
+
+    const RememberedKey config = KeyOf(RememberedFile::Configuration);
+    settings.configFile = file.ReadString(config.section, config.key, QString());
+    const RememberedKey firmware = KeyOf(RememberedFile::Firmware);
+    settings.firmwareFile = file.ReadString(firmware.section, firmware.key, QString());
+    return settings;
+}
+
+bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, int language) {
+    IniFile file(path);
+    if (!OpenSettings(file, host, language))
+        return false;
+    file.WriteInteger(MainSection, u"MainTop", settings.mainTop);
+    file.WriteInteger(MainSection, u"MainLeft", settings.mainLeft);
+    file.WriteInteger(MainSection, u"Lang", settings.lang == LangEnglish ? 1 : 0);
+    file.WriteInteger(MainSection, u"Log", settings.log ? 1 : 0);
+    file.WriteInteger(MainSection, u"Debug", settings.debug ? 1 : 0);
+    file.WriteInteger(MainSection, u"OnlyUsed", settings.onlyUsed ? 1 : 0);
+    file.WriteInteger(MainSection, u"TXHeight", settings.txHeight);
+    return WriteSettings(file, host);
+}
+
+std::optional<QString> ReadRememberedFile(const QString& path, RememberedFile which,
+                                          const QString& defaultValue, UiHost& host, int language) {
+    IniFile file(path);
+    if (!OpenSettings(file, host, language))
+        return std::nullopt;
+    const RememberedKey at = KeyOf(which);
+    return file.ReadString(at.section, at.key, defaultValue);
+}
+
+bool RememberFile(const QString& path, RememberedFile which, const QString& fileName, UiHost& host,
+                  int language) {
+    if (fileName.isEmpty())
+        return true;
+    IniFile file(path);
+    if (!OpenSettings(file, host, language))
+        return false;
+    const RememberedKey at = KeyOf(which);
+    // A name with a line break in it cannot be stored without breaking the file.
+    if (!file.WriteString(at.section, at.key, fileName)) {
+        host.ShowMessageBox(mb::IconError,
+                            QString::asprintf("Unable to write to %s", path.toUtf8().constData()));
+        return false;
+    }
+    return WriteSettings(file, host);
+}
+
+} // namespace korvex

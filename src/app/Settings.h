@@ -1,0 +1,63 @@
+// The program's own settings file: window position, terminal input height, the menu options,
+// the language and the files last chosen in the file dialogs.
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include <optional>
+
+namespace korvex {
+
+class UiHost;
+
+struct Settings {
+    int mainTop = 0;
+    int mainLeft = 0;
+    int txHeight = 64;
+    bool log = false;
+    bool debug = false;
+    bool onlyUsed = false;
+    int lang = 0; // 1 = English, 0 = Russian
+    // Full names of the files last chosen; only RememberFile writes them.
+    QString configFile;
+    QString firmwareFile;
+};
+
+// Which file dialog a remembered file belongs to.
+enum class RememberedFile { Configuration, Firmware };
+
+// The program's directory with a trailing separator.
+QString ProgramDirectory(const QString& programPath);
+
+// True when a file can be created in `directory` (tried, not guessed from permission bits,
+// which do not tell the truth on every system).
+bool IsDirectoryWritable(const QString& directory);
+
+// The settings file: the program's path with the extension ".ini"; where the program's
+// directory is not writable (an installed program), the same name in `userConfigDirectory`.
+QString SettingsFilePath(const QString& programPath, const QString& userConfigDirectory);
+// As above, with the per-user configuration directory of this application.
+QString SettingsFilePath(const QString& programPath);
+
+// What a missing file reads as: the window centred on the screen, the memo 64 pixels high,
+// every option off, the system's language.
+Settings DefaultSettings(QSize screen, QSize window, int systemLanguage);
+
+// Reads the settings with their defaults and limits. When the file exists but cannot be read,
+// shows the error in `language` and returns nothing; the caller then keeps its own state.
+std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize window,
+                                     int systemLanguage, UiHost& host, int language);
+
+// Writes section MainSettings (not the remembered files). Shows any failure and returns false.
+bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, int language);
+
+// The remembered file of a dialog, or `defaultValue` where none is stored; nothing (after the
+// error was shown) when the file cannot be read.
+std::optional<QString> ReadRememberedFile(const QString& path, RememberedFile which,
+                                          const QString& defaultValue, UiHost& host, int language);
+// Stores a dialog's chosen file; an empty name is ignored. Shows any failure, returns false.
+bool RememberFile(const QString& path, RememberedFile which, const QString& fileName, UiHost& host,
+                  int language);
+
+} // namespace korvex

@@ -1,0 +1,130 @@
+// Saving and loading the configuration image as a KSWA file.
+#include "ConfigFile.h"
+
+#include "app/UiHost.h"
+#include "config/IniFile.h"
+
+#include <algorithm>
+
+namespace korvex {
+
+namespace {
+
+struct ParamBlock {
+    const char16_t* key;
+    int offset;
+    int length;
+};
+
+// In the order they are written: LINPARAM2 comes before ANAPARAM in the file although it
+// follows it in the image, as in the files our users already have.
+constexpr ParamBlock ParamBlocks[] = {
+    {u"PINMODE", 1980, 8},
+    {u"LINPARAM", 1988, 15},
+    {u"LINPARAM2", 2011, 8},
+    {u"ANAPARAM", 2003, 8},
+};
+// The file's own view of the image, spelled out here so that the file format stays fixed
+// whatever the image's accessors become.
+namespace layout {
+constexpr int ParamRegionOffset = 1980;
+constexpr int ParamRegionSize = 39;
+constexpr int EntryCount = 60;
+constexpr int EntrySize = 33;
+} // namespace layout
+
+static_assert(layout::ParamRegionOffset + layout::ParamRegionSize == ConfigImageSize);
+static_assert(layout::EntryCount * layout::EntrySize == layout::ParamRegionOffset);
+
+constexpr QStringView ParamSection = u"PARAM";
+constexpr QStringView EventsSection = u"EVENTS";
+
+QString EntryKey(int number) {
+    return QString::asprintf("EVRESP%02d", number);
+}
+
+int DigitValue(char16_t c) {
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return 0;
+}
+
+} // namespace
+
+void HexEncode(const std::uint8_t* bytes, int count, char* text) {
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    for (int i = 0; i < count; ++i) {
+        *text++ = Digits[bytes[i] >> 4];
+        *text++ = Digits[bytes[i] & 0x0F];
+    }
+    *text = '\0';
+}
+
+QString HexEncode(const std::uint8_t* bytes, int count) {
+    QByteArray text(2 * qsizetype(std::max(count, 0)) + 1, '\0');
+    HexEncode(bytes, std::max(count, 0), text.data());
+    text.chop(1);
+    return QString::fromLatin1(text);
+}
+
+int HexDecode(QStringView text, int count, std::uint8_t* destination) {
+    const qsizetype length = text.size();
+    for (int stored = 0; stored < count; ++stored) {
+        const qsizetype at = 2 * qsizetype(stored);
+        if (at + 1 >= length || text[at].unicode() == 0 || text[at + 1].unicode() == 0) {
+            std::fill(destination + stored, destination + count, std::uint8_t{0});
+            return stored;
+        }
+        destination[stored] = static_cast<std::uint8_t>(16 * DigitValue(text[at].unicode()) +
+                                                        DigitValue(text[at + 1].unicode()));
+    }
+    return std::max(count, 0);
+}
+
+QString SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost& host) {
+    const MonitorSuspension suspension(host);
+    const QString failure =
+        QString::asprintf("Unable to write to %s", fileName.toUtf8().constData());
+
+    IniFile file(fileName);
+    // A file we cannot read must not be replaced by one that lost its other sections.
+    if (!file.Load())
+        return failure;
+    for (const ParamBlock& block : ParamBlocks) {
+        const QString value = HexEncode(image.bytes.data() + block.offset, block.length);
+        if (!file.WriteString(ParamSection, QStringView(block.key), value))
+            return failure;
+    }
+    for (int n = 1; n <= layout::EntryCount; ++n) {
+        const QString value =
+            HexEncode(image.bytes.data() + layout::EntrySize * (n - 1), layout::EntrySize);
+        if (!file.WriteString(EventsSection, EntryKey(n), value))
+            return failure;
+    }
+    if (!file.Save())
+        return failure;
+    return {};
+}
+
+void LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host) {
+    const MonitorSuspension suspension(host);
+    IniFile file(fileName);
+    file.Load(); // an unreadable file reads as an empty one: everything becomes zero
+
+    std::fill_n(image.bytes.begin() + layout::ParamRegionOffset, layout::ParamRegionSize,
+                std::uint8_t{0});
+    for (const ParamBlock& block : ParamBlocks) {
+        const QString value = file.ReadString(ParamSection, QStringView(block.key), QString());
+        HexDecode(value, block.length, image.bytes.data() + block.offset);
+    }
+    for (int n = 1; n <= layout::EntryCount; ++n) {
+        const QString value = file.ReadString(EventsSection, EntryKey(n), QString());
+        HexDecode(value, layout::EntrySize, image.bytes.data() + layout::EntrySize * (n - 1));
+    }
+}
+
+} // namespace korvex

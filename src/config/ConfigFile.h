@@ -1,0 +1,35 @@
+// Configuration files (*.KSWA): the whole image as hexadecimal blocks in an INI text.
+#pragma once
+
+#include "config/ConfigImage.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace korvex {
+
+class UiHost;
+
+// Writes 2 * count upper-case digits, high nibble first, and a terminating zero.
+void HexEncode(const std::uint8_t* bytes, int count, char* text);
+QString HexEncode(const std::uint8_t* bytes, int count);
+
+// Reads two characters per byte into `destination` until `count` bytes are stored. Where the
+// text ends (its end or a zero character) first, the rest of the `count` bytes become zero and
+// the number decoded so far is returned. A character that is not a hexadecimal digit counts
+// as 0.
+int HexDecode(QStringView text, int count, std::uint8_t* destination);
+
+// Writes every block of the image into the file, keeping whatever else the file holds.
+// Returns an empty text on success, else "Unable to write to <file>"; the file is then left
+// as it was.
+[[nodiscard]] QString SaveConfigFile(const QString& fileName, const ConfigImage& image,
+                                     UiHost& host);
+
+// Replaces the whole image with the file's contents. Never fails: whatever is missing or
+// unreadable becomes zero. The shadow copy is not touched.
+void LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host);
+
+} // namespace korvex

@@ -1,0 +1,84 @@
+// The configuration transfer.
+#include "ConfigTransfer.h"
+
+#include "ConfigImage.h"
+#include "app/CommandTexts.h"
+#include "app/MonitorState.h"
+#include "app/UiHost.h"
+#include "link/DeviceAccess.h"
+#include "link/LinkState.h"
+#include "link/ResultText.h"
+#include "text/TextPair.h"
+
+namespace korvex {
+
+namespace {
+constexpr TextPair ReadingText{"Читаю конфигурацию из устройства",
+                               "Reading configuration from the device"};
+constexpr TextPair WritingText{"Пишу конфигурацию в устройство",
+                               "Write configuration to the device"};
+constexpr int ChunkSize = 64;
+} // namespace
+
+int ConfigTransfer::ReadConfiguration() {
+    monitor_.imageInSync = false;
+    int rc = 0;
+    {
+        MonitorSuspension suspended(host_);
+        host_.ProgressBegin(ConfigImageSize, LangText(ReadingText, language_));
+        rc = device_.DeviceReadBlock(area::Configuration, 0, image_.bytes.data(), ConfigImageSize);
+        // Parameters half read are worse than none: they would be shown and edited as real.
+        if (rc != result::Ok)
+            ClearParameterRegion(image_.bytes);
+        ApplyLongPressDefault(image_.bytes);
+    }
+    if (refreshViews)
+        refreshViews();
+    if (rc != result::Ok)
+        return rc;
+    image_.shadowCopy = image_.bytes;
+    monitor_.imageInSync = true;
+    return result::Ok;
+}
+
+int ConfigTransfer::WriteConfiguration() {
+    {
+        MonitorSuspension suspended(host_);
+        host_.ProgressBegin(ConfigImageSize, LangText(WritingText, language_));
+        const int rc = device_.DeviceWriteBlock(area::Configuration, 0, image_.bytes.data(),
+                                                ConfigImageSize, ChunkSize);
+        if (rc != result::Ok)
+            return rc;
+    }
+    monitor_.imageInSync = true;
+    return RestartDevice();
+}
+
+int ConfigTransfer::ResetToDefaults() {
+    const int answer = host_.ShowMessageBox(mb::IconWarning | mb::YesNo | mb::DefButton2,
+                                            LangText(texts::DefaultsQuestion, language_));
+    if (answer != mb::IdYes)
+        return result::Ok;
+    return device_.DeviceWrite(area::Defaults, 0, nullptr, 0);
+}
+
+int ConfigTransfer::RestartDevice() {
+    return device_.DeviceWrite(area::Restart, 0, nullptr, 0);
+}
+
+int ConfigTransfer::WriteBlock(int area, int offset, const std::uint8_t* bytes, int count) {
+    const int rc = device_.DeviceWriteBlock(area, offset, bytes, count, ChunkSize);
+    if (rc == result::Ok)
+        return rc;
+    const QString reason = ResultText(rc, language_.current);
+    QString text;
+    if (language_.current == LangEnglish)
+        text =
+            QStringLiteral("Error writing to the device \"%1\"\n%2").arg(ports_.portName, reason);
+    else
+        text = QStringLiteral("Ошибка записи в устройство\n%1").arg(reason);
+    host_.ShowMessageBox(mb::IconError, text);
+    return rc;
+}
+
+} // namespace korvex

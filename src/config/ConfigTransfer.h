@@ -1,0 +1,46 @@
+// Moving the configuration image between the tool and the controller: the whole image, the two
+// commands without data (restart, reset to defaults) and byte-range writes that report their own
+// failure. Keeps `shadowCopy` and `imageInSync` so that live sending knows what the controller
+// holds.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace korvex {
+
+class DeviceAccess;
+class UiHost;
+struct ConfigImage;
+struct LanguageState;
+struct MonitorState;
+struct PortState;
+
+class ConfigTransfer {
+public:
+    ConfigTransfer(DeviceAccess& device, UiHost& host, ConfigImage& image, MonitorState& monitor,
+                   const LanguageState& language, const PortState& ports)
+        : device_(device), host_(host), image_(image), monitor_(monitor), language_(language),
+          ports_(ports) {}
+
+    // The views redraw from the image after a read (invalidate, then refresh the pages); the
+    // refresh may itself write defaults into the image. Unset where nothing is shown.
+    std::function<void()> refreshViews;
+
+    int ReadConfiguration();
+    int WriteConfiguration();
+    // Asks first; 0 also when the user declines.
+    int ResetToDefaults();
+    int RestartDevice();
+    int WriteBlock(int area, int offset, const std::uint8_t* bytes, int count);
+
+private:
+    DeviceAccess& device_;
+    UiHost& host_;
+    ConfigImage& image_;
+    MonitorState& monitor_;
+    const LanguageState& language_;
+    const PortState& ports_;
+};
+
+} // namespace korvex

@@ -1,0 +1,221 @@
+// The settings file: defaults, the window-position limits, flags and language, what is
+// written, the remembered files and where the file lives.
+#include "app/Settings.h"
+#include "common/TestHost.h"
+#include "text/TextPair.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace korvex;
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void missingFileGivesDefaults();
+    void windowPositionLimits();
+    void flagsAndLanguage();
+    void saveWritesMainSettingsAndKeepsTheRest();
+    void remembersFilesPerDialog();
+    void unreadableFileIsReported();
+    void fileBesideProgramOrPerUser();
+};
+
+namespace {
+
+// An odd window size, so that the halves truncate.
+const QSize Screen(1920, 1080);
+const QSize Window(801, 601);
+constexpr int CentredTop = 540 - 300;
+constexpr int CentredLeft = 960 - 400;
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+Settings LoadFrom(const QString& path, const QByteArray& content, int systemLanguage = 0) {
+    WriteAll(path, content);
+    test::TestHost host;
+    const std::optional<Settings> settings =
+        LoadSettings(path, Screen, Window, systemLanguage, host, LangRussian);
+    if (!settings || !host.boxes.isEmpty()) {
+        QTest::qFail("settings were not loaded", __FILE__, __LINE__);
+        return {};
+    }
+    return *settings;
+}
+
+} // namespace
+
+void TestSettings::missingFileGivesDefaults() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("absent.ini");
+    test::TestHost host;
+    for (int system : {LangRussian, LangEnglish}) {
+        const std::optional<Settings> settings =
+            LoadSettings(path, Screen, Window, system, host, LangRussian);
+        QVERIFY(settings.has_value());
+        QCOMPARE(settings->mainTop, CentredTop);
+        QCOMPARE(settings->mainLeft, CentredLeft);
+        QCOMPARE(settings->txHeight, 64);
+        QVERIFY(!settings->log && !settings->debug && !settings->onlyUsed);
+        QCOMPARE(settings->lang, system);
+        QVERIFY(settings->configFile.isEmpty() && settings->firmwareFile.isEmpty());
+    }
+    QVERIFY(host.boxes.isEmpty());
+    QVERIFY(!QFileInfo::exists(path)); // reading creates nothing
+}
+
+void TestSettings::windowPositionLimits() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("p.ini");
+    const auto position = [&path](int top, int left) {
+        const Settings s = LoadFrom(path, QStringLiteral("[MainSettings]\r\nMainTop=%1\r\n"
+                                                         "MainLeft=%2\r\n")
+                                              .arg(top)
+                                              .arg(left)
+                                              .toLatin1());
+        return QPoint(s.mainLeft, s.mainTop);
+    };
+    QCOMPARE(position(0, 0), QPoint(0, 0));
+    QCOMPARE(position(-1, 10), QPoint(10, CentredTop)); // never above the screen
+    QCOMPARE(position(780, 10), QPoint(10, 780));       // 1080 - 601 / 2
+    QCOMPARE(position(781, 10), QPoint(10, CentredTop));
+    QCOMPARE(position(10, -400), QPoint(-400, 10)); // half off the left edge
+    QCOMPARE(position(10, -401), QPoint(CentredLeft, 10));
+    QCOMPARE(position(10, 1520), QPoint(1520, 10)); // half off the right edge
+    QCOMPARE(position(10, 1521), QPoint(CentredLeft, 10));
+}
+
+void TestSettings::flagsAndLanguage() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("f.ini");
+
+    Settings s = LoadFrom(path, "[mainsettings]\nlog=1\nDebug=5\nOnlyUsed=-1\nLang=1\n");
+    QVERIFY(s.log && s.debug && s.onlyUsed);
+    QCOMPARE(s.lang, LangEnglish);
+
+    s = LoadFrom(path, "[MainSettings]\nLog=0\nDebug=x\nLang=5\n", LangEnglish);
+    QVERIFY(!s.log && !s.debug && !s.onlyUsed);
+    QCOMPARE(s.lang, LangRussian); // anything but 1 is Russian...
+    test::TestHost host;
+    QVERIFY(SaveSettings(path, s, host, LangRussian));
+    QVERIFY(ReadAll(path).contains("\r\nLang=0\r\n")); // ...and is written back as 0
+
+    // An unreadable value falls back to the system's language, not to Russian.
+    s = LoadFrom(path, "[MainSettings]\nLang=?\n", LangEnglish);
+    QCOMPARE(s.lang, LangEnglish);
+}
+
+void TestSettings::saveWritesMainSettingsAndKeepsTheRest() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("s.ini");
+    WriteAll(path, "[DirectoryConfig]\nKORVEX-SWC-ADP=C:\\Конфиги\\car.KSWA\n");
+    Settings settings;
+    settings.mainTop = -20;
+    settings.mainLeft = 33;
+    settings.txHeight = 80;
+    settings.log = true;
+    settings.onlyUsed = true;
+    settings.lang = LangEnglish;
+    settings.configFile = QStringLiteral("not written by SaveSettings");
+    test::TestHost host;
+    QVERIFY(SaveSettings(path, settings, host, LangRussian));
+    QVERIFY(host.boxes.isEmpty());
+    // Other sections kept; the keys in the order they are saved.
+    QCOMPARE(ReadAll(path), QStringLiteral("[DirectoryConfig]\r\n"
+                                           "KORVEX-SWC-ADP=C:\\Конфиги\\car.KSWA\r\n"
+                                           "[MainSettings]\r\n"
+                                           "MainTop=-20\r\nMainLeft=33\r\nLang=1\r\nLog=1\r\n"
+                                           "Debug=0\r\nOnlyUsed=1\r\nTXHeight=80\r\n")
+                                .toUtf8());
+}
+
+void TestSettings::remembersFilesPerDialog() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("r.ini");
+    test::TestHost host;
+    const QString programDir = QStringLiteral("/opt/korvex/");
+
+    QVERIFY(RememberFile(path, RememberedFile::Configuration, QString(), host, 0));
+    QVERIFY(!QFileInfo::exists(path)); // an empty name stores nothing
+    QCOMPARE(ReadRememberedFile(path, RememberedFile::Configuration, programDir, host, 0),
+             std::optional<QString>(programDir));
+
+    const QString config = QStringLiteral("/home/я/машина.KSWA");
+    const QString firmware = QStringLiteral("/tmp/fw 2.LDR");
+    QVERIFY(RememberFile(path, RememberedFile::Configuration, config, host, 0));
+    QVERIFY(RememberFile(path, RememberedFile::Firmware, firmware, host, 0));
+    QCOMPARE(ReadRememberedFile(path, RememberedFile::Configuration, programDir, host, 0),
+             std::optional<QString>(config));
+    QCOMPARE(ReadRememberedFile(path, RememberedFile::Firmware, programDir, host, 0),
+             std::optional<QString>(firmware));
+    QVERIFY(host.boxes.isEmpty());
+
+    // A file name with a line break would split the file into a forged key: refused.
+    const QByteArray before = ReadAll(path);
+    QVERIFY(!RememberFile(path, RememberedFile::Firmware, QStringLiteral("a\n[MainSettings]"), host,
+                          LangEnglish));
+    QCOMPARE(ReadAll(path), before);
+    QCOMPARE(host.boxes.size(), 1);
+    QCOMPARE(host.boxes[0].flags, mb::IconError);
+    QCOMPARE(host.boxes[0].text, QStringLiteral("Unable to write to ") + path);
+}
+
+void TestSettings::unreadableFileIsReported() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.path(); // a directory cannot be read as a file
+    test::TestHost host;
+    QVERIFY(!LoadSettings(path, Screen, Window, 1, host, LangRussian).has_value());
+    QVERIFY(!SaveSettings(path, Settings{}, host, LangEnglish));
+    QCOMPARE(host.boxes.size(), 2);
+    for (const auto& box : host.boxes)
+        QCOMPARE(box.flags, mb::IconError);
+    QCOMPARE(host.boxes[0].text, QStringLiteral("Ошибка чтения файла конфигурации программы"));
+    QCOMPARE(host.boxes[1].text,
+             QStringLiteral("Error reading the configuration file of the program"));
+    QVERIFY(QFileInfo(path).isDir());
+
+    // A per-user directory that does not exist yet is created on the first write.
+    const QString nested = dir.filePath("a/b/KorvexSetup.ini");
+    QVERIFY(SaveSettings(nested, Settings{}, host, LangRussian));
+    QVERIFY(QFileInfo::exists(nested));
+    QCOMPARE(host.boxes.size(), 2);
+}
+
+void TestSettings::fileBesideProgramOrPerUser() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString program = dir.filePath("KorvexSetup.exe");
+    const QString user = dir.filePath("user");
+    QCOMPARE(SettingsFilePath(program, user), dir.filePath("KorvexSetup.ini"));
+    QCOMPARE(SettingsFilePath(dir.filePath("korvex-setup"), user),
+             dir.filePath("korvex-setup.ini"));
+    QCOMPARE(SettingsFilePath(dir.filePath("korvex.setup.exe"), user),
+             dir.filePath("korvex.setup.ini"));
+    QCOMPARE(ProgramDirectory(program), dir.path() + u'/');
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{}); // probe gone
+
+    // A directory we cannot create a file in sends the file to the per-user directory.
+    const QString installed = dir.filePath("not-a-dir/KorvexSetup.exe");
+    WriteAll(dir.filePath("not-a-dir"), "a file where a directory is expected");
+    QVERIFY(!IsDirectoryWritable(dir.filePath("not-a-dir")));
+    QCOMPARE(SettingsFilePath(installed, user), QDir(user).filePath("KorvexSetup.ini"));
+    QVERIFY(IsDirectoryWritable(dir.path()));
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
