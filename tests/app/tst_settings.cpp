@@ -1,6 +1,7 @@
 // The settings file: defaults, the window-position limits, flags and language, what is
 // written, the remembered files and where the file lives.
 #include "app/Settings.h"
+#include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "text/TextPair.h"
 
@@ -29,16 +30,8 @@ const QSize Window(801, 601);
 constexpr int CentredTop = 540 - 300;
 constexpr int CentredLeft = 960 - 400;
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using test::ReadAll;
+using test::WriteAll;
 
 Settings LoadFrom(const QString& path, const QByteArray& content, int systemLanguage = 0) {
     WriteAll(path, content);

@@ -1,5 +1,6 @@
 // Configuration files: the hexadecimal blocks, the file's layout, and what loading makes of
 // short, odd, lower-case, missing and foreign content.
+#include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
 
@@ -24,16 +25,8 @@ private slots:
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
+using test::ReadAll;
+using test::WriteAll;
 
 ConfigImage RandomImage(quint32 seed) {
     QRandomGenerator random(seed);
