@@ -1,21 +1,373 @@
 // The main window.
 #include "MainWindow.h"
 
-#include "text/TextPair.h"
+#include "ui_MainWindow.h"
 
-#include <QLabel>
+#include "app/AppCore.h"
+#include "app/FileDialogs.h"
+#include "app/Settings.h"
+#include "app/WindowHost.h"
+#include "config/ParameterPages.h"
+#include "editor/EntryText.h"
+#include "link/LogWindow.h"
+#include "text/ApplyLanguageTable.h"
+#include "text/LanguageTable.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStyle>
 
 namespace korvex {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
-    static constexpr TextPair Title{"Программа настройки KORVEX-SWC-ADP. Версия %s",
-                                    "Setup program KORVEX-SWC-ADP. Version %s"};
-    setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(LangFormat(Title, SystemDefaultLanguage(), KORVEX_VERSION_TEXT));
+namespace {
+constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
+                             "Setup program KORVEX-SWC-ADP. Version %s"};
+constexpr TextPair NotConnectedText{"Контроллер не подключен!", "Controller is not connected!"};
+constexpr TextPair SelectedUnknownText{"Выбран: ?", "Selected: ?"};
+constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
+                                     "Current number of the selected source"};
+constexpr TextPair ShowAllHint{"Отображать все события и реакции",
+                               "Display all events and reactions"};
+constexpr TextPair ShowUsedHint{"Отображать только используемые события и реакции",
+                                "Display only used events and reactions"};
+constexpr int EntryTabs = 60;
+} // namespace
+
+MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
+                       const QString& titleNote, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::MainWindow>()), settingsPath_(settingsPath),
+      titleNote_(titleNote) {
+    ui_->setupUi(this);
+    statusText_ = new QLabel(this);
+    statusText_->setObjectName(QStringLiteral("StatusBarPanelx"));
+    statusText_->setMinimumWidth(400);
+    ui_->StatusBar->addWidget(statusText_, 1);
+    ui_->PanelMenu->setContextMenuPolicy(Qt::PreventContextMenu);
+    ui_->PanelMenu->installEventFilter(this);
+    QSizePolicy keep = ui_->PanelMenu->sizePolicy();
+    keep.setRetainSizeWhenHidden(true); // blinking must not shake the toolbar
+    ui_->PanelMenu->setSizePolicy(keep);
+    ui_->SplitterTerminal->setStretchFactor(0, 1);
+    ui_->SplitterTerminal->setStretchFactor(1, 0);
+
+    log_ = new LogWindow(ui_->RichEditRX, language_);
+    host_ = new WindowHost(this, ui_->PanelMenu, statusText_, *log_, language_);
+    core_ = std::make_unique<AppCore>(language_, transport, finder, *host_, *this, *this);
+    core_->transfer.refreshViews = [this] {
+        InvalidateViews();
+        RefreshParameterPages();
+    };
+    files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
+    pages_ = new ParameterPages(ui_->PageControlParams, core_->image, core_->views, *this, *host_,
+                                core_->language, this);
+    host_->onMonitorTick = [this] { TimerLUMAPADSCREENTestTimer(); };
+
+    BuildPopupMenu();
+    ConnectToolbar();
+
+    // The main initialisation, in its order.
+    ApplySettings();
     setMinimumSize(720, 513);
-    auto* label = new QLabel(this);
-    label->setAlignment(Qt::AlignCenter);
-    setCentralWidget(label);
+    MenuItemDebugClick();
+    core_->identity.clear();
+    core_->image = ConfigImage{};
+    ui_->TabControlEVENTREACTIONx->setUsesScrollButtons(true);
+    ui_->TabControlEVENTREACTIONx->setExpanding(false);
+    while (ui_->TabControlEVENTREACTIONx->count() > 0)
+        ui_->TabControlEVENTREACTIONx->removeTab(0);
+    for (int i = 1; i <= EntryTabs; ++i)
+        ui_->TabControlEVENTREACTIONx->addTab(QString::number(i));
+    ui_->TabControlEVENTREACTIONx->setCurrentIndex(0);
+    ui_->PageControlParams->setCurrentIndex(0);
+    SetToolbarBusy(false);
+    host_->ResumeMonitor();
+    RefreshParameterPages();
 }
+
+MainWindow::~MainWindow() {
+    host_->StopAll();
+}
+
+void MainWindow::BuildPopupMenu() {
+    popupMenu_ = new QMenu(this);
+    popupMenu_->setObjectName(QStringLiteral("PopupMenuMain"));
+    auto item = [this](const char* name, const char* caption, bool checkable) {
+        auto* action = popupMenu_->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(checkable);
+        return action;
+    };
+    menuItemDebug_ = item("MenuItemDebug", "Отладка", true);
+    menuItemLog_ = item("MenuItemLog", "Лог обмена", true);
+    menuItemLog_->setVisible(false);
+    menuItemOnlyUsed_ =
+        item("MenuItemOnlyUsed", "Отображать только используемые события и реакции", true);
+    QAction* writeNow = item("MenuItemWriteNow", "Применить параметры сразу", true);
+    writeNow->setVisible(false); // never shown
+    QMenu* languages = popupMenu_->addMenu(QStringLiteral("Язык/Language"));
+    languages->setObjectName(QStringLiteral("MenuLanguagex"));
+    languages->menuAction()->setObjectName(QStringLiteral("MenuItemLanguagex"));
+    menuItemRussian_ = languages->addAction(QStringLiteral("Русский"));
+    menuItemRussian_->setObjectName(QStringLiteral("MenuItemLanguageRussianx"));
+    menuItemEnglish_ = languages->addAction(QStringLiteral("English"));
+    menuItemEnglish_->setObjectName(QStringLiteral("MenuItemLanguageEnglishx"));
+    menuItemRussian_->setCheckable(true);
+    menuItemEnglish_->setCheckable(true);
+
+    connect(menuItemDebug_, &QAction::triggered, this, [this] { MenuItemDebugClick(); });
+    connect(menuItemLog_, &QAction::toggled, this,
+            [this](bool on) { core_->link.state.traceEnabled = on; });
+    connect(menuItemOnlyUsed_, &QAction::triggered, this, [this] { ApplyOnlyUsedView(); });
+    connect(menuItemRussian_, &QAction::triggered, this, [this] { SetLanguage(LangRussian); });
+    connect(menuItemEnglish_, &QAction::triggered, this, [this] { SetLanguage(LangEnglish); });
+}
+
+void MainWindow::ConnectToolbar() {
+    QStyle* style = this->style();
+    ui_->SpeedButtonUpdateDevice->setIcon(style->standardIcon(QStyle::SP_DriveFDIcon));
+    ui_->SpeedButtonReadConfig->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    ui_->SpeedButtonWriteConfig->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    ui_->SpeedButtonReadDevice->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
+    ui_->SpeedButtonWriteDevice->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
+    ui_->SpeedButtonToDefault->setIcon(style->standardIcon(QStyle::SP_DialogResetButton));
+    ui_->SpeedButtonReset->setIcon(style->standardIcon(QStyle::SP_BrowserReload));
+    ui_->SpeedButtonOnlyUsedx->setIcon(style->standardIcon(QStyle::SP_FileDialogListView));
+
+    ToolbarCommands& commands = core_->commands;
+    connect(ui_->SpeedButtonUpdateDevice, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonUpdateDeviceClick(); });
+    connect(ui_->SpeedButtonReadConfig, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonReadConfigClick(); });
+    connect(ui_->SpeedButtonWriteConfig, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonWriteConfigClick(); });
+    connect(ui_->SpeedButtonReadDevice, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonReadDeviceClick(); });
+    connect(ui_->SpeedButtonWriteDevice, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonWriteDeviceClick(); });
+    connect(ui_->SpeedButtonToDefault, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonToDefaultClick(); });
+    connect(ui_->SpeedButtonReset, &QToolButton::clicked, this,
+            [&commands] { commands.SpeedButtonResetClick(); });
+    connect(ui_->SpeedButtonOnlyUsedx, &QToolButton::clicked, this,
+            [this] { SpeedButtonOnlyUsedxClick(); });
+    connect(ui_->SpeedButtonLangx, &QToolButton::clicked, this, [this] {
+        SetLanguage(core_->language.current == LangRussian ? LangEnglish : LangRussian);
+    });
+    connect(ui_->SpeedButtonLanguageMakerx, &QToolButton::clicked, this,
+            [this] { SetLanguage(LangRussian); });
+    connect(ui_->TabControlEVENTREACTIONx, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index < 0)
+            return;
+        SetAutoCapture(false);
+        ui_->TabControlEVENTREACTIONx->setCurrentIndex(index);
+        ShowSelectedEntry();
+    });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->PanelMenu && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            popupMenu_->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::ApplySettings() {
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const auto settings = korvex::LoadSettings(
+        settingsPath_, screen, size(), SystemDefaultLanguage(), *host_, core_->language.current);
+    ui_->PageControlMain->setCurrentIndex(1);
+    ui_->TabControlEVENTREACTIONx->setCurrentIndex(0);
+    if (!settings) {
+        // The box has told the user; the window keeps its designed place, options and Russian.
+        SetLanguage(LangRussian);
+        return;
+    }
+    move(settings->mainLeft, settings->mainTop);
+    const int total = ui_->SplitterTerminal->height();
+    ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
+    ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
+    menuItemLog_->setChecked(settings->log);
+    menuItemDebug_->setChecked(settings->debug);
+    menuItemOnlyUsed_->setChecked(settings->onlyUsed);
+    SetLanguage(settings->lang);
+}
+
+void MainWindow::StoreSettings() {
+    Settings settings;
+    settings.mainTop = y();
+    settings.mainLeft = x();
+    settings.lang = core_->language.current;
+    settings.log = menuItemLog_->isChecked();
+    settings.debug = menuItemDebug_->isChecked();
+    settings.onlyUsed = menuItemOnlyUsed_->isChecked();
+    settings.txHeight = ui_->MemoTX->height();
+    korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed_) {
+        closed_ = true;
+        host_->monitorTimer().stop();
+        core_->link.state.appClosing = true;
+        host_->WaitMs(100, true);
+        core_->link.serial.ComClose();
+        host_->WaitMs(100, true);
+        StoreSettings();
+        host_->StopAll();
+    }
+    event->accept();
+}
+
+void MainWindow::MenuItemDebugClick() {
+    const bool on = menuItemDebug_->isChecked();
+    menuItemDebug_->setVisible(on);
+    menuItemLog_->setVisible(on);
+}
+
+void MainWindow::SpeedButtonOnlyUsedxClick() {
+    menuItemOnlyUsed_->setChecked(!menuItemOnlyUsed_->isChecked());
+    InvalidateViews();
+    ApplyOnlyUsedView();
+}
+
+int MainWindow::SetLanguage(int language) {
+    LanguageState& state = core_->language;
+    if (language == -1)
+        return state.current;
+    state.current = language == LangEnglish ? LangEnglish : LangRussian;
+    const bool english = state.current == LangEnglish;
+    // The button names the language it switches to.
+    ui_->SpeedButtonLangx->setText(english ? QStringLiteral("RU") : QStringLiteral("EN"));
+    menuItemRussian_->setChecked(!english);
+    menuItemEnglish_->setChecked(english);
+    // The monitor announces the controller again in the new language and re-reads it.
+    core_->monitor.controllerConnected = false;
+    BeginScreenUpdate();
+    InvalidateViews();
+    ApplyLanguageTable(MainFormLanguageTable, this, state.current);
+    ui_->PanelCurrentSRCx->setToolTip(LangText(CurrentSourceHint, state));
+    ui_->PanelCurrentSRCx->setText(LangText(SelectedUnknownText, state));
+    SetAutoCapture(false);
+    pages_->LanguageChanged();
+    RefreshParameterPages();
+    UpdateTitle();
+    EndScreenUpdate();
+    return state.current;
+}
+
+void MainWindow::UpdateTitle() {
+    QString title = LangFormat(TitleText, core_->language.current, KORVEX_VERSION_TEXT);
+    if (!titleNote_.isEmpty())
+        title += QStringLiteral(" (%1)").arg(titleNote_);
+    setWindowTitle(title);
+}
+
+void MainWindow::TimerLUMAPADSCREENTestTimer() {
+    core_->connection.Tick();
+    host_->monitorTimer().setInterval(core_->connection.interval());
+}
+
+bool MainWindow::RequireController() {
+    if (core_->monitor.controllerConnected)
+        return false;
+    host_->ShowMessageBox(mb::IconError, LangText(NotConnectedText, core_->language));
+    return true;
+}
+
+void MainWindow::SetStatusText(const QString& text) {
+    statusText_->setText(text);
+}
+
+void MainWindow::SetCurrentSource(bool enabled, const QString& caption) {
+    ui_->PanelCurrentSRCx->setEnabled(enabled);
+    ui_->PanelCurrentSRCx->setText(caption);
+}
+
+void MainWindow::SetToolbarBusy(bool busy) {
+    const ToolbarEnable enable = ToolbarEnableFor(busy, core_->monitor.controllerConnected);
+    ui_->SpeedButtonReadConfig->setEnabled(enable.fileButtons);
+    ui_->SpeedButtonWriteConfig->setEnabled(enable.fileButtons);
+    ui_->SpeedButtonReadDevice->setEnabled(enable.deviceButtons);
+    ui_->SpeedButtonWriteDevice->setEnabled(enable.deviceButtons);
+    ui_->SpeedButtonToDefault->setEnabled(enable.deviceButtons);
+    ui_->SpeedButtonReset->setEnabled(enable.deviceButtons);
+}
+
+void MainWindow::ReadDeviceConfiguration() {
+    core_->commands.ReadDeviceConfiguration();
+}
+
+QString MainWindow::ChooseConfigFileToOpen() {
+    return files_->ChooseConfigFileToOpen();
+}
+
+QString MainWindow::ChooseConfigFileToSave() {
+    return files_->ChooseConfigFileToSave();
+}
+
+void MainWindow::RememberConfigFile(const QString& fileName) {
+    files_->RememberConfigFile(fileName);
+}
+
+void MainWindow::RefreshParameterPages() {
+    pages_->RefreshParameterPages();
+}
+
+void MainWindow::InvalidateViews() {
+    korvex::InvalidateViews(core_->views);
+}
+
+void MainWindow::UpdateFirmware() {
+    // The firmware update arrives with its own dialogs; until then the button does nothing.
+}
+
+void MainWindow::BeginScreenUpdate() {
+    if (core_->views.screenUpdateDepth++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void MainWindow::EndScreenUpdate() {
+    int& depth = core_->views.screenUpdateDepth;
+    if (depth == 0)
+        return;
+    if (--depth == 0) {
+        setUpdatesEnabled(true);
+        update();
+    }
+}
+
+void MainWindow::ShowSelectedEntry() {
+    UpdateTabLabels();
+}
+
+void MainWindow::UpdateTabLabels() {
+    QTabBar* tabs = ui_->TabControlEVENTREACTIONx;
+    if (tabs->count() != EntryTabs)
+        return;
+    for (int i = 0; i < EntryTabs; ++i) {
+        const QString caption = EntryCaption(core_->image, i);
+        if (tabs->tabText(i) != caption)
+            tabs->setTabText(i, caption);
+    }
+}
+
+void MainWindow::ApplyOnlyUsedView() {
+    BeginScreenUpdate();
+    // The hint names what a click would do.
+    ui_->SpeedButtonOnlyUsedx->setToolTip(
+        LangText(menuItemOnlyUsed_->isChecked() ? ShowAllHint : ShowUsedHint, core_->language));
+    EndScreenUpdate();
+}
+
+void MainWindow::FillLinReactionList() {}
+
+void MainWindow::SetAutoCapture(bool) {}
 
 } // namespace korvex

@@ -1,14 +1,111 @@
-// The main window. For now a frame that shows the controller found by the link.
+// The main window: its frame, the toolbar and popup menu, the language switch, the settings at
+// start and close, and the timer that drives the connection monitor. The work itself is done by
+// the core (AppCore); this class shows state and forwards the user's actions.
 #pragma once
+
+#include "app/ConnectionMonitor.h"
+#include "app/EditorViews.h"
+#include "app/ToolbarCommands.h"
+#include "text/TextPair.h"
 
 #include <QMainWindow>
 
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace Ui {
+class MainWindow;
+}
+
 namespace korvex {
 
-class MainWindow final : public QMainWindow {
+class FileDialogs;
+class LogWindow;
+class ParameterPages;
+class PortFinder;
+class SerialTransport;
+class WindowHost;
+struct AppCore;
+
+class MainWindow final : public QMainWindow,
+                         public MonitorView,
+                         public CommandView,
+                         public EditorViews {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    // `titleNote` ends the title in parentheses: where the controller is looked for.
+    MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
+               const QString& titleNote, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    AppCore& core() { return *core_; }
+    WindowHost& host() { return *host_; }
+    ParameterPages& pages() { return *pages_; }
+    QMenu& popupMenu() { return *popupMenu_; }
+
+    // Applies a language (1 English, anything else Russian) and returns the current one; -1
+    // only returns it.
+    int SetLanguage(int language);
+    // The monitor tick; the timer calls it, tests may too.
+    void TimerLUMAPADSCREENTestTimer();
+    // False when a controller is connected; otherwise tells the user and returns true.
+    bool RequireController();
+    void UpdateTitle();
+    void UpdateTabLabels();
+
+    // MonitorView
+    void SetStatusText(const QString& text) override;
+    void SetCurrentSource(bool enabled, const QString& caption) override;
+    void SetToolbarBusy(bool busy) override;
+    void ReadDeviceConfiguration() override;
+    // CommandView
+    QString ChooseConfigFileToOpen() override;
+    QString ChooseConfigFileToSave() override;
+    void RememberConfigFile(const QString& fileName) override;
+    void RefreshParameterPages() override;
+    void InvalidateViews() override;
+    void UpdateFirmware() override;
+    // EditorViews
+    void BeginScreenUpdate() override;
+    void EndScreenUpdate() override;
+    void ShowSelectedEntry() override;
+    void ApplyOnlyUsedView() override;
+    void FillLinReactionList() override;
+    void SetAutoCapture(bool on) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildPopupMenu();
+    void ConnectToolbar();
+    // The settings file, read once at start and written once at close.
+    void ApplySettings();
+    void StoreSettings();
+    void MenuItemDebugClick();
+    void SpeedButtonOnlyUsedxClick();
+
+    std::unique_ptr<Ui::MainWindow> ui_;
+    LanguageState language_;
+    QLabel* statusText_ = nullptr;
+    QString settingsPath_;
+    QString titleNote_;
+    LogWindow* log_ = nullptr;
+    WindowHost* host_ = nullptr;
+    std::unique_ptr<AppCore> core_;
+    ParameterPages* pages_ = nullptr;
+    std::unique_ptr<FileDialogs> files_;
+    QMenu* popupMenu_ = nullptr;
+    QAction* menuItemDebug_ = nullptr;
+    QAction* menuItemLog_ = nullptr;
+    QAction* menuItemOnlyUsed_ = nullptr;
+    QAction* menuItemRussian_ = nullptr;
+    QAction* menuItemEnglish_ = nullptr;
+    bool closed_ = false;
 };
 
 } // namespace korvex

@@ -7,3 +7,9 @@ list(APPEND KORVEX_CORE_SOURCES
     config/ConfigImage.cpp
     config/ValueEntry.cpp config/ValueEntry.h
     config/Vocabulary.cpp config/Vocabulary.h)
+list(APPEND KORVEX_CORE_SOURCES
+    config/ParameterRules.cpp config/ParameterRules.h)
+list(APPEND KORVEX_UI_SOURCES
+    config/ParameterPages.cpp config/ParameterPages.h
+    config/ParamPagePins.ui config/ParamPageLin.ui
+    config/ParamPageSources.ui config/ParamPageRadio.ui)

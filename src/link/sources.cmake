@@ -13,3 +13,5 @@ list(APPEND KORVEX_CORE_SOURCES
     link/SerialLink.cpp link/SerialLink.h
     link/SerialTransport.h
     link/TickCount.h)
+list(APPEND KORVEX_CORE_SOURCES link/ClickPair.h)
+list(APPEND KORVEX_UI_SOURCES link/LogWindow.cpp link/LogWindow.h)

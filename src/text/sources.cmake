@@ -1,2 +1,4 @@
 list(APPEND KORVEX_CORE_SOURCES
     text/TextPair.cpp text/TextPair.h)
+list(APPEND KORVEX_CORE_SOURCES text/LanguageTable.cpp text/LanguageTable.h)
+list(APPEND KORVEX_UI_SOURCES text/ApplyLanguageTable.cpp text/ApplyLanguageTable.h)

@@ -1,12 +1,17 @@
 // korvex-cli as a user runs it: the program itself for options and exit codes, and the same
 // command code in-process where a controller with faults is needed.
 #include "cli/CliCommands.h"
+#include "common/TestHost.h"
+#include "config/ConfigFile.h"
+#include "link/LittleEndian.h"
 #include "sim/VirtualController.h"
 
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstring>
 
 using namespace korvex;
 
@@ -54,6 +59,7 @@ private slots:
     void infoWithFaults();
     void configurationRoundTrip();
     void refusedBeforeAnythingIsSent();
+    void dumpOfAFile();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -200,6 +206,135 @@ void TestCli::refusedBeforeAnythingIsSent() {
     QVERIFY(controller.wireIn.isEmpty());
     QVERIFY(controller.opens.isEmpty());
     QCOMPARE(controller.config, sim::FactoryConfiguration());
+}
+
+void TestCli::dumpOfAFile() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    test::TestHost host;
+    ConfigImage image;
+    image.bytes = sim::FactoryConfiguration();
+    std::uint8_t* e = image.bytes.data();
+    // Tab 3: a Cyrillic name (code page 1251), a timeout event and an output pin.
+    std::uint8_t* t3 = e + 2 * 33;
+    const std::uint8_t fog[] = {0xD2, 0xF3, 0xEC, 0xE0, 0xED}; // "Туман"
+    std::copy(std::begin(fog), std::end(fog), t3);
+    t3[10] = 3, t3[11] = 0x05, t3[12] = 2, t3[19] = 3, t3[20] = 1;
+    PutU32le(t3 + 13, 5000);
+    t3[21] = 2, t3[22] = 1, t3[23] = 3;
+    PutU16le(t3 + 24, 30000);
+    // Tab 4: a name of all ten bytes, right before a voltage event; event control.
+    std::uint8_t* t4 = e + 3 * 33;
+    std::memcpy(t4, "Headlights", 10);
+    t4[10] = 4, t4[12] = 1, t4[19] = 3, t4[20] = 1;
+    PutU16le(t4 + 13, 0x8000 | 12000);
+    PutU32le(t4 + 15, 100);
+    t4[21] = 5, t4[22] = 1, t4[23] = 7;
+    // Tab 6: no name, a source reaction that skips 2 and 3. Tab 7: a name only.
+    e[5 * 33 + 21] = 4, e[5 * 33 + 22] = 9, e[5 * 33 + 23] = 0x06;
+    std::memcpy(e + 6 * 33, "Volume", 6);
+    const QString file = dir.filePath(QStringLiteral("edited.KSWA"));
+    QVERIFY(SaveConfigFile(file, image, host).isEmpty());
+
+    Run en = RunProgram({"--lang", "en", "dump", file});
+    QCOMPARE(en.exitCode, 0);
+    QVERIFY(en.err.isEmpty());
+    const QStringList enLines = en.out.split(QLatin1Char('\n'));
+    const auto block = [](const QStringList& lines, const QString& caption) {
+        const qsizetype at = lines.indexOf(caption);
+        return at < 0 ? QStringList{} : lines.mid(at, 3);
+    };
+    QCOMPARE(block(enLines, "3* (Туман)"),
+             (QStringList{"3* (Туман)",
+                          "  Event: Timeout, On response 2, after 5000 mSec, Press: Any, One time "
+                          "only, Source: 1 3",
+                          "  Response: Pin, Pin: X2/1(PQ ACC_ON), Mode: Only once -> set, Min. "
+                          "durat.: 30000 mSec"}));
+    QCOMPARE(block(enLines, "4* (Headlights)"),
+             (QStringList{"4* (Headlights)",
+                          "  Event: Voltage, LIN Master, > 12000 mV, For more than 100 mSec, "
+                          "Press: Any, One time only, Source: Any",
+                          "  Response: Event manage, Disable, event 7"}));
+    QCOMPARE(
+        block(enLines, "6*"),
+        (QStringList{"6*", "  Event: Not set", "  Response: Source, Select: previous, Skip: 2 3"}));
+    QCOMPARE(block(enLines, "7* (Volume)"),
+             (QStringList{"7* (Volume)", "  Event: Not set", "  Response: Not set"}));
+    QVERIFY(enLines.contains("  Event: LIN \"ENC UP\", Press: Short, Source: Any"));
+    QVERIFY(enLines.contains("  Number of sources: 4 (1, 2, 3, 4)"));
+    QVERIFY(enLines.contains("  Ch 1: Default voltage 3.30 V, Minumum/maximum 0.50 V"));
+    // Empty entries are left out.
+    QVERIFY(!enLines.contains("5") && !enLines.contains("5*") && !enLines.contains("8"));
+
+    Run ru = RunProgram({"dump", file, "--lang", "ru"});
+    QCOMPARE(ru.exitCode, 0);
+    const QStringList ruLines = ru.out.split(QLatin1Char('\n'));
+    QCOMPARE(block(ruLines, "3* (Туман)"),
+             (QStringList{"3* (Туман)",
+                          "  Событие: Таймаут, При реакции 2, через 5000 мСек, Нажатие: Любое, "
+                          "Однократно, Источник: 1 3",
+                          "  Реакция: Вывод, Ножка: X2/1(PQ ACC_ON), Режим: Однократно -> "
+                          "установить, Мин. длит.: 30000 мСек"}));
+    QCOMPARE(block(ruLines, "6*"),
+             (QStringList{"6*", "  Событие: Не задано",
+                          "  Реакция: Источник, Выбрать: предыдущий, Пропустить: 2 3"}));
+    QVERIFY(ruLines.contains("  Реакция: Управление магнитолой, Канал 1: установить 1.20 В, "
+                             "Канал 2: не трогать, Мин. длит./Повтор: 200 мСек"));
+    QVERIFY(ruLines.contains("  Тип мастера: Не используется"));
+
+    // Bytes beyond every list print as numbers.
+    ConfigImage odd;
+    std::uint8_t* b = odd.bytes.data();
+    b[10] = 9, b[21] = 7;
+    b[33 + 10] = 1, b[33 + 12] = 200, b[33 + 19] = 9, b[33 + 11] = 0xFF;
+    b[33 + 21] = 1, b[33 + 22] = 90, b[33 + 23] = 1;
+    b[66 + 10] = 3, b[66 + 12] = 99;
+    b[66 + 21] = 2, b[66 + 22] = 20, b[66 + 23] = 8;
+    PutU16le(b + 66 + 24, 5);
+    b[99 + 10] = 4, b[99 + 12] = 7;
+    b[99 + 21] = 3, b[99 + 28] = 9, b[99 + 30] = 6;
+    PutU16le(b + 99 + 24, 999);
+    b[132 + 21] = 4, b[132 + 22] = 20, b[132 + 24] = 1;
+    b[165 + 21] = 5, b[165 + 22] = 3, b[165 + 23] = 200;
+    b[1980] = 5, b[1986] = 0x0F, b[1988] = 30, b[1990] = 9, b[1991] = 7, b[1992] = 2;
+    b[1993] = 13, b[1998] = 12, b[1999] = 4, b[2002] = 50;
+    const QString oddFile = dir.filePath(QStringLiteral("odd.KSWA"));
+    QVERIFY(SaveConfigFile(oddFile, odd, host).isEmpty());
+    Run numbers = RunProgram({"--lang", "en", "dump", oddFile});
+    QCOMPARE(numbers.exitCode, 0);
+    const QStringList oddLines = numbers.out.split(QLatin1Char('\n'));
+    for (const char* line :
+         {"  X2/1: 5",
+          "  X2/7: 15",
+          "  PQ X2/1: Open collector, not shorted to GND",
+          "  Lin Slave X1/4: 30",
+          "  LIN Bus speed: 9",
+          "  LIN protocol: 4",
+          "  Master type: 7",
+          "  [2] Swap VOLDN and OK (for VW)",
+          "  Heater control: 13",
+          "  Slave type: 50",
+          "  Number of sources: 12",
+          "  Event: 9",
+          "  Response: 7",
+          "  Event: LIN 200, Press: 9, Source: 1 2 3 4 5 6 7 8",
+          "  Response: LIN 90, Trigger",
+          "  Event: Timeout, 99, after 0 mSec, Press: Disabled, Source: Any",
+          "  Response: Pin, Pin: 20, Mode: 8, Min. durat.: 5 mSec",
+          "  Event: Voltage, 7, < 0 mV, For more than 0 mSec, Press: Disabled, Source: Any",
+          "  Response: Radio control, Ch 1: 9 0.00 V, Ch 2: 6 5.00 V, Min. durat./Replay: 0 "
+          "mSec",
+          "  Response: Source, Select: 20, Save before changing",
+          "  Response: Event manage, 3, event 200"})
+        QVERIFY2(oddLines.contains(QString::fromUtf8(line)), line);
+
+    // Nothing to dump without a readable file.
+    for (const QString& missing : {dir.filePath(QStringLiteral("missing.KSWA")), dir.path()}) {
+        Run r = RunProgram({"--lang", "en", "dump", missing});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.err, QStringLiteral("Cannot read the file \"%1\"\n").arg(missing));
+        QVERIFY(r.out.isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,0 +1,39 @@
+// The process-wide records of the program and the core operations on them, owned by one
+// application object: the window builds one, the tests build a fresh one each.
+#pragma once
+
+#include "app/ConnectionMonitor.h"
+#include "app/EditorViews.h"
+#include "app/MonitorState.h"
+#include "app/ToolbarCommands.h"
+#include "config/ConfigImage.h"
+#include "config/ConfigTransfer.h"
+#include "link/DeviceLink.h"
+#include "link/IdentityRecord.h"
+#include "text/TextPair.h"
+
+namespace korvex {
+
+struct AppCore {
+    // The language is the window's before the core exists (the log and the boxes need it first).
+    AppCore(LanguageState& language, SerialTransport& transport, PortFinder& finder, UiHost& host,
+            MonitorView& monitorView, CommandView& commandView)
+        : language(language), link(transport, finder, host, monitor, language),
+          transfer(link.device, host, image, monitor, language, link.ports),
+          connection(link, monitor, identity, image, transfer, monitorView, host, language),
+          commands(monitor, image, transfer, commandView, host, language) {}
+    AppCore(const AppCore&) = delete;
+    AppCore& operator=(const AppCore&) = delete;
+
+    LanguageState& language;
+    MonitorState monitor;
+    ConfigImage image;
+    IdentityRecord identity;
+    ViewState views;
+    DeviceLink link;
+    ConfigTransfer transfer;
+    ConnectionMonitor connection;
+    ToolbarCommands commands;
+};
+
+} // namespace korvex

@@ -1,0 +1,155 @@
+// The connection monitor.
+#include "ConnectionMonitor.h"
+
+#include "app/MonitorState.h"
+#include "app/UiHost.h"
+#include "config/ConfigImage.h"
+#include "config/ConfigTransfer.h"
+#include "link/DeviceAccess.h"
+#include "link/DeviceLink.h"
+#include "link/IdentityRecord.h"
+#include "link/ResultText.h"
+#include "text/TextPair.h"
+
+namespace korvex {
+
+namespace {
+constexpr TextPair SelectedText{"Выбран", "Selected"};
+constexpr TextPair SelectedUnknownText{"Выбран: ?", "Selected: ?"};
+constexpr TextPair SearchOnText{"Поиск контроллера на %s%s", "Controller search on %s%s"};
+constexpr TextPair SearchText{"Поиск контроллера%s", "Controller search%s"};
+constexpr TextPair DisconnectLine{"********** Контроллер отключен **********",
+                                  "******** Controller is disconnected **********"};
+constexpr TextPair BootloaderText{"Загрузчик контроллера \"%s\" подключен к %s%s",
+                                  "The bootloader of controller \"%s\" is connected to %s%s"};
+constexpr TextPair ControllerText{"Контроллер \"%s V%d.%02d\" подключен к %s%s",
+                                  "Controller \"%s V%d.%02d\" is connected to %s%s"};
+constexpr TextPair SendingText{"Отправка изменений", "Send of changes"};
+
+constexpr std::uint16_t KeyPending = 0x4000;
+constexpr std::uint16_t TextPending = 0x8000;
+
+QByteArray Utf8(const QString& text) {
+    return text.toUtf8();
+}
+} // namespace
+
+void ConnectionMonitor::Tick() {
+    MonitorSuspension suspended(host_);
+    host_.ProgressHide();
+    PollController();
+    SendChangedBytes();
+}
+
+int ConnectionMonitor::PollController() {
+    const int lang = language_.current;
+    int rc = result::Ok;
+    if (!monitor_.controllerConnected) {
+        monitor_.lastSerial = 0;
+        rc = link_.device.ComProbe(identity_);
+        interval_ = SlowPollMs;
+    } else {
+        rc = link_.device.ReadIdentity(identity_);
+        if (rc == result::Ok) {
+            const unsigned source = (identity_.statusWord() & 0xFFu) + 1;
+            view_.SetCurrentSource(
+                true, QStringLiteral("%1: %2").arg(LangText(SelectedText, lang)).arg(source));
+            if (monitor_.commandInProgress)
+                identity_.setStatusWord(identity_.statusWord() & 0x3FFF);
+            const std::uint16_t pending = identity_.statusWord() & (KeyPending | TextPending);
+            if (pending & KeyPending) {
+                if (showKeyPress && showKeyPress() && autoCaptureStep)
+                    autoCaptureStep();
+                interval_ = FastPollMs;
+                monitor_.fastPollTicks = FastPolls;
+            } else if (pending == TextPending) {
+                if (readTerminalText)
+                    rc = readTerminalText();
+                interval_ = FastPollMs;
+                monitor_.fastPollTicks = FastPolls;
+            } else if (monitor_.fastPollTicks > 0) {
+                --monitor_.fastPollTicks;
+            } else {
+                interval_ = SlowPollMs;
+            }
+        }
+    }
+
+    const QString& port = link_.ports.portName;
+    if (rc != result::Ok) {
+        if (!monitor_.controllerConnected) {
+            if (++monitor_.progressDots > 3)
+                monitor_.progressDots = 0;
+            const QByteArray dots(monitor_.progressDots, '.');
+            if (!port.isEmpty())
+                view_.SetStatusText(
+                    LangFormat(SearchOnText, lang, Utf8(port).constData(), dots.constData()));
+            else
+                view_.SetStatusText(LangFormat(SearchText, lang, dots.constData()));
+        } else {
+            view_.SetStatusText(ResultText(rc, lang));
+            host_.LogLine(LangText(DisconnectLine, lang));
+            view_.SetCurrentSource(false, LangText(SelectedUnknownText, lang));
+            monitor_.controllerConnected = false;
+            view_.SetToolbarBusy(false);
+        }
+        return rc;
+    }
+
+    if (identity_.serialNumber() != monitor_.lastSerial) {
+        monitor_.lastSerial = identity_.serialNumber();
+        monitor_.imageInSync = false;
+        view_.ReadDeviceConfiguration();
+    }
+    if (!monitor_.controllerConnected) {
+        monitor_.progressDots = 0;
+        link_.device.PrintIdentity(identity_);
+        monitor_.controllerConnected = true;
+        if (resetTerminalLine)
+            resetTerminalLine();
+        view_.SetToolbarBusy(false);
+    } else {
+        if (++monitor_.progressDots > 10)
+            monitor_.progressDots = 0;
+        const QByteArray dots(monitor_.progressDots, '.');
+        const QByteArray name = Utf8(identity_.deviceName());
+        if (identity_.isBootloader())
+            view_.SetStatusText(LangFormat(BootloaderText, lang, name.constData(),
+                                           Utf8(port).constData(), dots.constData()));
+        else
+            view_.SetStatusText(LangFormat(
+                ControllerText, lang, name.constData(), int(identity_.appVersion() / 100),
+                int(identity_.appVersion() % 100), Utf8(port).constData(), dots.constData()));
+    }
+    return rc;
+}
+
+int ConnectionMonitor::SendChangedBytes() {
+    if (!monitor_.imageInSync)
+        return 0;
+    int sent = 0;
+    int i = 0;
+    while (i < ConfigImageSize) {
+        if (image_.bytes[i] == image_.shadowCopy[i]) {
+            ++i;
+            continue;
+        }
+        const int start = i;
+        while (i < ConfigImageSize && image_.bytes[i] != image_.shadowCopy[i]) {
+            image_.shadowCopy[i] = image_.bytes[i];
+            ++i;
+        }
+        // A run whose write fails is not retried: the box has told the user, and the shadow
+        // copy already holds it so that the same error does not repeat on every tick.
+        if (monitor_.controllerConnected) {
+            transfer_.WriteBlock(area::Configuration, start, image_.bytes.data() + start,
+                                 i - start);
+            sent += i - start;
+        }
+    }
+    if (sent != 0)
+        host_.ShowPanelMessage(false, 1000, 250, LangText(SendingText, language_));
+    return sent;
+}
+
+} // namespace korvex

@@ -1,0 +1,79 @@
+// The connection monitor: finds the controller, watches it, re-reads the configuration when a
+// different controller answers, and sends edited bytes to it. The window drives it from a timer;
+// everything here runs without a window.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace korvex {
+
+class ConfigTransfer;
+class DeviceLink;
+class UiHost;
+struct ConfigImage;
+struct IdentityRecord;
+struct LanguageState;
+struct MonitorState;
+
+// Which toolbar buttons a state allows; the firmware, view and language buttons are always on.
+struct ToolbarEnable {
+    bool fileButtons;
+    bool deviceButtons;
+};
+constexpr ToolbarEnable ToolbarEnableFor(bool busy, bool connected) {
+    return {!busy, !busy && connected};
+}
+
+// What the monitor shows and asks of the window.
+class MonitorView {
+public:
+    virtual ~MonitorView() = default;
+    virtual void SetStatusText(const QString& text) = 0;
+    // The small panel that shows the controller's current source.
+    virtual void SetCurrentSource(bool enabled, const QString& caption) = 0;
+    virtual void SetToolbarBusy(bool busy) = 0;
+    // The whole configuration read with its progress and error box, as the toolbar does it.
+    virtual void ReadDeviceConfiguration() = 0;
+};
+
+class ConnectionMonitor {
+public:
+    static constexpr int SlowPollMs = 200;
+    static constexpr int FastPollMs = 10;
+    static constexpr int FastPolls = 20;
+
+    ConnectionMonitor(DeviceLink& link, MonitorState& monitor, IdentityRecord& identity,
+                      ConfigImage& image, ConfigTransfer& transfer, MonitorView& view, UiHost& host,
+                      const LanguageState& language)
+        : link_(link), monitor_(monitor), identity_(identity), image_(image), transfer_(transfer),
+          view_(view), host_(host), language_(language) {}
+
+    // What the controller's notifications run. A key press reports whether the key is known;
+    // terminal text returns a result code. Unset hooks leave the notification unread.
+    std::function<bool()> showKeyPress;
+    std::function<void()> autoCaptureStep;
+    std::function<int()> readTerminalText;
+    std::function<void()> resetTerminalLine;
+
+    // One timer tick: poll, then send the edits. The next tick comes after interval() ms.
+    void Tick();
+    int PollController();
+    // Returns the number of bytes sent.
+    int SendChangedBytes();
+    int interval() const { return interval_; }
+
+private:
+    DeviceLink& link_;
+    MonitorState& monitor_;
+    IdentityRecord& identity_;
+    ConfigImage& image_;
+    ConfigTransfer& transfer_;
+    MonitorView& view_;
+    UiHost& host_;
+    const LanguageState& language_;
+    int interval_ = SlowPollMs;
+};
+
+} // namespace korvex

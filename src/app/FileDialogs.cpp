@@ -1,0 +1,121 @@
+// File dialogs: Qt's own widget-based dialog rather than the platform's, so that it can be
+// placed (and driven by tests) the same way everywhere.
+#include "FileDialogs.h"
+
+#include "app/UiHost.h"
+#include "app/WindowPlacement.h"
+#include "text/TextPair.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace korvex {
+
+namespace {
+
+constexpr TextPair OpenConfigTitle{"Выбор файла конфигурации устройства",
+                                   "The choice of device configuration file"};
+constexpr TextPair SaveConfigTitle{"Сохранение файла конфигурации устройства",
+                                   "Saving the Configuration File Devices"};
+constexpr TextPair FirmwareTitle{"Выбор файла обновления прошивки устройства",
+                                 "The choice of device firmware update file"};
+
+// Drive and directory of a full name, separator kept: the name and extension are dropped.
+QString StartDirectory(const QString& fullName) {
+    const qsizetype cut =
+        std::max(fullName.lastIndexOf(u'/'), fullName.lastIndexOf(QDir::separator()));
+    return fullName.left(cut + 1);
+}
+
+} // namespace
+
+FileDialogs::FileDialogs(QWidget* mainWindow, QString settingsPath, UiHost& host,
+                         const LanguageState& language)
+    : mainWindow_(mainWindow), settingsPath_(std::move(settingsPath)), host_(host),
+      language_(language), timerOnShow_(this) {
+    timerOnShow_.setObjectName(QStringLiteral("TimerOnShow"));
+    timerOnShow_.setInterval(1);
+    connect(&timerOnShow_, &QTimer::timeout, this, &FileDialogs::TimerOnShowTimer);
+}
+
+QString FileDialogs::ChooseConfigFileToOpen() {
+    return Choose(false, OpenConfigTitle, QStringLiteral("KSWA"), RememberedFile::Configuration);
+}
+
+QString FileDialogs::ChooseConfigFileToSave() {
+    return Choose(true, SaveConfigTitle, QStringLiteral("KSWA"), RememberedFile::Configuration);
+}
+
+QString FileDialogs::ChooseFirmwareFile() {
+    return Choose(false, FirmwareTitle, QStringLiteral("LDR"), RememberedFile::Firmware);
+}
+
+void FileDialogs::RememberConfigFile(const QString& fileName) {
+    RememberFile(settingsPath_, RememberedFile::Configuration, fileName, host_, language_.current);
+}
+
+void FileDialogs::RememberFirmwareFile(const QString& fileName) {
+    RememberFile(settingsPath_, RememberedFile::Firmware, fileName, host_, language_.current);
+}
+
+QString FileDialogs::Choose(bool save, const TextPair& title, const QString& extension,
+                            RememberedFile which) {
+    const std::optional<QString> remembered = ReadRememberedFile(
+        settingsPath_, which, ProgramDirectory(QCoreApplication::applicationFilePath()), host_,
+        language_.current);
+    if (!remembered)
+        return {};
+
+    QFileDialog dialog(mainWindow_);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // A confirmation would be Qt's own text, outside the program's two languages.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDirectory(StartDirectory(*remembered));
+    dialog.setWindowTitle(LangText(title, language_));
+    dialog.setDefaultSuffix(extension);
+    const QString pattern = QStringLiteral("*.") + extension;
+    dialog.setNameFilter(pattern + QStringLiteral(" (") + pattern + u')');
+
+    dialog_ = &dialog;
+    placementTicks_ = PlacementTicks;
+    shownReported_ = false;
+    timerOnShow_.start();
+    const int result = dialog.exec();
+    timerOnShow_.stop();
+    dialog_ = nullptr;
+
+    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+void FileDialogs::TimerOnShowTimer() {
+    if (dialog_ == nullptr || !dialog_->isVisible())
+        return; // not on the screen yet
+    if (--placementTicks_ <= 0)
+        timerOnShow_.stop();
+
+    const QRect frame = dialog_->frameGeometry();
+    const std::optional<QSize> size =
+        frame.isValid() ? std::optional<QSize>(frame.size()) : std::nullopt;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen != nullptr ? screen->size() : QSize();
+    dialog_->move(DialogPosition(mainWindow_->frameGeometry(), size, screenSize));
+
+    if (!shownReported_ && onShown) {
+        shownReported_ = true;
+        // From the event loop rather than from inside this tick, which could not recur while
+        // the hook runs.
+        QTimer::singleShot(0, this, [this] {
+            if (dialog_ != nullptr)
+                onShown(*dialog_);
+        });
+    }
+}
+
+} // namespace korvex

@@ -1,0 +1,24 @@
+// The single-instance guard.
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QLockFile>
+
+namespace korvex {
+
+QString SingleInstanceLockPath(const QString& directory) {
+    const QDir dir(directory.isEmpty() ? QDir::tempPath() : directory);
+    return dir.filePath(QString::fromLatin1(ProgramIdentifier) + QStringLiteral(".lock"));
+}
+
+std::unique_ptr<QLockFile> AcquireSingleInstance(const QString& lockPath) {
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    // Never stale by age: a running instance may run for days. A lock whose process is gone is
+    // still taken over.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return nullptr;
+    return lock;
+}
+
+} // namespace korvex

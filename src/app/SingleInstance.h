@@ -1,0 +1,24 @@
+// One running instance per user session: a lock file named after the program identifier, whose
+// lock a crashed instance leaves behind is taken over.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QLockFile;
+
+namespace korvex {
+
+inline constexpr char ProgramIdentifier[] = "KORVEX_SETUP_UTILITY";
+// Shown without the main window, in English only.
+inline constexpr char AlreadyRunningText[] =
+    "Setup programm KORVEX_SETUP_UTILITY is already running";
+
+// Where the lock lives: the temporary directory unless a directory is given.
+QString SingleInstanceLockPath(const QString& directory = {});
+
+// The held lock, or nothing when another live instance holds it.
+std::unique_ptr<QLockFile> AcquireSingleInstance(const QString& lockPath);
+
+} // namespace korvex

@@ -1,0 +1,119 @@
+// The toolbar commands.
+#include "ToolbarCommands.h"
+
+#include "app/CommandTexts.h"
+#include "app/MonitorState.h"
+#include "app/UiHost.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigTransfer.h"
+#include "link/ResultText.h"
+#include "text/TextPair.h"
+
+namespace korvex {
+
+void ToolbarCommands::ReportFailure(int rc, const TextPair& firstLine) {
+    if (rc == result::Ok)
+        return;
+    const QByteArray reason = ResultText(rc, language_.current).toUtf8();
+    host_.ShowMessageBox(mb::IconError,
+                         LangFormat(firstLine, language_.current, reason.constData()));
+}
+
+void ToolbarCommands::ReadDeviceConfiguration() {
+    monitor_.commandInProgress = true;
+    view_.SetToolbarBusy(true);
+    ReportFailure(transfer_.ReadConfiguration(), texts::ReadDeviceError);
+    view_.SetToolbarBusy(false);
+    monitor_.commandInProgress = false;
+}
+
+void ToolbarCommands::SpeedButtonReadDeviceClick() {
+    MonitorSuspension suspended(host_);
+    view_.InvalidateViews();
+    ReadDeviceConfiguration();
+}
+
+void ToolbarCommands::SpeedButtonWriteDeviceClick() {
+    monitor_.commandInProgress = true;
+    view_.SetToolbarBusy(true);
+    const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2,
+                                            LangText(texts::WriteQuestion, language_));
+    if (answer == mb::IdYes)
+        ReportFailure(transfer_.WriteConfiguration(), texts::WriteDeviceError);
+    view_.SetToolbarBusy(false);
+    monitor_.commandInProgress = false;
+}
+
+void ToolbarCommands::SpeedButtonToDefaultClick() {
+    monitor_.commandInProgress = true;
+    view_.SetToolbarBusy(true);
+    ReportFailure(transfer_.ResetToDefaults(), texts::DefaultsError);
+    view_.SetToolbarBusy(false);
+    // Also after a declined question: what the controller holds is read again either way.
+    monitor_.imageInSync = false;
+    monitor_.lastSerial = 0;
+    monitor_.commandInProgress = false;
+}
+
+void ToolbarCommands::SpeedButtonResetClick() {
+    monitor_.commandInProgress = true;
+    monitor_.imageInSync = false;
+    monitor_.lastSerial = 0;
+    view_.SetToolbarBusy(true);
+    ReportFailure(transfer_.RestartDevice(), texts::RestartError);
+    view_.SetToolbarBusy(false);
+    monitor_.commandInProgress = false;
+}
+
+void ToolbarCommands::SpeedButtonUpdateDeviceClick() {
+    monitor_.commandInProgress = true;
+    view_.SetToolbarBusy(true);
+    view_.UpdateFirmware();
+    view_.SetToolbarBusy(false);
+    monitor_.imageInSync = false;
+    monitor_.lastSerial = 0;
+    monitor_.commandInProgress = false;
+}
+
+void ToolbarCommands::SpeedButtonWriteConfigClick() {
+    view_.SetToolbarBusy(true);
+    const QString fileName = view_.ChooseConfigFileToSave();
+    if (!fileName.isEmpty()) {
+        QString error;
+        {
+            MonitorSuspension suspended(host_);
+            error = SaveConfigFile(fileName, image_, host_);
+            if (error.isEmpty())
+                view_.RememberConfigFile(fileName);
+        }
+        // A file that cannot be written ends the command with its message; the toolbar comes
+        // back all the same, so the user can try another place.
+        if (!error.isEmpty())
+            host_.ShowMessageBox(mb::IconError, error);
+        else
+            host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
+    }
+    view_.SetToolbarBusy(false);
+}
+
+void ToolbarCommands::SpeedButtonReadConfigClick() {
+    view_.SetToolbarBusy(true);
+    const QString fileName = view_.ChooseConfigFileToOpen();
+    if (fileName.isEmpty()) {
+        view_.SetToolbarBusy(false);
+        return;
+    }
+    monitor_.imageInSync = false;
+    {
+        MonitorSuspension suspended(host_);
+        LoadConfigFile(fileName, image_, host_);
+        view_.RememberConfigFile(fileName);
+    }
+    view_.SetToolbarBusy(false);
+    view_.RefreshParameterPages();
+    // From here the live sending hands the loaded configuration to a connected controller.
+    monitor_.imageInSync = true;
+    host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigRead, language_));
+}
+
+} // namespace korvex

@@ -1,0 +1,61 @@
+// The toolbar's commands on the whole configuration and on the controller: what each locks,
+// asks and shows, and which monitor state it leaves so that the monitor re-reads afterwards.
+#pragma once
+
+#include "text/TextPair.h"
+
+#include <QString>
+
+namespace korvex {
+
+class ConfigTransfer;
+class UiHost;
+struct ConfigImage;
+struct LanguageState;
+struct MonitorState;
+
+// What the commands need from the window.
+class CommandView {
+public:
+    virtual ~CommandView() = default;
+    virtual void SetToolbarBusy(bool busy) = 0;
+    // Full file names; empty when the user cancelled.
+    virtual QString ChooseConfigFileToOpen() = 0;
+    virtual QString ChooseConfigFileToSave() = 0;
+    virtual void RememberConfigFile(const QString& fileName) = 0;
+    virtual void RefreshParameterPages() = 0;
+    virtual void InvalidateViews() = 0;
+    virtual void UpdateFirmware() = 0;
+};
+
+class ToolbarCommands {
+public:
+    ToolbarCommands(MonitorState& monitor, ConfigImage& image, ConfigTransfer& transfer,
+                    CommandView& view, UiHost& host, const LanguageState& language)
+        : monitor_(monitor), image_(image), transfer_(transfer), view_(view), host_(host),
+          language_(language) {}
+
+    // Shared with the monitor, which runs it for every newly connected controller.
+    void ReadDeviceConfiguration();
+
+    void SpeedButtonReadDeviceClick();
+    void SpeedButtonWriteDeviceClick();
+    void SpeedButtonToDefaultClick();
+    void SpeedButtonResetClick();
+    void SpeedButtonUpdateDeviceClick();
+    void SpeedButtonWriteConfigClick(); // save to a file
+    void SpeedButtonReadConfigClick();  // open a file
+
+private:
+    // Shows a failed command's first line and the result text; nothing for 0.
+    void ReportFailure(int rc, const TextPair& firstLine);
+
+    MonitorState& monitor_;
+    ConfigImage& image_;
+    ConfigTransfer& transfer_;
+    CommandView& view_;
+    UiHost& host_;
+    const LanguageState& language_;
+};
+
+} // namespace korvex

@@ -1,0 +1,203 @@
+// The window's side of the user-interface seam.
+#include "WindowHost.h"
+
+#include "app/WindowPlacement.h"
+#include "link/LogWindow.h"
+#include "text/TextPair.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace korvex {
+
+namespace {
+constexpr TextPair ErrorTitle{"Ошибка", "Error"};
+constexpr TextPair QuestionTitle{"Вопрос", "Question"};
+constexpr TextPair WarningTitle{"Предупреждение", "Warning"};
+constexpr TextPair InformationTitle{"Информация", "Information"};
+} // namespace
+
+WindowHost::WindowHost(QWidget* mainWindow, QLabel* panel, QLabel* status, LogWindow& log,
+                       const LanguageState& language)
+    : QObject(mainWindow), mainWindow_(mainWindow), panel_(panel), status_(status), log_(log),
+      language_(language), gauge_(new QProgressBar(panel)) {
+    gauge_->setObjectName(QStringLiteral("CGaugeProgressProcent"));
+    gauge_->setTextVisible(true);
+    gauge_->hide();
+    monitorTimer_.setObjectName(QStringLiteral("TimerLUMAPADSCREENTest"));
+    flashTimer_.setObjectName(QStringLiteral("TimerFlash"));
+    universalTimer_.setObjectName(QStringLiteral("UniversalTimer"));
+    monitorTimer_.setInterval(200);
+    universalTimer_.setInterval(100);
+    connect(&monitorTimer_, &QTimer::timeout, this, [this] {
+        if (onMonitorTick)
+            onMonitorTick();
+    });
+    connect(&flashTimer_, &QTimer::timeout, this,
+            [this] { panel_->setVisible(!panel_->isVisible()); });
+    connect(&universalTimer_, &QTimer::timeout, this, [this] {
+        // Copied first: the callback may cancel or replace itself.
+        const auto callback = later_;
+        if (callback)
+            callback();
+    });
+}
+
+int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
+    const int lang = language_.current;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (flags & 0xFF) {
+    case mb::IconError:
+        title = LangText(ErrorTitle, lang);
+        icon = QMessageBox::Critical;
+        break;
+    case mb::IconQuestion:
+        title = LangText(QuestionTitle, lang);
+        icon = QMessageBox::Question;
+        flags |= mb::YesNo;
+        break;
+    case mb::IconWarning:
+        // Every warning is a yes/no question.
+        title = LangText(WarningTitle, lang);
+        icon = QMessageBox::Warning;
+        flags |= mb::YesNo;
+        break;
+    case mb::IconInformation:
+        title = LangText(InformationTitle, lang);
+        icon = QMessageBox::Information;
+        break;
+    default:
+        break;
+    }
+    MonitorSuspension suspended(*this);
+    if (answerBox)
+        return answerBox(flags, text);
+
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, mainWindow_);
+    const bool yesNo = (flags & 0x0F) == mb::YesNo;
+    if (yesNo) {
+        QPushButton* yes = box.addButton(QMessageBox::Yes);
+        QPushButton* no = box.addButton(QMessageBox::No);
+        box.setDefaultButton((flags & mb::DefButton2) ? no : yes);
+        box.setEscapeButton(no);
+    } else {
+        box.addButton(QMessageBox::Ok);
+    }
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.adjustSize();
+    box.move(MessageBoxPosition(mainWindow_->frameGeometry(), box.frameGeometry().size()));
+    const int pressed = box.exec();
+    if (!yesNo)
+        return mb::IdOk;
+    return pressed == QMessageBox::Yes ? mb::IdYes : mb::IdNo;
+}
+
+void WindowHost::ProcessEvents() {
+    QApplication::processEvents();
+}
+
+void WindowHost::ProgressBegin(int total, const QString& caption) {
+    progressCaption_ = caption;
+    status_->setText(caption);
+    progressTotal_ = 0;
+    gauge_->setRange(0, total > 0 ? total : 1);
+    gauge_->setValue(0);
+    gauge_->setGeometry(panel_->rect());
+    gauge_->show();
+    ProcessEvents();
+}
+
+void WindowHost::ProgressStep(int count) {
+    if (gauge_->value() >= gauge_->maximum())
+        return;
+    if (gauge_->isHidden()) {
+        status_->setText(progressCaption_);
+        gauge_->setGeometry(panel_->rect());
+        gauge_->show();
+    }
+    progressTotal_ += count;
+    gauge_->setValue(qMin(progressTotal_, gauge_->maximum()));
+    ProcessEvents();
+}
+
+void WindowHost::ProgressHide() {
+    if (gauge_->isVisible())
+        gauge_->hide();
+}
+
+void WindowHost::LogLineColored(LogColour colour, const QString& text) {
+    log_.LogLineColored(colour, text);
+}
+
+void WindowHost::SetPanelColours(bool alert) {
+    QPalette palette = panel_->palette();
+    const QPalette system = QApplication::palette();
+    if (alert) {
+        palette.setColor(QPalette::Window, Qt::red);
+        palette.setColor(QPalette::WindowText, system.color(QPalette::Base));
+    } else {
+        palette.setColor(QPalette::Window, system.color(QPalette::Button));
+        palette.setColor(QPalette::WindowText, system.color(QPalette::WindowText));
+    }
+    panel_->setPalette(palette);
+}
+
+void WindowHost::ShowPanelMessage(bool alert, int hideMs, int blinkMs, const QString& text) {
+    RunLater(nullptr, 0);
+    panel_->setVisible(true);
+    panel_->setText(text);
+    // A normal notice keeps the colours of an alert it replaces until the panel is cleared.
+    if (alert)
+        SetPanelColours(true);
+    if (hideMs != 0)
+        RunLater([this] { ClearPanelMessage(); }, hideMs);
+    if (blinkMs != 0) {
+        flashTimer_.start(blinkMs);
+    } else {
+        flashTimer_.stop();
+        panel_->setVisible(true);
+    }
+}
+
+void WindowHost::ClearPanelMessage() {
+    flashTimer_.stop();
+    RunLater(nullptr, 0);
+    panel_->setVisible(true);
+    SetPanelColours(false);
+    panel_->clear();
+}
+
+void WindowHost::RunLater(std::function<void()> callback, int intervalMs) {
+    universalTimer_.stop();
+    later_ = std::move(callback);
+    if (!later_ || intervalMs == 0) {
+        later_ = nullptr;
+        return;
+    }
+    universalTimer_.start(intervalMs);
+}
+
+void WindowHost::SuspendMonitor() {
+    if (monitorSuspend_ == 0)
+        monitorTimer_.stop();
+    ++monitorSuspend_;
+}
+
+void WindowHost::ResumeMonitor() {
+    if (monitorSuspend_ == 0)
+        return;
+    if (--monitorSuspend_ == 0)
+        monitorTimer_.start();
+}
+
+void WindowHost::StopAll() {
+    monitorTimer_.stop();
+    flashTimer_.stop();
+    RunLater(nullptr, 0);
+}
+
+} // namespace korvex

@@ -1,0 +1,22 @@
+// Where message boxes and file dialogs go: over the centre of the main window.
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+#include <optional>
+
+namespace korvex {
+
+// The top-left corner of a message box over `mainWindow` (its frame, in screen pixels): centred
+// and 50 pixels lower; without the box's size, 200 pixels up and left of the centre instead.
+// Not kept on the screen.
+QPoint MessageBoxPosition(QRect mainWindow, std::optional<QSize> box);
+
+// The top-left corner of a file dialog: centred over `mainWindow` but pushed back inside the
+// bottom and right edges of `screen`; without the dialog's size, 200 pixels up and left of the
+// centre. Negative coordinates become 0.
+QPoint DialogPosition(QRect mainWindow, std::optional<QSize> dialog, QSize screen);
+
+} // namespace korvex

@@ -1,0 +1,281 @@
+// Entries in words, in the texts of the editor pages.
+#include "EntryText.h"
+
+#include "config/ValueEntry.h"
+#include "text/LanguageTable.h"
+#include "text/TextPair.h"
+
+#include <array>
+
+namespace korvex {
+
+namespace {
+
+constexpr TextPair EventKindRows[] = {
+    {"Не задано", "Not set"},  {"LIN", ""}, {"Источник", "Source"}, {"Таймаут", "Timeout"},
+    {"Напряжение", "Voltage"},
+};
+
+constexpr TextPair ReactionKindRows[] = {
+    {"Не задана", "Not set"}, {"LIN", ""},
+    {"Вывод", "Pin"},         {"Управление магнитолой", "Radio control"},
+    {"Источник", "Source"},   {"Управление событиями", "Event manage"},
+};
+
+// Labels and units of the event and reaction pages.
+constexpr TextPair PressLabel{"Нажатие", "Press"};
+constexpr TextPair OnceText{"Однократно", "One time only"};
+constexpr TextPair SourceLabel{"Источник", "Source"};
+constexpr TextPair OnPowerUp{"При включении", "On power up"};
+constexpr TextPair OnResponse{"При реакции %u", "On response %u"};
+constexpr TextPair AfterLabel{"через", "after"};
+constexpr TextPair ForMoreThan{"В течении более", "For more than"};
+constexpr TextPair MilliSeconds{"мСек", "mSec"};
+constexpr TextPair MilliVolts{"мВ", "mV"};
+constexpr TextPair Volts{"В", "V"};
+constexpr const char* VoltageInputs[] = {"No", "LIN Master", "LIN Slave"};
+constexpr TextPair TriggerText{"Триггер", "Trigger"};
+constexpr TextPair PinLabel{"Ножка", "Pin"};
+constexpr TextPair ModeLabel{"Режим", "Mode"};
+constexpr TextPair MinDurationLabel{"Мин. длит.", "Min. durat."};
+constexpr TextPair ChannelLabels[] = {{"Канал 1", "Ch 1"}, {"Канал 2", "Ch 2"}};
+constexpr TextPair ReplayLabel{"Мин. длит./Повтор", "Min. durat./Replay"};
+constexpr TextPair SaveBeforeChanging{"Сохранить перед сменой", "Save before changing"};
+constexpr TextPair SelectLabel{"Выбрать", "Select"};
+constexpr TextPair SkipLabel{"Пропустить:", "Skip:"};
+constexpr TextPair EventLabel{"событие", "event"};
+constexpr TextPair PowerOn{"Включение питания", "Power On"};
+
+// Code page 1251 from 0x80 to 0xBF; 0xC0..0xFF are U+0410..U+044F in order. The one unassigned
+// byte, 0x98, shows as U+0098.
+constexpr std::array<char16_t, 64> Cp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
+    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
+    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
+    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
+    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+};
+
+QString Word(const TextPair& pair, int language) {
+    return LangText(pair, language);
+}
+
+// A row of a table in words, or its number when the table has no such row.
+QString RowOrNumber(NameTable table, int row, int language) {
+    const QString text = TableText(table, row, language);
+    return text.isNull() ? QString::number(row) : text;
+}
+
+QString ItemOrNumber(const char* key, int row, int language) {
+    const QStringList items = LanguageTableItems(key, language);
+    return row < items.size() ? items.at(row) : QString::number(row);
+}
+
+// LIN names are shown as they are, in quotes; a row beyond the table as its number.
+QString QuotedOrNumber(PlainNameTable table, int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= table.size())
+        return QString::number(row);
+    return QLatin1Char('"') + QString::fromUtf8(table[static_cast<std::size_t>(row)]) +
+           QLatin1Char('"');
+}
+
+QString Labelled(const TextPair& label, const QString& value, int language) {
+    return Word(label, language) + QStringLiteral(": ") + value;
+}
+
+QString WithUnit(qint64 value, const TextPair& unit, int language) {
+    return QString::number(value) + QLatin1Char(' ') + Word(unit, language);
+}
+
+// " 1 3" for bits 0 and 2: the numbers of the set bits counted from 1.
+QString MaskNumbers(std::uint8_t mask) {
+    QString text;
+    for (int i = 0; i < 8; ++i) {
+        if ((mask & (1u << i)) != 0)
+            text += QLatin1Char(' ') + QString::number(i + 1);
+    }
+    return text;
+}
+
+bool EntryInRange(int entry) {
+    return entry >= 0 && entry < EntryCount;
+}
+
+// A field of entry n, read from the image.
+template <typename V> V Read(const ConfigImage& image, int entry, Field<V> field) {
+    return Get(image.bytes, EntryField(entry, field));
+}
+
+QString EventDetails(const ConfigImage& image, int n, int kindByte, int language) {
+    QStringList parts;
+    const int code = Read(image, n, entry::eventCode);
+    switch (kindByte) {
+    case kind::EventLin:
+        parts << Word(EventKindNames[kind::EventLin], language) + QLatin1Char(' ') +
+                     QuotedOrNumber(LinKeyTable, code);
+        break;
+    case kind::EventSource:
+        parts << Word(EventKindNames[kind::EventSource], language);
+        break;
+    case kind::EventTimeout:
+        parts << Word(EventKindNames[kind::EventTimeout], language);
+        if (code == 0)
+            parts << Word(OnPowerUp, language);
+        else if (code <= EntryCount)
+            parts << LangFormat(OnResponse, language, static_cast<unsigned>(code));
+        else
+            parts << QString::number(code);
+        parts << Word(AfterLabel, language) + QLatin1Char(' ') +
+                     WithUnit(Read(image, n, entry::eventTimeout), MilliSeconds, language);
+        break;
+    case kind::EventVoltage: {
+        const std::uint16_t voltage = Read(image, n, entry::eventVoltage);
+        parts << Word(EventKindNames[kind::EventVoltage], language);
+        parts << (code < int(std::size(VoltageInputs)) ? QLatin1String(VoltageInputs[code])
+                                                       : QString::number(code));
+        parts << QLatin1String((voltage & VoltageAboveBit) != 0 ? "> " : "< ") +
+                     WithUnit(voltage & VoltageThresholdMask, MilliVolts, language);
+        parts << Word(ForMoreThan, language) + QLatin1Char(' ') +
+                     WithUnit(Read(image, n, entry::eventVoltageTime), MilliSeconds, language);
+        break;
+    }
+    default:
+        return QString::number(kindByte);
+    }
+    parts << Labelled(PressLabel,
+                      ItemOrNumber("MainForm_ComboBoxEventEvent_Caption",
+                                   Read(image, n, entry::eventPress), language),
+                      language);
+    if (Read(image, n, entry::eventOnce) != 0)
+        parts << Word(OnceText, language);
+    const std::uint8_t mask = Read(image, n, entry::eventSourceMask);
+    parts << Word(SourceLabel, language) + QLatin1Char(':') +
+                 (mask == 0
+                      ? QLatin1Char(' ') +
+                            LanguageTableItems("MainForm_ComboBoxEventSRCMASK_Caption", language)
+                                .value(0)
+                      : MaskNumbers(mask));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString ChannelText(const ConfigImage& image, int n, int channel, int language) {
+    const bool first = channel == 0;
+    const int action = Read(image, n, first ? entry::vout1Action : entry::vout2Action);
+    const std::uint16_t code = Read(image, n, first ? entry::vout1Code : entry::vout2Code);
+    const char* key = first ? "MainForm_ComboBoxReactionAnalogVOUT1type_Caption"
+                            : "MainForm_ComboBoxReactionAnalogVOUT2type_Caption";
+    QString text = Labelled(ChannelLabels[channel], ItemOrNumber(key, action, language), language);
+    // "not touch" (1) and "restore" (5) use no voltage.
+    if (action != 1 && action != 5)
+        text += QLatin1Char(' ') + CodeToVolts(code) + QLatin1Char(' ') + Word(Volts, language);
+    if (Read(image, n, first ? entry::vout1Save : entry::vout2Save) != 0)
+        text += QStringLiteral(", ") + Word(SaveBeforeChanging, language);
+    return text;
+}
+
+} // namespace
+
+const NameTable EventKindNames{EventKindRows};
+const NameTable ReactionKindNames{ReactionKindRows};
+
+QString DecodeCp1251(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<std::uint8_t>(c);
+        if (b < 0x80)
+            text += QChar(b);
+        else if (b < 0xC0)
+            text += QChar(Cp1251High[b - 0x80]);
+        else
+            text += QChar(char16_t(0x0410 + (b - 0xC0)));
+    }
+    return text;
+}
+
+QString EntryCaption(const ConfigImage& image, int entry) {
+    if (!EntryInRange(entry))
+        return {};
+    const QString number = QString::number(entry + 1);
+    if (IsEntryEmpty(image.bytes, entry))
+        return number;
+    QByteArray field;
+    for (int i = 0; i < EntryNameSize; ++i) {
+        const std::uint8_t b = image.bytes[static_cast<std::size_t>(EntryOffset(entry) + i)];
+        if (b == 0)
+            break;
+        field += char(b);
+    }
+    if (field.isEmpty())
+        return number + QLatin1Char('*');
+    return number + QStringLiteral("* (") + DecodeCp1251(field) + QLatin1Char(')');
+}
+
+QString EventText(const ConfigImage& image, int entry, int language) {
+    if (!EntryInRange(entry))
+        return {};
+    const int kindByte = Read(image, entry, entry::eventKind);
+    if (kindByte == kind::EventNone)
+        return Word(EventKindNames[kind::EventNone], language);
+    return EventDetails(image, entry, kindByte, language);
+}
+
+QString ReactionText(const ConfigImage& image, int entry, int language) {
+    if (!EntryInRange(entry))
+        return {};
+    const int kindByte = Read(image, entry, entry::reactionKind);
+    const int code = Read(image, entry, entry::reactionCode);
+    const std::uint8_t option = Read(image, entry, entry::reactionOption);
+    if (kindByte >= int(ReactionKindNames.size()))
+        return QString::number(kindByte);
+    QStringList parts{Word(ReactionKindNames[static_cast<std::size_t>(kindByte)], language)};
+    switch (kindByte) {
+    case kind::ReactionLin:
+        parts.first() += QLatin1Char(' ') + QuotedOrNumber(LinCommandTable, code);
+        if (option != 0)
+            parts << Word(TriggerText, language);
+        break;
+    case kind::ReactionPin:
+        parts << Labelled(PinLabel, RowOrNumber(ReactionPins, code, language), language);
+        if (code != 0) {
+            parts << Labelled(
+                ModeLabel,
+                ItemOrNumber("MainForm_ComboBoxEventReactionPinMODE_Caption", option, language),
+                language);
+            parts << Labelled(
+                MinDurationLabel,
+                WithUnit(Read(image, entry, entry::pinDuration), MilliSeconds, language), language);
+        }
+        break;
+    case kind::ReactionRadioControl:
+        parts << ChannelText(image, entry, 0, language) << ChannelText(image, entry, 1, language);
+        parts << Labelled(ReplayLabel,
+                          WithUnit(Read(image, entry, entry::voutTime), MilliSeconds, language),
+                          language);
+        break;
+    case kind::ReactionSource:
+        parts << Labelled(SelectLabel,
+                          ItemOrNumber("MainForm_ComboBoxEventReactionSRC_Caption", code, language),
+                          language);
+        // Only "next" and "previous" skip sources; only a chosen source is saved before.
+        if (code == 0 || code == 9) {
+            if (option != 0)
+                parts << Word(SkipLabel, language) + MaskNumbers(option);
+        } else if (code != 10 && Read(image, entry, entry::sourceSave) != 0) {
+            parts << Word(SaveBeforeChanging, language);
+        }
+        break;
+    case kind::ReactionEventControl:
+        parts << ItemOrNumber("MainForm_ComboBoxReactionEventHandleType_Caption", code, language);
+        parts << (option == 0
+                      ? Word(PowerOn, language)
+                      : Word(EventLabel, language) + QLatin1Char(' ') + QString::number(option));
+        break;
+    default:
+        break;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace korvex

@@ -1,0 +1,29 @@
+// An event/reaction entry in words: its tab caption, and its event and reaction as the editor
+// pages would show them. Used by the tab strip and by korvex-cli's dump.
+#pragma once
+
+#include "config/ConfigImage.h"
+#include "config/Vocabulary.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace korvex {
+
+// The page captions of the kinds, by eventKind (0..4) and reactionKind (0..5).
+extern const NameTable EventKindNames;
+extern const NameTable ReactionKindNames;
+
+// Tab names are single bytes in code page 1251, the code page of the files our users exchange.
+QString DecodeCp1251(QByteArrayView bytes);
+
+// The caption of tab entry + 1: the number alone for an all-zero entry, "7* (Volume)" with a
+// name, "7*" without. Empty for an entry beyond 0..59.
+QString EntryCaption(const ConfigImage& image, int entry);
+
+// The entry's event and reaction in the given language, as they are stored: a kind or a row
+// beyond its list shows as its number.
+QString EventText(const ConfigImage& image, int entry, int language);
+QString ReactionText(const ConfigImage& image, int entry, int language);
+
+} // namespace korvex

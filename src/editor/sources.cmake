@@ -1,0 +1,2 @@
+list(APPEND KORVEX_CORE_SOURCES
+    editor/EntryText.cpp editor/EntryText.h)

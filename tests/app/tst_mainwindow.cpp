@@ -1,0 +1,275 @@
+// The main window against the virtual controller on the offscreen platform: what a user sees
+// from start to close, driven through the window's own controls.
+#include "app/AppCore.h"
+#include "app/MainWindow.h"
+#include "app/WindowHost.h"
+#include "common/TestFiles.h"
+#include "sim/VirtualController.h"
+#include "sim/VirtualTransport.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace korvex;
+
+namespace {
+
+struct WindowRig {
+    explicit WindowRig(const QByteArray& settings = "[MainSettings]\r\nLang=1\r\n") {
+        controller.config = sim::FactoryConfiguration();
+        settingsPath = dir.filePath("korvex-setup.ini");
+        if (!settings.isEmpty())
+            test::WriteAll(settingsPath, settings);
+        window = std::make_unique<MainWindow>(transport, finder, settingsPath, "test");
+        window->host().answerBox = [this](unsigned flags, const QString& text) {
+            boxes << text;
+            boxFlags << flags;
+            return answers.isEmpty() ? mb::IdNo : answers.takeFirst();
+        };
+    }
+    template <typename T> T* find(const char* name) const {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QString status() const { return find<QLabel>("StatusBarPanelx")->text(); }
+    QString log() const { return find<QTextEdit>("RichEditRX")->toPlainText(); }
+    QString panel() const { return find<QLabel>("PanelMenu")->text(); }
+    bool enabled(const char* button) const { return find<QToolButton>(button)->isEnabled(); }
+    void tick(int n = 1) {
+        for (int i = 0; i < n; ++i)
+            window->TimerLUMAPADSCREENTestTimer();
+    }
+    int readFrames() const {
+        int n = 0;
+        for (const auto& r : controller.requests)
+            n += r.cmd == area::Configuration;
+        return n;
+    }
+    // The user picks an item of a combo box.
+    static void choose(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+
+    QTemporaryDir dir;
+    QString settingsPath;
+    sim::VirtualController controller;
+    sim::VirtualTransport transport{controller};
+    sim::VirtualPortFinder finder{controller};
+    std::unique_ptr<MainWindow> window;
+    QStringList boxes;
+    QList<unsigned> boxFlags;
+    QList<int> answers;
+};
+
+// Every visible text of the window's controls, by object name, to compare two moments.
+QMap<QString, QString> Texts(QWidget* window) {
+    QMap<QString, QString> texts;
+    for (QObject* o : window->findChildren<QObject*>()) {
+        const QString name = o->objectName();
+        if (name.isEmpty())
+            continue;
+        if (auto* l = qobject_cast<QLabel*>(o))
+            texts[name] = l->text() + "|" + l->toolTip();
+        else if (auto* g = qobject_cast<QGroupBox*>(o))
+            texts[name] = g->title();
+        else if (auto* b = qobject_cast<QAbstractButton*>(o))
+            texts[name] = b->text() + "|" + b->toolTip();
+        else if (auto* c = qobject_cast<QComboBox*>(o)) {
+            QStringList items;
+            for (int i = 0; i < c->count(); ++i)
+                items << c->itemText(i);
+            texts[name] = items.join(',') + "|" + QString::number(c->currentIndex());
+        } else if (auto* t = qobject_cast<QTabWidget*>(o)) {
+            QStringList tabs;
+            for (int i = 0; i < t->count(); ++i)
+                tabs << t->tabText(i);
+            texts[name] = tabs.join(',') + "|" + QString::number(t->currentIndex());
+        } else if (auto* a = qobject_cast<QAction*>(o))
+            texts[name] = a->text() + "|" + QString::number(a->isChecked());
+    }
+    return texts;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void startWithoutController();
+    void connectEditUnplug();
+    void languageSwitchKeepsEverything();
+    void settingsAtStartAndClose();
+    void messageBoxTitlesAndButtons();
+};
+
+void TestMainWindow::startWithoutController() {
+    WindowRig rig;
+    rig.controller.setPlugged(false);
+    QCOMPARE(rig.window->minimumSize(), QSize(720, 513));
+    QCOMPARE(rig.window->windowTitle(),
+             QStringLiteral("Setup program KORVEX-SWC-ADP. Version 1.36 (test)"));
+    // The monitor runs only once the initialisation has released it.
+    QCOMPARE(rig.window->host().monitorSuspend(), 0);
+    QVERIFY(rig.window->host().monitorTimer().isActive());
+    rig.tick();
+    QCOMPARE(rig.status(), QStringLiteral("Controller search."));
+    for (const char* b : {"SpeedButtonReadConfig", "SpeedButtonWriteConfig",
+                          "SpeedButtonUpdateDevice", "SpeedButtonOnlyUsedx", "SpeedButtonLangx"})
+        QVERIFY2(rig.enabled(b), b);
+    for (const char* b : {"SpeedButtonReadDevice", "SpeedButtonWriteDevice", "SpeedButtonToDefault",
+                          "SpeedButtonReset"})
+        QVERIFY2(!rig.enabled(b), b);
+    QCOMPARE(rig.find<QTabWidget>("PageControlMain")->currentIndex(), 1);
+    QCOMPARE(rig.find<QTabBar>("TabControlEVENTREACTIONx")->count(), 60);
+    QCOMPARE(rig.find<QTabBar>("TabControlEVENTREACTIONx")->tabText(59), QStringLiteral("60"));
+}
+
+void TestMainWindow::connectEditUnplug() {
+    WindowRig rig;
+    rig.tick();
+    QVERIFY(rig.log().contains("230417"));
+    QCOMPARE(rig.readFrames(), 32);
+    QVERIFY(rig.enabled("SpeedButtonWriteDevice"));
+    rig.tick();
+    QCOMPARE(rig.status(),
+             QStringLiteral("Controller \"KORVEX-SWC-ADP V1.36\" is connected to VCOM1."));
+    QCOMPARE(rig.find<QLabel>("PanelCurrentSRCx")->text(), QStringLiteral("Selected: 1"));
+
+    // The road of an edit: "Output +12V" for X2/1.
+    auto* x21 = rig.find<QComboBox>("ComboBoxX21x");
+    QCOMPARE(x21->itemText(1), QStringLiteral("Output +12V"));
+    rig.controller.clearLog();
+    WindowRig::choose(x21, 1);
+    QCOMPARE(rig.window->core().image.bytes[1980], 1);
+    rig.tick();
+    QVERIFY(rig.controller.wireIn.startsWith(QByteArray::fromHex("55010000")));
+    QVERIFY(rig.controller.wireIn.contains(QByteArray::fromHex("5590BC070101")));
+    QCOMPARE(rig.panel(), QStringLiteral("Send of changes"));
+
+    // Unplugging.
+    rig.controller.setPlugged(false);
+    rig.tick();
+    QCOMPARE(rig.status(), QStringLiteral("Controller is disconnected"));
+    QVERIFY(rig.log().endsWith("******** Controller is disconnected **********"));
+    QCOMPARE(rig.find<QLabel>("PanelCurrentSRCx")->text(), QStringLiteral("Selected: ?"));
+    QVERIFY(!rig.find<QLabel>("PanelCurrentSRCx")->isEnabled());
+    QVERIFY(!rig.enabled("SpeedButtonReadDevice"));
+    QVERIFY(rig.enabled("SpeedButtonReadConfig"));
+
+    // Plugged back in: read again.
+    rig.controller.setPlugged(true);
+    rig.controller.clearLog();
+    rig.tick(3);
+    QCOMPARE(rig.readFrames(), 32);
+    QCOMPARE(x21->currentIndex(), int(rig.controller.config[1980]));
+
+    // The write command, answered No, sends nothing.
+    rig.controller.clearLog();
+    rig.find<QToolButton>("SpeedButtonWriteDevice")->click();
+    QCOMPARE(rig.boxes.last(),
+             QStringLiteral("Are you sure you want to write\ndata to the controller?"));
+    QVERIFY(rig.controller.requests.empty());
+}
+
+void TestMainWindow::languageSwitchKeepsEverything() {
+    WindowRig rig("[MainSettings]\r\nLang=0\r\n");
+    rig.tick();
+    QCOMPARE(rig.find<QToolButton>("SpeedButtonLangx")->text(), QStringLiteral("EN"));
+    // Selections, a check mark and the active pages, set as a user would.
+    WindowRig::choose(rig.find<QComboBox>("ComboBoxLIN2MODEx"), 4);
+    rig.find<QTabWidget>("PageControlParams")->setCurrentIndex(1);
+    rig.find<QCheckBox>("CheckBoxLINSWAP_VOLDN_OK")->setChecked(true);
+    rig.find<QTabBar>("TabControlEVENTREACTIONx")->setCurrentIndex(7);
+    rig.tick(); // the edits reach the controller, which is read again after the switch
+    const QMap<QString, QString> russian = Texts(rig.window.get());
+    QVERIFY(russian["PageControlMain"].startsWith(QStringLiteral("Терминал,Параметры")));
+
+    rig.find<QToolButton>("SpeedButtonLangx")->click();
+    QCOMPARE(rig.window->SetLanguage(-1), 1);
+    QCOMPARE(rig.find<QToolButton>("SpeedButtonLangx")->text(), QStringLiteral("RU"));
+    QCOMPARE(rig.find<QTabWidget>("PageControlParams")->tabText(1), QStringLiteral("LIN Bus"));
+    QCOMPARE(rig.find<QGroupBox>("GroupBoxReaction")->title(), QStringLiteral(" Response "));
+    QCOMPARE(rig.find<QComboBox>("ComboBoxLIN2MODEx")->currentIndex(), 4);
+    QVERIFY(rig.find<QCheckBox>("CheckBoxLINSWAP_VOLDN_OK")->isChecked());
+    QCOMPARE(rig.find<QTabBar>("TabControlEVENTREACTIONx")->currentIndex(), 7);
+    // The controller is announced again in the new language and read again.
+    QVERIFY(!rig.window->core().monitor.controllerConnected);
+    rig.controller.clearLog();
+    rig.tick();
+    QCOMPARE(rig.readFrames(), 32);
+
+    rig.window->popupMenu().findChild<QAction*>("MenuItemLanguageRussianx")->trigger();
+    QCOMPARE(rig.window->SetLanguage(-1), 0);
+    const QMap<QString, QString> back = Texts(rig.window.get());
+    for (auto it = russian.cbegin(); it != russian.cend(); ++it)
+        if (it.key() != "StatusBarPanelx" && it.key() != "PanelCurrentSRCx" &&
+            it.key() != "PanelMenu")
+            QCOMPARE(back.value(it.key()), it.value());
+    QCOMPARE(rig.window->SetLanguage(7), 0);
+}
+
+void TestMainWindow::settingsAtStartAndClose() {
+    {
+        WindowRig rig("[MainSettings]\r\nLang=5\r\nDebug=1\r\nMainTop=-1\r\nMainLeft=-50\r\n");
+        QCOMPARE(rig.window->SetLanguage(-1), 0);
+        QCOMPARE(rig.window->x(), -50);
+        QMenu& menu = rig.window->popupMenu();
+        QVERIFY(menu.findChild<QAction*>("MenuItemDebug")->isVisible());
+        QVERIFY(menu.findChild<QAction*>("MenuItemLog")->isVisible());
+        QVERIFY(!menu.findChild<QAction*>("MenuItemWriteNow")->isVisible());
+        menu.findChild<QAction*>("MenuItemLog")->trigger();
+        QVERIFY(rig.window->core().link.state.traceEnabled);
+        rig.window->close();
+        const QByteArray saved = test::ReadAll(rig.settingsPath);
+        QVERIFY(saved.contains("Lang=0"));
+        QVERIFY(saved.contains("Log=1"));
+        QVERIFY(saved.contains("MainLeft=-50"));
+        QVERIFY(rig.window->core().link.state.appClosing);
+    }
+    WindowRig fresh(QByteArray{});
+    QVERIFY(!fresh.window->popupMenu().findChild<QAction*>("MenuItemDebug")->isVisible());
+}
+
+void TestMainWindow::messageBoxTitlesAndButtons() {
+    WindowRig rig;
+    rig.window->host().answerBox = nullptr;
+    QString title;
+    QStringList buttons;
+    QString defaultButton;
+    int suspendedWhileOpen = -1;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        title = box->windowTitle();
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        defaultButton = box->defaultButton()->text();
+        suspendedWhileOpen = rig.window->host().monitorSuspend();
+        box->button(QMessageBox::Yes)->click();
+    });
+    const int answer = rig.window->host().ShowMessageBox(mb::IconWarning | mb::DefButton2, "?");
+    QCOMPARE(answer, mb::IdYes);
+    QCOMPARE(title, QStringLiteral("Warning"));
+    QCOMPARE(buttons.size(), 2);
+    QCOMPARE(defaultButton, QStringLiteral("&No"));
+    QCOMPARE(suspendedWhileOpen, 1);
+    QCOMPARE(rig.window->host().monitorSuspend(), 0);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
