@@ -12,6 +12,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <algorithm>
+#include <utility>
+
 namespace korvex {
 
 namespace {

@@ -71,29 +71,29 @@ ParameterPages::ParameterPages(QTabWidget* pageControlParams, ConfigImage& image
 ParameterPages::~ParameterPages() = default;
 
 void ParameterPages::connectControls() {
-    storeChoice(pins_->ComboBoxX21x, param::X21, false);
-    storeChoice(pins_->ComboBoxX22x, param::X22, false);
-    storeChoice(pins_->ComboBoxX23x, param::X23, false);
-    storeChoice(pins_->ComboBoxX24x, param::X24, false);
-    storeChoice(pins_->ComboBoxX25x, param::X25, false);
-    storeChoice(pins_->ComboBoxX26x, param::X26, false);
-    storeNibble(pins_->ComboBoxX27x, param::X27);
-    storeNibble(pins_->ComboBoxX28x, param::X28);
-    storeNibble(pins_->ComboBoxX29x, param::X29);
-    storeNibble(pins_->ComboBoxX210x, param::X210);
+    connectChoice(pins_->ComboBoxX21x, param::X21, false);
+    connectChoice(pins_->ComboBoxX22x, param::X22, false);
+    connectChoice(pins_->ComboBoxX23x, param::X23, false);
+    connectChoice(pins_->ComboBoxX24x, param::X24, false);
+    connectChoice(pins_->ComboBoxX25x, param::X25, false);
+    connectChoice(pins_->ComboBoxX26x, param::X26, false);
+    connectNibble(pins_->ComboBoxX27x, param::X27);
+    connectNibble(pins_->ComboBoxX28x, param::X28);
+    connectNibble(pins_->ComboBoxX29x, param::X29);
+    connectNibble(pins_->ComboBoxX210x, param::X210);
     // The LIN types change what the event-reaction editor offers, so both views redraw.
-    storeChoice(pins_->ComboBoxLIN1MODEx, param::LIN1MODE, true);
-    storeChoice(pins_->ComboBoxLIN2MODEx, param::LIN2MODE, true);
+    connectChoice(pins_->ComboBoxLIN1MODEx, param::LIN1MODE, true);
+    connectChoice(pins_->ComboBoxLIN2MODEx, param::LIN2MODE, true);
 
-    storeChoice(lin_->ComboBoxLINSPEEDx, param::LINSPEED, false);
-    storeChoice(lin_->ComboBoxLINTYPE, param::LINTYPE, false);
-    storeChoice(lin_->ComboBoxLIN_TEMP_RELAY_PINx, param::TEMP_RELAY_PIN, false);
-    storeChoice(lin_->ComboBoxLINPROTOCOLVERSIONx, param::LINPROTOCOLVERSION, false);
-    storeChoice(lin_->ComboBoxLINTYPESLAVEx, param::LINTYPESLAVE, false);
-    storeFlag(lin_->CheckBoxLINSWAP_VOLDN_OK, param::SWAP_VOLDN_OK);
-    storeFlag(lin_->CheckBoxLIN_LIGHT_VAR_ENABLE, param::LIGHT_VAR_ENABLE);
-    storeFlag(lin_->CheckBoxLIN_HEAT_VAR_ENABLE, param::HEAT_VAR_ENABLE);
-    storeFlag(lin_->CheckBoxLIGHT_DIAG_USE, param::LIGHT_DIAG_USE);
+    connectChoice(lin_->ComboBoxLINSPEEDx, param::LINSPEED, false);
+    connectChoice(lin_->ComboBoxLINTYPE, param::LINTYPE, false);
+    connectChoice(lin_->ComboBoxLIN_TEMP_RELAY_PINx, param::TEMP_RELAY_PIN, false);
+    connectChoice(lin_->ComboBoxLINPROTOCOLVERSIONx, param::LINPROTOCOLVERSION, false);
+    connectChoice(lin_->ComboBoxLINTYPESLAVEx, param::LINTYPESLAVE, false);
+    connectFlag(lin_->CheckBoxLINSWAP_VOLDN_OK, param::SWAP_VOLDN_OK);
+    connectFlag(lin_->CheckBoxLIN_LIGHT_VAR_ENABLE, param::LIGHT_VAR_ENABLE);
+    connectFlag(lin_->CheckBoxLIN_HEAT_VAR_ENABLE, param::HEAT_VAR_ENABLE);
+    connectFlag(lin_->CheckBoxLIGHT_DIAG_USE, param::LIGHT_DIAG_USE);
     connect(lin_->Edit_PAR_LongTO, &QLineEdit::returnPressed, this,
             &ParameterPages::longPressEntered);
     // The light bounds are read when Enter is pressed, so the minimum never passes the maximum.
@@ -108,12 +108,12 @@ void ParameterPages::connectControls() {
                     param::Light_Max.offset, 1);
     });
 
-    storeChoice(sources_->ComboBoxPULSESRCNUMx, param::PULSESRCNUM, false);
+    connectChoice(sources_->ComboBoxPULSESRCNUMx, param::PULSESRCNUM, false);
 
-    storeVolts(radio_->EditParamControlVOUT1, param::VOUT1);
-    storeVolts(radio_->EditParamControlVOUT2, param::VOUT2);
-    storeVolts(radio_->EditParamControlVOUT1minmax, param::VOUT1minmax);
-    storeVolts(radio_->EditParamControlVOUT2minmax, param::VOUT2minmax);
+    connectVolts(radio_->EditParamControlVOUT1, param::VOUT1);
+    connectVolts(radio_->EditParamControlVOUT2, param::VOUT2);
+    connectVolts(radio_->EditParamControlVOUT1minmax, param::VOUT1minmax);
+    connectVolts(radio_->EditParamControlVOUT2minmax, param::VOUT2minmax);
     connect(radio_->Edit_KEY_REASSIGN_TO, &QLineEdit::returnPressed, this,
             &ParameterPages::keyReassignEntered);
 
@@ -122,7 +122,7 @@ void ParameterPages::connectControls() {
             [this](int) { editor_.SetAutoCapture(false); });
 }
 
-void ParameterPages::storeChoice(QComboBox* box, U8Field field, bool invalidate) {
+void ParameterPages::connectChoice(QComboBox* box, U8Field field, bool invalidate) {
     connect(box, &QComboBox::activated, this, [this, field, invalidate](int index) {
         Set(bytes_, field, static_cast<std::uint8_t>(index));
         if (invalidate)
@@ -131,7 +131,7 @@ void ParameterPages::storeChoice(QComboBox* box, U8Field field, bool invalidate)
     });
 }
 
-void ParameterPages::storeNibble(QComboBox* box, NibbleField field) {
+void ParameterPages::connectNibble(QComboBox* box, NibbleField field) {
     connect(box, &QComboBox::activated, this, [this, field](int index) {
         Set(bytes_, field, static_cast<std::uint8_t>(index));
         RefreshParameterPages();
@@ -140,7 +140,7 @@ void ParameterPages::storeNibble(QComboBox* box, NibbleField field) {
 
 // Runs on every change of the box, from code too: a flag byte other than 0 or 1 becomes 1
 // when the refresh checks its box.
-void ParameterPages::storeFlag(QCheckBox* box, U8Field field) {
+void ParameterPages::connectFlag(QCheckBox* box, U8Field field) {
     connect(box, &QCheckBox::toggled, this, [this, field](bool checked) {
         Set(bytes_, field, checked ? 1 : 0);
         RefreshParameterPages();
@@ -159,7 +159,7 @@ bool ParameterPages::storeNumber(QLineEdit* edit, int low, int high, int offset,
     return false;
 }
 
-void ParameterPages::storeVolts(QLineEdit* edit, U16Field field) {
+void ParameterPages::connectVolts(QLineEdit* edit, U16Field field) {
     connect(edit, &QLineEdit::returnPressed, this, [this, edit, field] {
         Set(bytes_, field, VoltsToCode(edit->text()));
         RefreshParameterPages();

@@ -53,11 +53,11 @@ public:
 
 private:
     void connectControls();
-    void storeChoice(QComboBox* box, U8Field field, bool invalidate);
-    void storeNibble(QComboBox* box, NibbleField field);
-    void storeFlag(QCheckBox* box, U8Field field);
+    void connectChoice(QComboBox* box, U8Field field, bool invalidate);
+    void connectNibble(QComboBox* box, NibbleField field);
+    void connectFlag(QCheckBox* box, U8Field field);
     bool storeNumber(QLineEdit* edit, int low, int high, int offset, int width);
-    void storeVolts(QLineEdit* edit, U16Field field);
+    void connectVolts(QLineEdit* edit, U16Field field);
     void longPressEntered();
     void keyReassignEntered();
     void fillSlaveTypes();

@@ -26,14 +26,14 @@ std::array<std::uint8_t, ConfigSize> FactoryConfiguration() {
     std::array<std::uint8_t, ConfigSize> c{};
     // Two ready-made entries: a LIN key that steps the source, and one that raises output 1.
     PutName(c, 0, "SRC");
-    c[10] = 1; // event: LIN key
-    c[12] = 9; //   key row
-    c[19] = 1; //   short press
-    c[21] = 4; // reaction: source
-    c[22] = 0; //   next
+    c[10] = 1;  // event: LIN key
+    c[12] = 33; //   key row "MODE"
+    c[19] = 1;  //   short press
+    c[21] = 4;  // reaction: source
+    c[22] = 0;  //   next
     PutName(c, 1, "VOL+");
     c[33 + 10] = 1;
-    c[33 + 12] = 1;
+    c[33 + 12] = 12;            //   "VOL UP"
     c[33 + 19] = 3;             // any press
     c[33 + 21] = 3;             // reaction: radio control
     PutU16le(&c[33 + 22], 120); // 1.20 V
