@@ -2,6 +2,7 @@
 #include "CliCommands.h"
 
 #include "CliHost.h"
+#include "CliSession.h"
 #include "app/CommandTexts.h"
 #include "app/MonitorState.h"
 #include "config/ConfigFile.h"
@@ -33,118 +34,8 @@ const char UsageLine[] = "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|
                          "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
                          "write-config FILE, restart, defaults --yes, dump FILE)";
 
-constexpr TextPair UnreadableFile{"Не удается прочитать файл \"%s\"",
-                                  "Cannot read the file \"%s\""};
 // The protocol version list has no caption on its page; the dump needs one.
 constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
-constexpr TextPair RefusedWithoutYes{"Ответ \"Да\" дается только с --yes: ничего не отправлено",
-                                     "Answered Yes only with --yes: nothing was sent"};
-
-struct Options {
-    QString port;
-    bool demo = false;
-    int language = SystemDefaultLanguage();
-    bool trace = false;
-    bool yes = false;
-    QString command;
-    QStringList args;
-};
-
-// Parses the options wherever they stand; false on a usage error.
-bool ParseOptions(const QStringList& arguments, Options& o) {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments.at(i);
-        if (a == QLatin1String("--port")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
-                return false;
-            o.port = arguments.at(++i);
-        } else if (a == QLatin1String("--demo")) {
-            o.demo = true;
-        } else if (a == QLatin1String("--lang")) {
-            if (i + 1 >= arguments.size())
-                return false;
-            const QString v = arguments.at(++i);
-            if (v == QLatin1String("ru"))
-                o.language = LangRussian;
-            else if (v == QLatin1String("en"))
-                o.language = LangEnglish;
-            else
-                return false;
-        } else if (a == QLatin1String("--trace")) {
-            o.trace = true;
-        } else if (a == QLatin1String("--yes")) {
-            o.yes = true;
-        } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return false;
-        } else if (o.command.isEmpty()) {
-            o.command = a;
-        } else {
-            o.args.append(a);
-        }
-    }
-    return !o.command.isEmpty() && !(o.demo && !o.port.isEmpty());
-}
-
-// The link and everything it stands on, for one run of the tool.
-struct Session {
-    Session(const Options& o, QTextStream& out, QTextStream& err, sim::VirtualController* demo)
-        : host(out, err) {
-        language.current = o.language;
-        host.traceToStderr = o.trace;
-        host.assumeYes = o.yes;
-        if (o.demo) {
-            if (demo == nullptr) {
-                ownController = std::make_unique<sim::VirtualController>();
-                demo = ownController.get();
-            }
-            transport = std::make_unique<sim::VirtualTransport>(*demo);
-            finder = std::make_unique<sim::VirtualPortFinder>(*demo);
-        } else {
-            transport = std::make_unique<QtSerialTransport>();
-            if (!o.port.isEmpty())
-                finder = std::make_unique<FixedPortFinder>(QStringList{o.port});
-            else
-                finder = std::make_unique<UsbPortFinder>();
-        }
-        link = std::make_unique<DeviceLink>(*transport, *finder, host, monitor, language);
-        link->state.traceEnabled = o.trace;
-        transfer = std::make_unique<ConfigTransfer>(link->device, host, image, monitor, language,
-                                                    link->ports);
-    }
-    ~Session() { link->serial.ComClose(); }
-
-    CliHost host;
-    LanguageState language;
-    MonitorState monitor;
-    std::unique_ptr<sim::VirtualController> ownController;
-    std::unique_ptr<SerialTransport> transport;
-    std::unique_ptr<PortFinder> finder;
-    std::unique_ptr<DeviceLink> link;
-    ConfigImage image;
-    std::unique_ptr<ConfigTransfer> transfer;
-
-    // A command's failure in the window's words, with the result text.
-    int fail(QTextStream& err, const TextPair& format, int rc) {
-        err << LangFormat(format, language.current,
-                          ResultText(rc, language.current).toUtf8().constData())
-                   .trimmed()
-            << Qt::endl;
-        return exitcode::Failure;
-    }
-};
-
-// Probes every candidate once in turn (a named port only once); 0 when a controller answered.
-int Connect(Session& s, IdentityRecord& id) {
-    s.link->serial.ComFindPorts();
-    const qsizetype candidates = std::max<qsizetype>(1, s.link->ports.portList.size());
-    int rc = result::Disconnected;
-    for (qsizetype i = 0; i < candidates; ++i) {
-        rc = s.link->device.ComProbe(id);
-        if (rc == result::Ok)
-            break;
-    }
-    return rc;
-}
 
 int CommandPorts(Session& s, QTextStream& out) {
     const QStringList ports = s.finder->findPorts();
@@ -164,11 +55,6 @@ int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
     for (const QString& line : IdentityLines(id, s.language.current))
         out << line << Qt::endl;
     return exitcode::Ok;
-}
-
-bool ReadableFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() && info.isReadable();
 }
 
 int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
