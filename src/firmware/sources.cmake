@@ -1,0 +1,1 @@
+# The firmware folder's files, by target.

@@ -1,0 +1,1 @@
+# The lin folder's files, by target.
