@@ -214,7 +214,7 @@ void MainWindow::StoreSettings() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
-        host_->monitorTimer().stop();
+        host_->BeginClosing();
         core_->link.state.appClosing = true;
         host_->WaitMs(100, true);
         core_->link.serial.ComClose();

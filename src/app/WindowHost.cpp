@@ -73,12 +73,14 @@ int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
     default:
         break;
     }
+    const bool yesNo = (flags & 0x0F) == mb::YesNo;
+    if (closed_)
+        return yesNo ? mb::IdNo : mb::IdOk;
     MonitorSuspension suspended(*this);
     if (answerBox)
         return answerBox(flags, text);
 
     QMessageBox box(icon, title, text, QMessageBox::NoButton, mainWindow_);
-    const bool yesNo = (flags & 0x0F) == mb::YesNo;
     if (yesNo) {
         QPushButton* yes = box.addButton(QMessageBox::Yes);
         QPushButton* no = box.addButton(QMessageBox::No);
@@ -190,11 +192,18 @@ void WindowHost::SuspendMonitor() {
 void WindowHost::ResumeMonitor() {
     if (monitorSuspend_ == 0)
         return;
-    if (--monitorSuspend_ == 0)
+    if (--monitorSuspend_ == 0 && !closing_)
         monitorTimer_.start();
 }
 
+void WindowHost::BeginClosing() {
+    closing_ = true;
+    monitorTimer_.stop();
+}
+
 void WindowHost::StopAll() {
+    closing_ = true;
+    closed_ = true;
     monitorTimer_.stop();
     flashTimer_.stop();
     RunLater(nullptr, 0);

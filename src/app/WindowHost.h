@@ -49,7 +49,10 @@ public:
     int monitorSuspend() const { return monitorSuspend_; }
     QTimer& monitorTimer() { return monitorTimer_; }
     QProgressBar* gauge() const { return gauge_; }
-    // Stops every timer for good: the window is closing.
+    // The window is closing: the monitor stops and never starts again.
+    void BeginClosing();
+    // The window has closed: every timer stops, and boxes that operations still raise on their
+    // way out are answered without being shown (No for questions).
     void StopAll();
 
 private:
@@ -69,6 +72,8 @@ private:
     std::function<void()> later_;
     // Stays at 1 until the main initialisation has finished and releases the monitor.
     int monitorSuspend_ = 1;
+    bool closing_ = false;
+    bool closed_ = false;
 };
 
 } // namespace korvex

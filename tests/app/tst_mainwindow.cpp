@@ -240,6 +240,10 @@ void TestMainWindow::settingsAtStartAndClose() {
         QVERIFY(saved.contains("Log=1"));
         QVERIFY(saved.contains("MainLeft=-50"));
         QVERIFY(rig.window->core().link.state.appClosing);
+        // What operations still ask on their way out is not shown over a closed window.
+        rig.window->host().answerBox = nullptr;
+        QCOMPARE(rig.window->host().ShowMessageBox(mb::IconQuestion, "?"), mb::IdNo);
+        QVERIFY(!rig.window->host().monitorTimer().isActive());
     }
     WindowRig fresh(QByteArray{});
     QVERIFY(!fresh.window->popupMenu().findChild<QAction*>("MenuItemDebug")->isVisible());
