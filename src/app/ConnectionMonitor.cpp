@@ -15,7 +15,6 @@ namespace korvex {
 
 namespace {
 constexpr TextPair SelectedText{"Выбран", "Selected"};
-constexpr TextPair SelectedUnknownText{"Выбран: ?", "Selected: ?"};
 constexpr TextPair SearchOnText{"Поиск контроллера на %s%s", "Controller search on %s%s"};
 constexpr TextPair SearchText{"Поиск контроллера%s", "Controller search%s"};
 constexpr TextPair DisconnectLine{"********** Контроллер отключен **********",

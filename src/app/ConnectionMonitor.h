@@ -3,6 +3,8 @@
 // everything here runs without a window.
 #pragma once
 
+#include "text/TextPair.h"
+
 #include <QString>
 
 #include <functional>
@@ -16,6 +18,9 @@ struct ConfigImage;
 struct IdentityRecord;
 struct LanguageState;
 struct MonitorState;
+
+// The current-source panel while no controller answers.
+inline constexpr TextPair SelectedUnknownText{"Выбран: ?", "Selected: ?"};
 
 // Which toolbar buttons a state allows; the firmware, view and language buttons are always on.
 struct ToolbarEnable {

@@ -26,7 +26,6 @@ namespace {
 constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
                              "Setup program KORVEX-SWC-ADP. Version %s"};
 constexpr TextPair NotConnectedText{"Контроллер не подключен!", "Controller is not connected!"};
-constexpr TextPair SelectedUnknownText{"Выбран: ?", "Selected: ?"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr TextPair ShowAllHint{"Отображать все события и реакции",
