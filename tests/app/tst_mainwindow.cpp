@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -247,6 +248,13 @@ void TestMainWindow::settingsAtStartAndClose() {
     }
     WindowRig fresh(QByteArray{});
     QVERIFY(!fresh.window->popupMenu().findChild<QAction*>("MenuItemDebug")->isVisible());
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    QCOMPARE(fresh.window->pos(),
+             QPoint(screen.width() / 2 - 720 / 2, screen.height() / 2 - 513 / 2));
+    fresh.window->show();
+    QCOMPARE(fresh.find<QPlainTextEdit>("MemoTX")->height(), 64);
+    fresh.window->close();
+    QVERIFY(test::ReadAll(fresh.settingsPath).contains("TXHeight=64"));
 }
 
 void TestMainWindow::messageBoxTitlesAndButtons() {
