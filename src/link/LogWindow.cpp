@@ -32,7 +32,8 @@ LogWindow::LogWindow(QTextEdit* richEditRX, const LanguageState& language)
     // The log only grows; an undo history of it would double its memory for nothing.
     richEditRX_->document()->setUndoRedoEnabled(false);
     empty_ = richEditRX_->document()->isEmpty();
-    richEditRX_->viewport()->installEventFilter(this);
+    viewport_ = richEditRX_->viewport();
+    viewport_->installEventFilter(this);
 
     popupMenuKeys_->setObjectName(QStringLiteral("PopupMenuKeys"));
     deleteKeyx_->setObjectName(QStringLiteral("DeleteKeyx"));
@@ -75,7 +76,9 @@ void LogWindow::OpenKeysMenu(int context, const QPoint& globalPos) {
 }
 
 bool LogWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == richEditRX_->viewport()) {
+    // Compared with the pointer kept at the start: while the edit is being destroyed its
+    // viewport still sends events, and the edit can no longer be asked for it.
+    if (watched == viewport_) {
         if (event->type() == QEvent::MouseButtonPress) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             RichEditRXMouseDown(mouse->button(), mouse->globalPosition().toPoint());

@@ -59,6 +59,7 @@ private:
     void CopyAllxClick();
 
     QTextEdit* richEditRX_;
+    QObject* viewport_ = nullptr;
     const LanguageState& language_;
     QMenu* popupMenuKeys_;
     QAction* deleteKeyx_;
