@@ -9,6 +9,8 @@
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
 #include "editor/EntryText.h"
+#include "firmware/FirmwareUpdate.h"
+#include "lin/LinProgPage.h"
 #include "link/LogWindow.h"
 #include "text/ApplyLanguageTable.h"
 #include "text/LanguageTable.h"
@@ -62,6 +64,10 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
     pages_ = new ParameterPages(ui_->PageControlParams, core_->image, core_->views, *this, *host_,
                                 core_->language, this);
+    linProg_ = new LinProgPage(
+        pages_->linProgPage(), core_->link, *host_, core_->language,
+        [this] { return files_->ChooseFirmwareFile(); },
+        [this](const QString& file) { files_->RememberFirmwareFile(file); }, this);
     host_->onMonitorTick = [this] { TimerLUMAPADSCREENTestTimer(); };
 
     BuildPopupMenu();
@@ -324,7 +330,13 @@ void MainWindow::InvalidateViews() {
 }
 
 void MainWindow::UpdateFirmware() {
-    // The firmware update arrives with its own dialogs; until then the button does nothing.
+    FirmwareContext update(core_->link, *host_, core_->monitor, core_->language);
+    update.chooseFirmwareFile = [this] { return files_->ChooseFirmwareFile(); };
+    update.rememberFirmwareFile = [this](const QString& file) {
+        files_->RememberFirmwareFile(file);
+    };
+    update.setToolbarBusy = [this](bool busy) { SetToolbarBusy(busy); };
+    korvex::UpdateFirmware(update);
 }
 
 void MainWindow::BeginScreenUpdate() {

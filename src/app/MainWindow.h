@@ -23,6 +23,7 @@ class MainWindow;
 namespace korvex {
 
 class FileDialogs;
+class LinProgPage;
 class LogWindow;
 class ParameterPages;
 class PortFinder;
@@ -45,6 +46,7 @@ public:
     WindowHost& host() { return *host_; }
     ParameterPages& pages() { return *pages_; }
     QMenu& popupMenu() { return *popupMenu_; }
+    FileDialogs& files() { return *files_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
     // only returns it.
@@ -98,6 +100,7 @@ private:
     WindowHost* host_ = nullptr;
     std::unique_ptr<AppCore> core_;
     ParameterPages* pages_ = nullptr;
+    LinProgPage* linProg_ = nullptr;
     std::unique_ptr<FileDialogs> files_;
     QMenu* popupMenu_ = nullptr;
     QAction* menuItemDebug_ = nullptr;

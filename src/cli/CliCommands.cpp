@@ -3,6 +3,8 @@
 
 #include "CliHost.h"
 #include "CliSession.h"
+#include "FirmwareCommands.h"
+#include "LinCommands.h"
 #include "app/CommandTexts.h"
 #include "app/MonitorState.h"
 #include "config/ConfigFile.h"
@@ -32,7 +34,9 @@ namespace {
 
 const char UsageLine[] = "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] "
                          "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
-                         "write-config FILE, restart, defaults --yes, dump FILE)";
+                         "write-config FILE, restart, defaults --yes, dump FILE, "
+                         "update-firmware FILE [--yes], lin read, lin write-params HEX, "
+                         "lin flash FILE [--yes])";
 
 // The protocol version list has no caption on its page; the dump needs one.
 constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
@@ -284,6 +288,10 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
         return CommandDefaults(s, o.yes, err);
     if (o.command == QLatin1String("dump") && o.args.size() == 1)
         return CommandDump(s, o.args.first(), out, err);
+    if (o.command == QLatin1String("update-firmware") && o.args.size() == 1)
+        return CommandUpdateFirmware(s, o.args.first(), out, err);
+    if (o.command == QLatin1String("lin"))
+        return RunLinCommand(s, o.args, out, err);
     err << UsageLine << Qt::endl;
     return exitcode::Usage;
 }

@@ -2,3 +2,5 @@ list(APPEND KORVEX_CLI_SOURCES
     cli/CliHost.cpp cli/CliHost.h
     cli/CliCommands.cpp cli/CliCommands.h)
 list(APPEND KORVEX_CLI_SOURCES cli/CliSession.cpp cli/CliSession.h)
+list(APPEND KORVEX_CLI_SOURCES cli/FirmwareCommands.cpp cli/FirmwareCommands.h)
+list(APPEND KORVEX_CLI_SOURCES cli/LinCommands.cpp cli/LinCommands.h)

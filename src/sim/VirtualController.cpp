@@ -291,6 +291,10 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
         terminalOut_ += "> " + line + "\r\n";
         return ack();
     }
+    case 0x87: {
+        QByteArray lin;
+        return linLamp.passThrough(payload, lin) ? data(lin) : refuse();
+    }
     case 0x90: {
         if (bootloaderMode || offset + payload.size() > ConfigSize)
             return refuse();

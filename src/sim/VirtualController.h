@@ -2,6 +2,8 @@
 // `korvex-setup --demo` and `korvex-cli --demo` use it; faults are injected on purpose.
 #pragma once
 
+#include "VirtualLinLamp.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -61,6 +63,7 @@ public:
     bool bootloaderMode = false; // the name then contains "KORVEX-SWC-ADP-BOOT"
     std::uint8_t currentSource = 0;
     std::array<std::uint8_t, ConfigSize> config{};
+    VirtualLinLamp linLamp; // behind the LIN pass-through (0x87)
 
     // --- how it behaves ---------------------------------------------------------------------
     int readChunk = 64;           // payload bytes per read reply, 1..64

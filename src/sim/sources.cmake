@@ -1,3 +1,4 @@
 list(APPEND KORVEX_CORE_SOURCES
     sim/VirtualController.cpp sim/VirtualController.h
-    sim/VirtualTransport.cpp sim/VirtualTransport.h)
+    sim/VirtualTransport.cpp sim/VirtualTransport.h
+    sim/VirtualLinLamp.cpp sim/VirtualLinLamp.h)

@@ -1,17 +1,22 @@
 // The main window against the virtual controller on the offscreen platform: what a user sees
 // from start to close, driven through the window's own controls.
 #include "app/AppCore.h"
+#include "app/FileDialogs.h"
 #include "app/MainWindow.h"
 #include "app/WindowHost.h"
 #include "common/TestFiles.h"
+#include "firmware/FirmwareFile.h"
+#include "link/LittleEndian.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -116,6 +121,7 @@ private slots:
     void languageSwitchKeepsEverything();
     void settingsAtStartAndClose();
     void messageBoxTitlesAndButtons();
+    void firmwareButtonUpdates();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -281,6 +287,40 @@ void TestMainWindow::messageBoxTitlesAndButtons() {
     QCOMPARE(defaultButton, QStringLiteral("&No"));
     QCOMPARE(suspendedWhileOpen, 1);
     QCOMPARE(rig.window->host().monitorSuspend(), 0);
+}
+
+void TestMainWindow::firmwareButtonUpdates() {
+    WindowRig rig;
+    rig.tick();
+    // A newer image for this controller: header (serial, version, type), image, CRC-16.
+    QByteArray file(FirmwareHeaderSize, '\0');
+    auto* header = reinterpret_cast<std::uint8_t*>(file.data());
+    PutU32le(header, rig.controller.serialNumber);
+    PutU32le(header + 4, 137);
+    PutU32le(header + 8, rig.controller.deviceType);
+    file += QByteArray(200, '\x5A');
+    const std::uint16_t crc = FirmwareCrc16(reinterpret_cast<const std::uint8_t*>(file.data()),
+                                            static_cast<std::size_t>(file.size()));
+    file.append(char(crc & 0xFF)).append(char(crc >> 8));
+    const QString path = rig.dir.filePath("new.LDR");
+    test::WriteAll(path, file);
+
+    QString title;
+    rig.window->files().onShown = [&](QFileDialog& dialog) {
+        title = dialog.windowTitle();
+        dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        static_cast<QDialog&>(dialog).accept();
+        if (dialog.isVisible())
+            dialog.reject(); // a refused name must not leave the test waiting
+    };
+    rig.find<QToolButton>("SpeedButtonUpdateDevice")->click();
+    QCOMPARE(title, QStringLiteral("The choice of device firmware update file"));
+    QCOMPARE(rig.controller.firmware.left(200), QByteArray(200, '\x5A'));
+    QCOMPARE(rig.panel(), QStringLiteral("The device is updated to version 1.37"));
+    // The monitor announces the controller again and reads it once more.
+    QVERIFY(!rig.window->core().monitor.controllerConnected);
+    QCOMPARE(rig.window->core().monitor.lastSerial, 0u);
+    QVERIFY(rig.enabled("SpeedButtonReadConfig"));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
+#include "firmware/FirmwareFile.h"
 #include "link/LittleEndian.h"
 #include "sim/VirtualController.h"
 
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace korvex;
@@ -60,6 +62,8 @@ private slots:
     void configurationRoundTrip();
     void refusedBeforeAnythingIsSent();
     void dumpOfAFile();
+    void updateFirmware();
+    void linCommands();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -335,6 +339,101 @@ void TestCli::dumpOfAFile() {
         QCOMPARE(r.err, QStringLiteral("Cannot read the file \"%1\"\n").arg(missing));
         QVERIFY(r.out.isEmpty());
     }
+}
+
+void TestCli::updateFirmware() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // Any controller of type 1, version 1.37.
+    QByteArray bytes(12, '\0');
+    PutU32le(reinterpret_cast<std::uint8_t*>(bytes.data()) + 4, 137);
+    PutU32le(reinterpret_cast<std::uint8_t*>(bytes.data()) + 8, 1);
+    bytes += QByteArray(200, '\x5A');
+    const std::uint16_t crc = FirmwareCrc16(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                            static_cast<std::size_t>(bytes.size()));
+    bytes.append(static_cast<char>(crc & 0xFF)).append(static_cast<char>(crc >> 8));
+    const QString file = dir.filePath(QStringLiteral("fw.LDR"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    f.close();
+
+    sim::VirtualController controller;
+    Run yes =
+        RunInProcess({"--demo", "--lang", "en", "update-firmware", file, "--yes"}, controller);
+    QCOMPARE(yes.exitCode, 0);
+    QVERIFY(yes.err.isEmpty());
+    QVERIFY(yes.out.contains(QStringLiteral("The update file           \"fw.LDR\"\n")));
+    QVERIFY(yes.out.endsWith(QStringLiteral("The device is updated to version 1.37\n")));
+    QCOMPARE(controller.firmware, bytes.mid(12) + QByteArray(62, '\0'));
+
+    // The same version without --yes: the question is printed and nothing is written.
+    sim::VirtualController same;
+    same.appVersion = 137;
+    Run no = RunInProcess({"--demo", "--lang", "en", "update-firmware", file}, same);
+    QCOMPARE(no.exitCode, 1);
+    QVERIFY(no.err.startsWith(QStringLiteral(
+        "Are you trying to download the same version as in the device\nContinue?\n")));
+    QVERIFY(std::none_of(same.requests.begin(), same.requests.end(),
+                         [](const sim::LoggedRequest& r) { return r.cmd == 0x82; }));
+    QVERIFY(same.firmware.isEmpty());
+}
+
+void TestCli::linCommands() {
+    Run read = RunProgram({"--demo", "--lang", "en", "lin", "read"});
+    QCOMPARE(read.exitCode, 0);
+    QCOMPARE(read.out, QStringLiteral("Read successfully\n"
+                                      "The serial number   5001234\n"
+                                      "Boot version        1.02\n"
+                                      "Application version 1.10\n"
+                                      "The device type     3\n"
+                                      "The PCB type        2\n"
+                                      "01 00 64 0A 00 00\n"));
+    QVERIFY(read.err.isEmpty());
+
+    sim::VirtualController controller;
+    Run bad =
+        RunInProcess({"--demo", "--lang", "ru", "lin", "write-params", "01 02 03"}, controller);
+    QCOMPARE(bad.exitCode, 1);
+    QCOMPARE(bad.err, QStringLiteral("Ошибка в длине параметров\n"));
+    QVERIFY(controller.wireIn.isEmpty());
+    Run write = RunInProcess(
+        {"--demo", "--lang", "en", "lin", "write-params", "A5", "00", "11", "22", "33", "44"},
+        controller);
+    QCOMPARE(write.exitCode, 0);
+    QVERIFY(write.out.endsWith(QStringLiteral("Recorded successfully\nA5 00 11 22 33 44\n")));
+    QCOMPARE(controller.linLamp.params,
+             (std::array<std::uint8_t, 6>{0xA5, 0x00, 0x11, 0x22, 0x33, 0x44}));
+
+    // The lamp's own version: the question needs --yes, and without it nothing is written.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QByteArray bytes("\0\0\0\0\x6E\0\x03\x02", 8);
+    bytes += QByteArray(64, '\x3C');
+    const std::uint16_t crc = FirmwareCrc16(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                            static_cast<std::size_t>(bytes.size()));
+    bytes.append(static_cast<char>(crc & 0xFF)).append(static_cast<char>(crc >> 8));
+    const QString file = dir.filePath(QStringLiteral("lamp.LDR"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    f.close();
+    Run no = RunInProcess({"--demo", "--lang", "en", "lin", "flash", file}, controller);
+    QCOMPARE(no.exitCode, 1);
+    QCOMPARE(no.err, QStringLiteral("Are you trying to download the same version as in the "
+                                    "device\nContinue?\n"
+                                    "Answered Yes only with --yes: nothing was sent\n"));
+    QCOMPARE(controller.linLamp.count(0x84), 0);
+    Run yes = RunInProcess({"--demo", "--lang", "en", "lin", "flash", file, "--yes"}, controller);
+    QCOMPARE(yes.exitCode, 0);
+    QVERIFY(yes.err.isEmpty());
+    QVERIFY(yes.out.endsWith(QStringLiteral("Application version       1.10\n"
+                                            "The device is updated to version 1.10\n")));
+    QCOMPARE(controller.linLamp.flash, bytes.mid(8, 64));
+
+    controller.linLamp.noResponse = -1;
+    Run dead = RunInProcess({"--demo", "--lang", "en", "lin", "read"}, controller);
+    QCOMPARE(dead.exitCode, 1);
+    QCOMPARE(dead.err, QStringLiteral("Error:10\n"));
+    QCOMPARE(RunInProcess({"--demo", "lin", "erase"}, controller).exitCode, 2);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,0 +1,38 @@
+// The messages and log lines of the firmware update, shared by the window and korvex-cli.
+#pragma once
+
+#include "text/TextPair.h"
+
+namespace korvex::texts::firmware {
+
+inline constexpr TextPair ReadIdentityError{"Ошибка чтения конфигурации устройства\n%s",
+                                            "Error reading the device configuration\n%s"};
+inline constexpr TextPair OpenError{"Ошибка открытия файла \"%s%s\"",
+                                    "Error opening file \"%s%s\""};
+inline constexpr TextPair SizeError{"Ошибка размера файла \"%s%s\"", "Error file size \"%s%s\""};
+inline constexpr TextPair ReadError{"Ошибка чтения файла \"%s%s\"", "Error reading file \"%s%s\""};
+inline constexpr TextPair FileError{"Ошибка файла \"%s%s\"", "Error in file \"%s%s\""};
+// The spaces align the values in the fixed-pitch log window.
+inline constexpr TextPair UpdateHeader{"**************** Обновление ****************",
+                                       "******************* Update *******************"};
+inline constexpr TextPair UpdateFileLine{"Файл обновления   \"%s%s\"",
+                                         "The update file           \"%s%s\""};
+inline constexpr TextPair ImageVersionLine{"Версия приложения %u.%02u",
+                                           "Application version       %u.%02u"};
+inline constexpr TextPair WrongSerial{"Обновление не для этого серийного номера устройства",
+                                      "No update for this serial number"};
+inline constexpr TextPair WrongType{"Это обновление не для данного устройства",
+                                    "This update is not for this device"};
+inline constexpr TextPair SameVersion{
+    "Вы пытаетесь загрузить такую же версию как и в устройстве\nПродолжаем?",
+    "Are you trying to download the same version as in the device\nContinue?"};
+inline constexpr TextPair OlderVersion{
+    "Вы пытаетесь загрузить более старую версию, чем в устройстве\nПродолжаем?",
+    "Are you trying to download an older version than the device\nContinue?"};
+inline constexpr TextPair ProgressCaption{"Обновление программного обеспечения", "Firmware update"};
+inline constexpr TextPair UpdateError{"Ошибка обновления прошивки\n%s",
+                                      "Failed to update the firmware\n%s"};
+inline constexpr TextPair Updated{"Устройство обновлено до версии %u.%02u",
+                                  "The device is updated to version %u.%02u"};
+
+} // namespace korvex::texts::firmware

@@ -1,0 +1,229 @@
+// The firmware update against the virtual controller: what is written where, what is refused
+// before anything is written, and how a failed transfer ends.
+#include "common/SimRig.h"
+#include "common/TestFiles.h"
+#include "firmware/FirmwareUpdate.h"
+#include "link/LittleEndian.h"
+#include "link/ResultText.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+
+using namespace korvex;
+
+namespace {
+
+// A firmware file laid out as header (serial, version, type), image, CRC-16 of both.
+QByteArray FirmwareBytes(std::uint32_t serial, std::uint32_t version, std::uint32_t type,
+                         const QByteArray& image) {
+    QByteArray bytes(FirmwareHeaderSize, '\0');
+    auto* p = reinterpret_cast<std::uint8_t*>(bytes.data());
+    PutU32le(p, serial);
+    PutU32le(p + 4, version);
+    PutU32le(p + 8, type);
+    bytes += image;
+    const std::uint16_t crc = FirmwareCrc16(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                            static_cast<std::size_t>(bytes.size()));
+    bytes.append(static_cast<char>(crc & 0xFF));
+    bytes.append(static_cast<char>(crc >> 8));
+    return bytes;
+}
+
+QByteArray Pattern(int size) {
+    QByteArray image(size, '\0');
+    for (int i = 0; i < size; ++i)
+        image[i] = static_cast<char>((i * 7 + 3) & 0xFF);
+    return image;
+}
+
+// A connected rig and an update context whose file chooser returns `file`.
+struct Rig : test::SimRig {
+    Rig() {
+        monitor.controllerConnected = connect();
+        ctx.chooseFirmwareFile = [this] {
+            if (onChoose)
+                onChoose();
+            return file;
+        };
+        ctx.rememberFirmwareFile = [this](const QString& f) { remembered = f; };
+        ctx.setToolbarBusy = [this](bool busy) { toolbarBusy.append(busy); };
+    }
+    QList<sim::LoggedRequest> requestsOf(std::uint8_t cmd) const {
+        QList<sim::LoggedRequest> found;
+        std::copy_if(controller.requests.begin(), controller.requests.end(),
+                     std::back_inserter(found), [cmd](const auto& r) { return r.cmd == cmd; });
+        return found;
+    }
+
+    FirmwareContext ctx{link, host, monitor, language};
+    QString file;
+    QString remembered;
+    QList<bool> toolbarBusy;
+    std::function<void()> onChoose;
+};
+
+} // namespace
+
+class TestFirmware : public QObject {
+    Q_OBJECT
+private slots:
+    void writesImageAndTrailerToTheBootloader();
+    void handsOverFromTheApplication();
+    void refusedBeforeAnythingIsWritten();
+    void failedChunkIsNotRepeated();
+};
+
+void TestFirmware::writesImageAndTrailerToTheBootloader() {
+    QCOMPARE(FirmwareCrc16(reinterpret_cast<const std::uint8_t*>("123456789"), 9),
+             std::uint16_t(0x31C3));
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Rig rig;
+    rig.controller.bootloaderMode = true;
+    // A longer file loaded before must not leave its bytes behind the shorter one's CRC.
+    const QString longer = dir.filePath(QStringLiteral("longer.LDR"));
+    test::WriteAll(longer, FirmwareBytes(0, 137, 1, QByteArray(2000, '\xEE')));
+    QVERIFY(LoadFirmwareFile(rig.ctx, longer));
+
+    const QByteArray file = FirmwareBytes(0, 137, 1, Pattern(1024)); // 1038 bytes
+    rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+    test::WriteAll(rig.file, file);
+    rig.controller.clearLog();
+
+    QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
+    QCOMPARE(rig.remembered, rig.file);
+    // A bootloader gets no extra first chunk: 17 frames of 64 bytes at 0, 64, ..., 1024.
+    const auto writes = rig.requestsOf(0x82);
+    QCOMPARE(writes.size(), 17);
+    for (int i = 0; i < writes.size(); ++i) {
+        QCOMPARE(writes[i].offset, std::uint16_t(64 * i));
+        QCOMPARE(writes[i].payload.size(), 64);
+    }
+    QCOMPARE(rig.controller.firmware, file.mid(12) + QByteArray(62, '\0'));
+
+    QVERIFY(rig.host.boxes.isEmpty()); // a newer image asks nothing
+    QCOMPARE(rig.host.progressTotal, 1024);
+    QCOMPARE(rig.host.notices.size(), 1);
+    QCOMPARE(rig.host.notices[0].text, QStringLiteral("The device is updated to version 1.37"));
+    QCOMPARE(rig.host.notices[0].hideMs, 3000);
+    QCOMPARE(rig.toolbarBusy, QList<bool>{true});
+    QVERIFY(!rig.monitor.controllerConnected);
+    QCOMPARE(rig.host.monitorSuspend, 0);
+    QVERIFY(rig.host.maxMonitorSuspend > 0);
+}
+
+void TestFirmware::handsOverFromTheApplication() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray file = FirmwareBytes(230417, 200, 1, Pattern(100));
+    {
+        Rig rig;
+        rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+        test::WriteAll(rig.file, file);
+        rig.controller.clearLog();
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
+        // The first chunk alone, unanswered while the application restarts; then identity polls
+        // until the bootloader answers; then the whole block from offset 0.
+        const auto& req = rig.controller.requests;
+        QCOMPARE(req[1].cmd, std::uint8_t(0x82));
+        QCOMPARE(req[1].payload, file.mid(12, 64));
+        QCOMPARE(req[2].cmd, std::uint8_t(0x01));
+        const auto writes = rig.requestsOf(0x82);
+        QCOMPARE(writes.size(), 1 + 3); // then 100 + 64 bytes in three frames from offset 0
+        QCOMPARE(writes[1].offset, std::uint16_t(0));
+        QVERIFY(
+            rig.host.log.contains(QStringLiteral("Controller          \"KORVEX-SWC-ADP-BOOT\"")));
+        QCOMPARE(rig.controller.firmware, file.mid(12) + QByteArray(62, '\0'));
+    }
+    {
+        // A bootloader that never answers: 50 polls, then the firmware error with the last code.
+        Rig rig;
+        rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+        rig.onChoose = [&rig] { rig.controller.addFault(sim::Fault::BadCheck, 0x01); };
+        rig.controller.clearLog();
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
+        QCOMPARE(rig.requestsOf(0x82).size(), 1);
+        QCOMPARE(rig.requestsOf(0x01).size(), 1 + 50 * 3);
+        QCOMPARE(rig.host.boxes.size(), 1);
+        QCOMPARE(rig.host.boxes[0].text, QStringLiteral("Failed to update the firmware\n") +
+                                             ResultText(result::BadFrame, LangEnglish));
+        QCOMPARE(rig.host.monitorSuspend, 0);
+        QVERIFY(rig.toolbarBusy.isEmpty());
+    }
+}
+
+void TestFirmware::refusedBeforeAnythingIsWritten() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QByteArray badCrc = FirmwareBytes(0, 136, 1, Pattern(64));
+    badCrc[badCrc.size() - 1] = static_cast<char>(badCrc.at(badCrc.size() - 1) ^ 1);
+    struct Case {
+        const char* name;
+        QByteArray bytes; // empty: no such file
+        FirmwareOutcome outcome;
+        QString box;
+    };
+    const Case cases[] = {
+        {"missing.LDR", {}, FirmwareOutcome::Refused, "Error opening file \"missing.LDR\""},
+        // Checked before the same-version question it would otherwise ask.
+        {"crc.LDR", badCrc, FirmwareOutcome::Refused, "Error in file \"crc.LDR\""},
+        {"short.LDR", QByteArray(13, '\0'), FirmwareOutcome::Refused,
+         "Error in file \"short.LDR\""},
+        {"big.bin.LDR", FirmwareBytes(0, 137, 1, Pattern(FirmwareMaxImage + 1)),
+         FirmwareOutcome::Refused, "Error file size \"big.bin.LDR\""},
+        {"serial.LDR", FirmwareBytes(999, 137, 1, Pattern(64)), FirmwareOutcome::Refused,
+         "No update for this serial number"},
+        {"type.LDR", FirmwareBytes(230417, 137, 2, Pattern(64)), FirmwareOutcome::Refused,
+         "This update is not for this device"},
+        {"same.LDR", FirmwareBytes(0, 136, 1, Pattern(64)), FirmwareOutcome::Declined,
+         "Are you trying to download the same version as in the device\nContinue?"},
+        {"older.LDR", FirmwareBytes(0, 99, 1, Pattern(64)), FirmwareOutcome::Declined,
+         "Are you trying to download an older version than the device\nContinue?"},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        rig.file = dir.filePath(QLatin1String(c.name));
+        if (!c.bytes.isEmpty())
+            test::WriteAll(rig.file, c.bytes);
+        QCOMPARE(UpdateFirmware(rig.ctx), c.outcome);
+        QVERIFY2(rig.requestsOf(0x82).isEmpty(), c.name);
+        QCOMPARE(rig.host.boxes.size(), 1);
+        QCOMPARE(rig.host.boxes[0].text, c.box);
+        const unsigned icon =
+            c.outcome == FirmwareOutcome::Declined ? mb::IconWarning : mb::IconError;
+        QCOMPARE(rig.host.boxes[0].flags & 0xF0, icon);
+        QVERIFY2(rig.monitor.controllerConnected, c.name);
+        QCOMPARE(rig.host.monitorSuspend, 0);
+    }
+
+    // The largest image that still ends at offset 65,536 with its trailer is taken.
+    Rig rig;
+    rig.file = dir.filePath(QStringLiteral("largest.LDR"));
+    test::WriteAll(rig.file, FirmwareBytes(0, 137, 1, Pattern(FirmwareMaxImage)));
+    QCOMPARE(rig.link.device.ReadIdentity(rig.ctx.updateIdentity), 0);
+    QVERIFY(LoadFirmwareFile(rig.ctx, rig.file));
+    QCOMPARE(rig.ctx.file.imageLength(), 65472);
+}
+
+void TestFirmware::failedChunkIsNotRepeated() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Rig rig;
+    rig.controller.bootloaderMode = true;
+    rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+    test::WriteAll(rig.file, FirmwareBytes(0, 137, 1, Pattern(1024)));
+    rig.controller.addFault(sim::Fault::NoReply, 0x82, 1);
+    QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
+    QCOMPARE(rig.requestsOf(0x82).size(), 1);
+    QVERIFY(rig.host.notices.isEmpty());
+    QCOMPARE(rig.host.monitorSuspend, 0);
+    QCOMPARE(rig.host.boxes.size(), 1);
+    QCOMPARE(rig.host.boxes[0].text,
+             QStringLiteral("Failed to update the firmware\nOut of the timeout response"));
+}
+
+QTEST_GUILESS_MAIN(TestFirmware)
+#include "tst_firmware.moc"
