@@ -131,6 +131,15 @@ void VirtualController::handleFrame(std::uint32_t now) {
     if (silent_ && static_cast<std::int32_t>(now - silentUntil_) < 0)
         return;
     silent_ = false;
+    // A bootloader that took a new image starts the application at the first other request,
+    // and is silent while it restarts.
+    if (bootloaderMode && firmwareWritten_ && cmd != 0x82) {
+        bootloaderMode = false;
+        firmwareWritten_ = false;
+        silent_ = true;
+        silentUntil_ = now + BootEntryMs;
+        return;
+    }
 
     // Each request is spoiled by at most one fault, the first rule that matches it.
     FaultRule* rule = nullptr;
@@ -264,6 +273,7 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
             firmware.resize(offset + payload.size(), '\0');
         std::memcpy(firmware.data() + offset, payload.constData(),
                     static_cast<std::size_t>(payload.size()));
+        firmwareWritten_ = true;
         return ack();
     }
     case 0x83: {

@@ -125,6 +125,7 @@ private:
     std::deque<Pending> output_;
     std::uint32_t silentUntil_ = 0;
     bool silent_ = false;
+    bool firmwareWritten_ = false; // the bootloader took an image since it started
     // Notifications.
     bool keyPending_ = false;
     std::uint8_t keyCode_ = 0;

@@ -321,6 +321,15 @@ void TestMainWindow::firmwareButtonUpdates() {
     QVERIFY(!rig.window->core().monitor.controllerConnected);
     QCOMPARE(rig.window->core().monitor.lastSerial, 0u);
     QVERIFY(rig.enabled("SpeedButtonReadConfig"));
+    // Once the bootloader has started the new application, it is announced and read again.
+    rig.window->host().monitorTimer().stop();
+    rig.controller.clearLog();
+    rig.tick();
+    QTest::qWait(350);
+    rig.tick(2);
+    QCOMPARE(rig.readFrames(), 32);
+    QVERIFY(rig.status().startsWith("Controller \"KORVEX-SWC-ADP V1.36\""));
+    QVERIFY(rig.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)
