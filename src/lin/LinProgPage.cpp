@@ -32,7 +32,8 @@ LinProgPage::LinProgPage(QWidget* tabSheetLINProg, DeviceLink& link, UiHost& hos
     ui_->SpeedButtonWriteLINFlashProg->setIcon(style->standardIcon(QStyle::SP_DriveFDIcon));
     // The lines align their values with spaces.
     ui_->MemoLIN->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    ui_->MemoLIN->viewport()->installEventFilter(this);
+    memoViewport_ = ui_->MemoLIN->viewport();
+    memoViewport_->installEventFilter(this);
 
     connect(ui_->SpeedButtonReadLIN, &QToolButton::clicked, this,
             &LinProgPage::SpeedButtonReadLINClick);
@@ -101,7 +102,9 @@ void LinProgPage::ShowItems() {
 }
 
 bool LinProgPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->MemoLIN->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // Compared with the pointer kept at the start: while the memo is being destroyed its viewport
+    // still sends events, and the memo can no longer be asked for it.
+    if (watched == memoViewport_ && event->type() == QEvent::MouseButtonDblClick) {
         MemoLINDblClick();
         return true;
     }

@@ -55,6 +55,7 @@ private:
     LinProgrammer programmer_;
     std::function<QString()> chooseFirmwareFile_;
     std::function<void(const QString&)> rememberFirmwareFile_;
+    QObject* memoViewport_ = nullptr;
 };
 
 } // namespace korvex
