@@ -2,7 +2,7 @@
 // controller with no added delay, against the time its bytes need on a 115200-baud line.
 #include "ProcessCpuTime.h"
 
-#include "QuietHost.h"
+#include "BenchRig.h"
 #include "app/MonitorState.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/DeviceLink.h"
@@ -22,20 +22,9 @@ using namespace korvex;
 
 namespace {
 
-struct Rig {
-    sim::VirtualController controller;
-    sim::VirtualTransport transport{controller};
-    sim::VirtualPortFinder finder{controller};
-    bench::QuietHost host;
-    MonitorState monitor;
-    LanguageState language;
-    DeviceLink link{transport, finder, host, monitor, language};
-};
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+using bench::LineSeconds;
+using bench::LinkRig;
+using bench::Now;
 
 bool WriteFirmwareFile(const QString& path, int imageSize) {
     QByteArray bytes(FirmwareHeaderSize, '\0');
@@ -57,7 +46,7 @@ struct Figures {
 
 // One whole update; the controller starts in its bootloader or in its application.
 bool RunUpdate(const QString& path, bool bootloader, Figures& f) {
-    Rig rig;
+    LinkRig rig;
     rig.controller.bootloaderMode = bootloader;
     IdentityRecord id;
     if (rig.link.device.ComProbe(id) != 0)

@@ -2,7 +2,7 @@
 // controller with no added delay, and what a vain wait for a reply costs.
 #include "ProcessCpuTime.h"
 
-#include "QuietHost.h"
+#include "BenchRig.h"
 #include "app/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
@@ -17,32 +17,14 @@ using namespace korvex;
 
 namespace {
 
-using bench::QuietHost;
-
-struct Rig {
-    sim::VirtualController controller;
-    sim::VirtualTransport transport{controller};
-    sim::VirtualPortFinder finder{controller};
-    QuietHost host;
-    MonitorState monitor;
-    LanguageState language;
-    DeviceLink link{transport, finder, host, monitor, language};
-};
-
-double Now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Line time of `bytes` at 115200 baud, 10 bits a byte.
-double LineSeconds(double bytes) {
-    return bytes * 10.0 / 115200.0;
-}
+using bench::LineSeconds;
+using bench::LinkRig;
+using bench::Now;
 
 } // namespace
 
 int main() {
-    Rig rig;
+    LinkRig rig;
     IdentityRecord id;
     if (rig.link.device.ComProbe(id) != 0) {
         std::fprintf(stderr, "virtual controller did not answer\n");
