@@ -133,8 +133,13 @@ void TestMainWindow::startWithoutController() {
     // The monitor runs only once the initialisation has released it.
     QCOMPARE(rig.window->host().monitorSuspend(), 0);
     QVERIFY(rig.window->host().monitorTimer().isActive());
-    rig.tick();
-    QCOMPARE(rig.status(), QStringLiteral("Controller search."));
+    QStringList statuses;
+    for (int i = 0; i < 4; ++i) {
+        rig.tick();
+        statuses << rig.status();
+    }
+    QCOMPARE(statuses, QStringList({"Controller search.", "Controller search..",
+                                    "Controller search...", "Controller search"}));
     for (const char* b : {"SpeedButtonReadConfig", "SpeedButtonWriteConfig",
                           "SpeedButtonUpdateDevice", "SpeedButtonOnlyUsedx", "SpeedButtonLangx"})
         QVERIFY2(rig.enabled(b), b);
