@@ -3,7 +3,7 @@
 #pragma once
 
 #include "QuietHost.h"
-#include "app/MonitorState.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"

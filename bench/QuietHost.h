@@ -1,7 +1,7 @@
 // A user-interface seam that shows nothing, so that benchmarks measure only the work itself.
 #pragma once
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 
 namespace korvex::bench {
 

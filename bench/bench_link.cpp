@@ -3,7 +3,7 @@
 #include "ProcessCpuTime.h"
 
 #include "BenchRig.h"
-#include "app/MonitorState.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "sim/VirtualController.h"

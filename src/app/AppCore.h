@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
-#include "app/EditorViews.h"
-#include "app/MonitorState.h"
+#include "host/EditorViews.h"
+#include "host/MonitorState.h"
 #include "app/ToolbarCommands.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"

@@ -1,8 +1,8 @@
 // The connection monitor.
 #include "ConnectionMonitor.h"
 
-#include "app/MonitorState.h"
-#include "app/UiHost.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
 #include "link/DeviceAccess.h"

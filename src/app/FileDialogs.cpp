@@ -2,7 +2,7 @@
 // placed (and driven by tests) the same way everywhere.
 #include "FileDialogs.h"
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 #include "app/WindowPlacement.h"
 #include "text/TextPair.h"
 

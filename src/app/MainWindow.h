@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
-#include "app/EditorViews.h"
+#include "host/EditorViews.h"
 #include "app/ToolbarCommands.h"
 #include "text/TextPair.h"
 

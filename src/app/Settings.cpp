@@ -1,7 +1,7 @@
 // Reading and writing the settings file, opened afresh for every access.
 #include "Settings.h"
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 #include "config/IniFile.h"
 #include "text/TextPair.h"
 

@@ -1,9 +1,9 @@
 // The toolbar commands.
 #include "ToolbarCommands.h"
 
-#include "app/CommandTexts.h"
-#include "app/MonitorState.h"
-#include "app/UiHost.h"
+#include "host/CommandTexts.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
 #include "link/ResultText.h"

@@ -3,7 +3,7 @@
 // suspension counter.
 #pragma once
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 
 #include <QObject>
 #include <QPointer>

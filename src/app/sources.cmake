@@ -1,12 +1,8 @@
 list(APPEND KORVEX_CORE_SOURCES
     app/AppCore.h
-    app/CommandTexts.h
     app/ConnectionMonitor.cpp app/ConnectionMonitor.h
     app/ToolbarCommands.cpp app/ToolbarCommands.h
-    app/EditorViews.h
-    app/SingleInstance.cpp app/SingleInstance.h
-    app/MonitorState.h
-    app/UiHost.cpp app/UiHost.h)
+    app/SingleInstance.cpp app/SingleInstance.h)
 list(APPEND KORVEX_UI_SOURCES
     app/MainWindow.cpp app/MainWindow.h app/MainWindow.ui
     app/WindowHost.cpp app/WindowHost.h)

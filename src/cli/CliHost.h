@@ -2,7 +2,7 @@
 // and trace lines to standard error, questions answered from --yes.
 #pragma once
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 
 #include <QTextStream>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "CliHost.h"
-#include "app/MonitorState.h"
+#include "host/MonitorState.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
 #include "link/DeviceLink.h"

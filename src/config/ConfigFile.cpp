@@ -1,7 +1,7 @@
 // Saving and loading the configuration image as a KSWA file.
 #include "ConfigFile.h"
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 #include "config/IniFile.h"
 
 #include <algorithm>

@@ -2,9 +2,9 @@
 #include "ConfigTransfer.h"
 
 #include "ConfigImage.h"
-#include "app/CommandTexts.h"
-#include "app/MonitorState.h"
-#include "app/UiHost.h"
+#include "host/CommandTexts.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "link/DeviceAccess.h"
 #include "link/LinkState.h"
 #include "link/ResultText.h"

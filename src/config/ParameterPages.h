@@ -2,8 +2,8 @@
 // configuration image and write every user change straight back into it.
 #pragma once
 
-#include "app/EditorViews.h"
-#include "app/UiHost.h"
+#include "host/EditorViews.h"
+#include "host/UiHost.h"
 #include "config/ConfigImage.h"
 #include "config/Vocabulary.h"
 #include "text/TextPair.h"

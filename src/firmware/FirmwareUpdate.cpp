@@ -2,8 +2,8 @@
 #include "FirmwareUpdate.h"
 
 #include "FirmwareTexts.h"
-#include "app/MonitorState.h"
-#include "app/UiHost.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "link/DeviceLink.h"
 #include "link/ResultText.h"
 #include "text/TextPair.h"

@@ -1,7 +1,7 @@
 // The LIN exchanges. Each poll is followed by a 1 ms wait that keeps the window alive.
 #include "LinLink.h"
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 #include "link/FrameProtocol.h"
 #include "link/ResultText.h"
 

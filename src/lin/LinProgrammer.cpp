@@ -1,7 +1,7 @@
 // Reading, parameterising and flashing a LIN device.
 #include "LinProgrammer.h"
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 #include "firmware/FirmwareTexts.h"
 #include "lin/LinTexts.h"
 #include "link/FrameProtocol.h"

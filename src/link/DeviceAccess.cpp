@@ -5,8 +5,8 @@
 #include "IdentityRecord.h"
 #include "ResultText.h"
 #include "SerialLink.h"
-#include "app/MonitorState.h"
-#include "app/UiHost.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "text/TextPair.h"
 
 #include <algorithm>

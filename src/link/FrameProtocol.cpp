@@ -4,8 +4,8 @@
 
 #include "ResultText.h"
 #include "SerialLink.h"
-#include "TickCount.h"
-#include "app/UiHost.h"
+#include "host/TickCount.h"
+#include "host/UiHost.h"
 
 namespace korvex {
 

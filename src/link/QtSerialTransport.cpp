@@ -2,7 +2,7 @@
 // reads that return at once and writes bounded to 50 ms.
 #include "QtSerialTransport.h"
 
-#include "TickCount.h"
+#include "host/TickCount.h"
 
 #include <QSerialPort>
 

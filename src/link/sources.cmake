@@ -11,7 +11,6 @@ list(APPEND KORVEX_CORE_SOURCES
     link/QtSerialTransport.cpp link/QtSerialTransport.h
     link/ResultText.cpp link/ResultText.h
     link/SerialLink.cpp link/SerialLink.h
-    link/SerialTransport.h
-    link/TickCount.h)
+    link/SerialTransport.h)
 list(APPEND KORVEX_CORE_SOURCES link/ClickPair.h)
 list(APPEND KORVEX_UI_SOURCES link/LogWindow.cpp link/LogWindow.h)

@@ -3,7 +3,7 @@
 #include "VirtualTransport.h"
 
 #include "VirtualController.h"
-#include "link/TickCount.h"
+#include "host/TickCount.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,7 +1,7 @@
 // The connection monitor and the toolbar commands against the virtual controller, without a
 // window: what the user is shown, what goes to the controller, and the state left behind.
 #include "app/AppCore.h"
-#include "app/CommandTexts.h"
+#include "host/CommandTexts.h"
 #include "app/SingleInstance.h"
 #include "common/TestFiles.h"
 #include "common/TestHost.h"

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "TestHost.h"
-#include "app/MonitorState.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "sim/VirtualController.h"

@@ -2,7 +2,7 @@
 // boxes from a script.
 #pragma once
 
-#include "app/UiHost.h"
+#include "host/UiHost.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
 // The LIN programmer against the virtual controller and its LIN lamp: reading with retries,
 // polling until shutdown, the parameter block, and flashing with its file checks and pauses.
-#include "app/MonitorState.h"
+#include "host/MonitorState.h"
 #include "common/TestHost.h"
 #include "firmware/FirmwareFile.h"
 #include "lin/LinProgrammer.h"

@@ -1,7 +1,7 @@
 // The pseudo-terminal bridge to the virtual controller.
 #include "PtyBridge.h"
 
-#include "link/TickCount.h"
+#include "host/TickCount.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -4,7 +4,7 @@
 #include "link/Crc32Fingerprint.h"
 #include "link/IdentityRecord.h"
 #include "link/ResultText.h"
-#include "link/TickCount.h"
+#include "host/TickCount.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>

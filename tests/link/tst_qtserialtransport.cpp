@@ -1,13 +1,13 @@
 // The real serial port code (QSerialPort) on a pseudo-terminal whose far end is the virtual
 // controller.
 #include "PtyBridge.h"
-#include "app/MonitorState.h"
+#include "host/MonitorState.h"
 #include "common/TestHost.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/PortFinder.h"
 #include "link/QtSerialTransport.h"
-#include "link/TickCount.h"
+#include "host/TickCount.h"
 #include "text/TextPair.h"
 
 #include <QTemporaryDir>

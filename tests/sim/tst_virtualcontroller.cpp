@@ -2,7 +2,7 @@
 // notifications, restart and reset, through the link.
 #include "common/SimRig.h"
 #include "link/IdentityRecord.h"
-#include "link/TickCount.h"
+#include "host/TickCount.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // Default waiting for hosts that have no event loop of their own to run.
 #include "UiHost.h"
 
-#include "link/TickCount.h"
+#include "TickCount.h"
 
 #include <thread>
 

@@ -1,0 +1,6 @@
+list(APPEND KORVEX_CORE_SOURCES
+    host/CommandTexts.h
+    host/EditorViews.h
+    host/MonitorState.h
+    host/TickCount.h
+    host/UiHost.cpp host/UiHost.h)
