@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
             std::abort();
     });
     ConfigImage loaded;
-    Report("load", 500, [&] { LoadConfigFile(path, loaded, host); });
+    Report("load", 500, [&] { (void)LoadConfigFile(path, loaded, host); });
     if (loaded.bytes != image.bytes) {
         std::fprintf(stderr, "load did not reproduce the image\n");
         return 1;

@@ -1,8 +1,9 @@
 // Reading and writing the settings file, opened afresh for every access.
 #include "Settings.h"
 
-#include "host/UiHost.h"
 #include "config/IniFile.h"
+#include "host/FileTexts.h"
+#include "host/UiHost.h"
 #include "text/TextPair.h"
 
 #include <QDir>
@@ -42,8 +43,7 @@ bool OpenSettings(IniFile& file, UiHost& host, int language) {
 bool WriteSettings(const IniFile& file, UiHost& host) {
     const bool written = QDir().mkpath(QFileInfo(file.Path()).absolutePath()) && file.Save();
     if (!written)
-        host.ShowMessageBox(mb::IconError, QString::asprintf("Unable to write to %s",
-                                                             file.Path().toUtf8().constData()));
+        host.ShowMessageBox(mb::IconError, UnableToWriteText(file.Path()));
     return written;
 }
 
@@ -145,8 +145,7 @@ bool RememberFile(const QString& path, RememberedFile which, const QString& file
     const RememberedKey at = KeyOf(which);
     // A name with a line break in it cannot be stored without breaking the file.
     if (!file.WriteString(at.section, at.key, fileName)) {
-        host.ShowMessageBox(mb::IconError,
-                            QString::asprintf("Unable to write to %s", path.toUtf8().constData()));
+        host.ShowMessageBox(mb::IconError, UnableToWriteText(path));
         return false;
     }
     return WriteSettings(file, host);

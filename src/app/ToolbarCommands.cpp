@@ -1,11 +1,12 @@
 // The toolbar commands.
 #include "ToolbarCommands.h"
 
-#include "host/CommandTexts.h"
-#include "host/MonitorState.h"
-#include "host/UiHost.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
+#include "host/CommandTexts.h"
+#include "host/FileTexts.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
@@ -103,11 +104,22 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
         view_.SetToolbarBusy(false);
         return;
     }
+    const bool wasInSync = monitor_.imageInSync;
     monitor_.imageInSync = false;
+    bool loaded = false;
     {
         MonitorSuspension suspended(host_);
-        LoadConfigFile(fileName, image_, host_);
-        view_.RememberConfigFile(fileName);
+        loaded = LoadConfigFile(fileName, image_, host_);
+        if (loaded)
+            view_.RememberConfigFile(fileName);
+    }
+    if (!loaded) {
+        // Nothing changed: the image, its sending and the remembered directory stay as they were.
+        monitor_.imageInSync = wasInSync;
+        host_.ShowMessageBox(mb::IconError,
+                             FileMessage(texts::ReadFileError, language_.current, fileName));
+        view_.SetToolbarBusy(false);
+        return;
     }
     view_.SetToolbarBusy(false);
     view_.RefreshParameterPages();

@@ -5,14 +5,15 @@
 #include "CliSession.h"
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
-#include "host/CommandTexts.h"
-#include "host/MonitorState.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
 #include "config/ValueEntry.h"
 #include "config/Vocabulary.h"
 #include "editor/EntryText.h"
+#include "host/CommandTexts.h"
+#include "host/FileTexts.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/PortFinder.h"
@@ -82,10 +83,9 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
 }
 
 int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
-    // Nothing goes to the controller unless the file is really there.
-    if (!ReadableFile(file)) {
-        err << LangFormat(UnreadableFile, s.language.current, file.toUtf8().constData())
-            << Qt::endl;
+    // Nothing goes to the controller unless the file is really a configuration.
+    if (!LoadConfigFile(file, s.image, s.host)) {
+        err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
         return exitcode::Failure;
     }
     IdentityRecord id;
@@ -94,7 +94,6 @@ int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextS
         err << ResultText(rc, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
-    LoadConfigFile(file, s.image, s.host);
     rc = s.transfer->WriteConfiguration();
     if (rc != result::Ok)
         return s.fail(err, texts::WriteDeviceError, rc);
@@ -253,12 +252,10 @@ QStringList DumpConfiguration(const ConfigImage& image, int lang) {
 }
 
 int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
-    if (!ReadableFile(file)) {
-        err << LangFormat(UnreadableFile, s.language.current, file.toUtf8().constData())
-            << Qt::endl;
+    if (!LoadConfigFile(file, s.image, s.host)) {
+        err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
         return exitcode::Failure;
     }
-    LoadConfigFile(file, s.image, s.host);
     for (const QString& line : DumpConfiguration(s.image, s.language.current))
         out << line << Qt::endl;
     return exitcode::Ok;

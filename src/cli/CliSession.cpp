@@ -8,8 +8,6 @@
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
 
 namespace korvex {
@@ -95,11 +93,6 @@ int Connect(Session& s, IdentityRecord& id) {
             break;
     }
     return rc;
-}
-
-bool ReadableFile(const QString& path) {
-    const QFileInfo info(path);
-    return info.isFile() && info.isReadable();
 }
 
 } // namespace korvex

@@ -2,9 +2,9 @@
 #pragma once
 
 #include "CliHost.h"
-#include "host/MonitorState.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/PortFinder.h"
 #include "text/TextPair.h"
@@ -21,8 +21,6 @@ class VirtualController;
 }
 
 // Texts shared by the commands.
-inline constexpr TextPair UnreadableFile{"Не удается прочитать файл \"%s\"",
-                                         "Cannot read the file \"%s\""};
 inline constexpr TextPair RefusedWithoutYes{
     "Ответ \"Да\" дается только с --yes: ничего не отправлено",
     "Answered Yes only with --yes: nothing was sent"};
@@ -63,8 +61,5 @@ struct Session {
 
 // Probes every candidate once in turn (a named port only once); 0 when a controller answered.
 int Connect(Session& s, IdentityRecord& id);
-
-// A file that exists and can be read.
-bool ReadableFile(const QString& path);
 
 } // namespace korvex

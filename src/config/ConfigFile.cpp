@@ -1,8 +1,11 @@
 // Saving and loading the configuration image as a KSWA file.
 #include "ConfigFile.h"
 
-#include "host/UiHost.h"
 #include "config/IniFile.h"
+#include "host/FileTexts.h"
+#include "host/UiHost.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -87,8 +90,7 @@ int HexDecode(QStringView text, int count, std::uint8_t* destination) {
 
 QString SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost& host) {
     const MonitorSuspension suspension(host);
-    const QString failure =
-        QString::asprintf("Unable to write to %s", fileName.toUtf8().constData());
+    const QString failure = UnableToWriteText(fileName);
 
     IniFile file(fileName);
     // A file we cannot read must not be replaced by one that lost its other sections.
@@ -110,21 +112,26 @@ QString SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost
     return {};
 }
 
-void LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host) {
+bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host) {
     const MonitorSuspension suspension(host);
     IniFile file(fileName);
-    file.Load(); // an unreadable file reads as an empty one: everything becomes zero
+    // Taking any other file as an all-zero configuration would wipe a connected controller at
+    // the next live sending.
+    if (!QFileInfo(fileName).isFile() || !file.Load() ||
+        (!file.HasSection(ParamSection) && !file.HasSection(EventsSection)))
+        return false;
 
-    std::fill_n(image.bytes.begin() + layout::ParamRegionOffset, layout::ParamRegionSize,
-                std::uint8_t{0});
+    ConfigBytes loaded{};
     for (const ParamBlock& block : ParamBlocks) {
         const QString value = file.ReadString(ParamSection, QStringView(block.key), QString());
-        HexDecode(value, block.length, image.bytes.data() + block.offset);
+        HexDecode(value, block.length, loaded.data() + block.offset);
     }
     for (int n = 1; n <= layout::EntryCount; ++n) {
         const QString value = file.ReadString(EventsSection, EntryKey(n), QString());
-        HexDecode(value, layout::EntrySize, image.bytes.data() + layout::EntrySize * (n - 1));
+        HexDecode(value, layout::EntrySize, loaded.data() + layout::EntrySize * (n - 1));
     }
+    image.bytes = loaded;
+    return true;
 }
 
 } // namespace korvex

@@ -28,8 +28,10 @@ int HexDecode(QStringView text, int count, std::uint8_t* destination);
 [[nodiscard]] QString SaveConfigFile(const QString& fileName, const ConfigImage& image,
                                      UiHost& host);
 
-// Replaces the whole image with the file's contents. Never fails: whatever is missing or
-// unreadable becomes zero. The shadow copy is not touched.
-void LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host);
+// Replaces the whole image with the file's contents: whatever is missing or unreadable within
+// the file becomes zero. A file that cannot be read, or that has neither a PARAM nor an EVENTS
+// section, is no configuration: false, and the image is left as it was. The shadow copy is
+// never touched.
+[[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host);
 
 } // namespace korvex

@@ -1,6 +1,7 @@
 list(APPEND KORVEX_CORE_SOURCES
     host/CommandTexts.h
     host/EditorViews.h
+    host/FileTexts.h
     host/MonitorState.h
     host/TickCount.h
     host/UiHost.cpp host/UiHost.h)

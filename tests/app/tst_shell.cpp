@@ -1,11 +1,11 @@
 // The connection monitor and the toolbar commands against the virtual controller, without a
 // window: what the user is shown, what goes to the controller, and the state left behind.
 #include "app/AppCore.h"
-#include "host/CommandTexts.h"
 #include "app/SingleInstance.h"
 #include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
+#include "host/CommandTexts.h"
 #include "link/ResultText.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
@@ -244,9 +244,13 @@ void TestShell::unplugAndReplug() {
     QCOMPARE(rig.view.busyCalls, QList<bool>{false});
 
     // Edits while disconnected go into the shadow copy and are never sent later.
+    const int boxes = rig.host.boxes.size();
+    const int notices = rig.host.notices.size();
     rig.core.image.bytes[100] ^= 0xFF;
     rig.core.connection.Tick();
     QCOMPARE(rig.core.image.shadowCopy[100], rig.core.image.bytes[100]);
+    QCOMPARE(rig.host.boxes.size(), boxes); // no "Send of changes", no failed write
+    QCOMPARE(rig.host.notices.size(), notices);
 
     rig.controller.setPlugged(true);
     for (int i = 0; i < 3 && !rig.core.monitor.controllerConnected; ++i)
@@ -393,6 +397,28 @@ void TestShell::fileOpenAndSave() {
     QCOMPARE(writes[0].offset, 40);
     QCOMPARE(writes[1].offset, 1981);
     QCOMPARE(rig.host.notices.last().text, QStringLiteral("Send of changes"));
+
+    // A file that is no configuration changes nothing: no zeros go to the controller.
+    const QString foreign = dir.filePath("passwd");
+    test::WriteAll(foreign, "root:x:0:0:root:/root:/bin/bash\n");
+    const ConfigBytes shown = rig.core.image.bytes;
+    const QStringList remembered = rig.view.remembered;
+    const int noticesBefore = rig.host.notices.size();
+    const int boxesBefore = rig.host.boxes.size();
+    rig.view.fileToOpen = foreign;
+    commands.SpeedButtonReadConfigClick();
+    QCOMPARE(rig.host.boxes.size(), boxesBefore + 1);
+    QCOMPARE(rig.host.boxes.last().flags, mb::IconError);
+    QCOMPARE(rig.host.boxes.last().text, QStringLiteral("Error reading file \"passwd\""));
+    QCOMPARE(rig.core.image.bytes, shown);
+    QVERIFY(rig.core.monitor.imageInSync);
+    QCOMPARE(rig.view.remembered, remembered);
+    QCOMPARE(rig.host.notices.size(), noticesBefore);
+    QCOMPARE(rig.view.refreshes, 1);
+    QCOMPARE(rig.view.busyCalls.last(), false);
+    rig.controller.clearLog();
+    rig.core.connection.Tick();
+    QVERIFY(rig.writes().empty());
 
     // A file that cannot be written: its message, no notice, the toolbar back.
     const int notices = rig.host.notices.size();

@@ -1,6 +1,7 @@
 // korvex-cli as a user runs it: the program itself for options and exit codes, and the same
 // command code in-process where a controller with faults is needed.
 #include "cli/CliCommands.h"
+#include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
 #include "firmware/FirmwareFile.h"
@@ -199,11 +200,23 @@ void TestCli::refusedBeforeAnythingIsSent() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     sim::VirtualController controller;
-    for (const QString& file : {dir.filePath(QStringLiteral("missing.KSWA")), dir.path()}) {
+    // Files that are no configuration: nothing may reach the controller, not even a probe.
+    const QString empty = dir.filePath(QStringLiteral("empty.KSWA"));
+    const QString binary = dir.filePath(QStringLiteral("firmware.bin"));
+    const QString passwd = dir.filePath(QStringLiteral("passwd"));
+    test::WriteAll(empty, QByteArray());
+    test::WriteAll(binary, QByteArray("\x55\x00\xFF[\x01\x02]\r\n\xFE", 11).repeated(50));
+    test::WriteAll(passwd, "root:x:0:0:root:/root:/bin/bash\n[user]\nPINMODE=FFFF\n");
+    const QStringList refused = {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), empty,
+                                 binary, passwd};
+    for (const QString& file : refused) {
         Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QStringLiteral("Cannot read the file \"%1\"\n").arg(file));
+        QCOMPARE(r.err,
+                 QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(file).fileName()));
     }
+    Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
+    QCOMPARE(ru.err, QStringLiteral("Ошибка чтения файла \"empty.KSWA\"\n"));
     Run no = RunInProcess({"--demo", "--lang", "en", "defaults"}, controller);
     QCOMPARE(no.exitCode, 1);
     QVERIFY(no.err.contains(QStringLiteral("Are you sure you want to reset")));
@@ -333,10 +346,14 @@ void TestCli::dumpOfAFile() {
         QVERIFY2(oddLines.contains(QString::fromUtf8(line)), line);
 
     // Nothing to dump without a readable file.
-    for (const QString& missing : {dir.filePath(QStringLiteral("missing.KSWA")), dir.path()}) {
+    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    test::WriteAll(text, "EVRESP01=0102\n");
+    for (const QString& missing :
+         {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), text}) {
         Run r = RunProgram({"--lang", "en", "dump", missing});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err, QStringLiteral("Cannot read the file \"%1\"\n").arg(missing));
+        QCOMPARE(r.err,
+                 QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName()));
         QVERIFY(r.out.isEmpty());
     }
 }

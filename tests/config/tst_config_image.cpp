@@ -171,6 +171,17 @@ void TestConfigImage::kindChangesStartThePartAfresh() {
     QCOMPARE(e.name(), QByteArray("TAB"));
     QCOMPARE(e.get(entry::vout2Code), std::uint16_t{120});
     QVERIFY(IsEntryEmpty(bytes, 3) && IsEntryEmpty(bytes, 5));
+
+    // The last entry's parts end where the parameter blocks begin: nothing beyond is touched.
+    const ConfigBytes full = Filled(0xAB);
+    for (const std::uint8_t k : {kind::ReactionPin, kind::ReactionRadioControl}) {
+        ConfigBytes last = full;
+        SetReactionKind(last, 59, k);
+        SetEventKind(last, 59, kind::EventVoltage);
+        QCOMPARE(Hex(last, 1980, ConfigImageSize - 1980), Hex(full, 1980, ConfigImageSize - 1980));
+        QCOMPARE(Hex(last, 0, EntryOffset(59) + EventPartOffset),
+                 Hex(full, 0, EntryOffset(59) + EventPartOffset));
+    }
 }
 
 void TestConfigImage::unknownKindsAreCleared() {

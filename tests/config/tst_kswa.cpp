@@ -98,7 +98,7 @@ void TestKswa::saveThenLoadKeepsEveryByte() {
 
     ConfigImage loaded = RandomImage(2);
     const ConfigBytes shadow = loaded.shadowCopy;
-    LoadConfigFile(path, loaded, host);
+    QVERIFY(LoadConfigFile(path, loaded, host));
     QVERIFY(loaded.bytes == saved.bytes);
     QVERIFY(loaded.shadowCopy == shadow); // loading is not a transfer
     QCOMPARE(host.monitorSuspend, 0);
@@ -141,7 +141,7 @@ void TestKswa::loadsShortMissingAndForeignValues() {
                    "LINPARAM=0102030405060708090A\r\n"
                    "ANAPARAM = 1122334455667788 \r\n");
     ConfigImage image = RandomImage(3);
-    LoadConfigFile(path, image, host);
+    QVERIFY(LoadConfigFile(path, image, host));
     QCOMPARE(Block(image, 1980, 8), QByteArray("\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11", 8));
     QCOMPARE(Block(image, 1988, 15),
              QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A", 10) + QByteArray(5, '\0'));
@@ -151,10 +151,29 @@ void TestKswa::loadsShortMissingAndForeignValues() {
     QCOMPARE(host.monitorSuspend, 0);
     QCOMPARE(host.maxMonitorSuspend, 1);
 
-    // A file that does not exist loads as an all-zero image.
+    // One section is enough for a configuration; the rest of the image becomes zero.
+    const QString eventsOnly = dir.filePath("events.KSWA");
+    WriteAll(eventsOnly, "[Events]\nEVRESP02=FF\n");
     image = RandomImage(4);
-    LoadConfigFile(dir.filePath("absent.KSWA"), image, host);
-    QVERIFY(image.bytes == ConfigBytes{});
+    QVERIFY(LoadConfigFile(eventsOnly, image, host));
+    ConfigBytes expected{};
+    expected[33] = 0xFF;
+    QVERIFY(image.bytes == expected);
+
+    // Whatever is no configuration is refused and leaves the image as it was.
+    const QString empty = dir.filePath("empty.KSWA");
+    const QString binary = dir.filePath("data.bin");
+    const QString foreign = dir.filePath("passwd");
+    WriteAll(empty, QByteArray());
+    WriteAll(binary, QByteArray("\x00\xFF\x55[PARAM\x01]\r\n", 11).repeated(100));
+    WriteAll(foreign, "root:x:0:0:root:/root:/bin/bash\nPINMODE=FFFFFFFFFFFFFFFF\n[PARAMS]\n");
+    for (const QString& path : {dir.filePath("absent.KSWA"), dir.path(), empty, binary, foreign}) {
+        image = RandomImage(5);
+        const ConfigImage before = image;
+        QVERIFY2(!LoadConfigFile(path, image, host), qPrintable(path));
+        QVERIFY(image.bytes == before.bytes);
+    }
+    QCOMPARE(host.monitorSuspend, 0);
 }
 
 void TestKswa::saveKeepsOtherContent() {
@@ -185,7 +204,7 @@ void TestKswa::saveKeepsOtherContent() {
     QCOMPARE(text.count("pinmode="), 1);
 
     ConfigImage loaded;
-    LoadConfigFile(path, loaded, host);
+    QVERIFY(LoadConfigFile(path, loaded, host));
     QVERIFY(loaded.bytes == image.bytes);
 }
 
