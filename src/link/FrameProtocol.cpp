@@ -1,5 +1,6 @@
 // The frame exchange. Waiting for reply bytes sleeps in the transport's bounded wait; the limits
-// are 100 ms of silence before the start byte and 50 ms between the bytes of a reply.
+// are 100 ms of silence before the start byte and 50 ms between the bytes of a reply, and the
+// hunt for the start byte never lasts longer than one second, however much noise arrives.
 #include "FrameProtocol.h"
 
 #include "ResultText.h"
@@ -7,10 +8,14 @@
 #include "host/TickCount.h"
 #include "host/UiHost.h"
 
+#include <algorithm>
+
 namespace korvex {
 
 namespace {
 constexpr int StartByteLimitMs = 100;
+// Another device on a converter of the same kind may stream bytes without ever sending 0x55.
+constexpr int HuntLimitMs = 1000;
 constexpr int GapLimitMs = 50;
 constexpr int Attempts = 3;
 constexpr int RetryPauseMs = 10;
@@ -59,7 +64,8 @@ int FrameProtocol::FrameReceive(Frame& reply) {
     reply.clear();
     bool hunting = true;
     int stored = 0;
-    std::uint32_t lastActivity = TickCount();
+    const std::uint32_t huntStart = TickCount();
+    std::uint32_t lastActivity = huntStart;
     std::uint8_t chunk[100];
     for (;;) {
         if (!serial_.ComIsOpen())
@@ -80,13 +86,21 @@ int FrameProtocol::FrameReceive(Frame& reply) {
                 if (stored >= 5 && stored == reply.len() + 5)
                     return result::Ok;
             }
+            if (hunting && static_cast<int>(TickCount() - huntStart) >= HuntLimitMs)
+                return result::Timeout;
             continue;
         }
         const int limit = hunting ? StartByteLimitMs : GapLimitMs;
-        const int idle = static_cast<int>(TickCount() - lastActivity);
+        const std::uint32_t now = TickCount();
+        const int idle = static_cast<int>(now - lastActivity);
         if (idle >= limit)
             return result::Timeout;
-        serial_.ComWaitForData(limit - idle);
+        int wait = limit - idle;
+        if (hunting)
+            wait = std::min(wait, HuntLimitMs - static_cast<int>(now - huntStart));
+        if (wait <= 0)
+            return result::Timeout;
+        serial_.ComWaitForData(wait);
     }
 }
 

@@ -10,14 +10,27 @@ constexpr quint16 ConverterVendor = 0x1A86;
 constexpr quint16 ConverterProduct = 0x7523;
 } // namespace
 
-QStringList UsbPortFinder::findPorts() {
-    QStringList ports;
+QList<SystemPort> AvailableSystemPorts() {
+    QList<SystemPort> ports;
     const auto infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : infos) {
-        if (info.hasVendorIdentifier() && info.hasProductIdentifier() &&
-            info.vendorIdentifier() == ConverterVendor &&
-            info.productIdentifier() == ConverterProduct && !info.portName().isEmpty())
-            ports.append(info.portName());
+        SystemPort port{info.portName(), std::nullopt, std::nullopt};
+        if (info.hasVendorIdentifier())
+            port.vendor = info.vendorIdentifier();
+        if (info.hasProductIdentifier())
+            port.product = info.productIdentifier();
+        ports.append(port);
+    }
+    return ports;
+}
+
+QStringList UsbPortFinder::findPorts() {
+    QStringList ports;
+    const QList<SystemPort> listed = lister_ ? lister_() : QList<SystemPort>{};
+    for (const SystemPort& port : listed) {
+        if (port.vendor == ConverterVendor && port.product == ConverterProduct &&
+            !port.portName.isEmpty())
+            ports.append(port.portName);
     }
     return ports;
 }

@@ -115,48 +115,88 @@ void VirtualController::receive(const std::uint8_t* data, int count, std::uint32
     }
 }
 
+template <typename Wanted>
+std::optional<FaultRule> VirtualController::takeFault(std::uint8_t cmd, Wanted wanted) {
+    for (auto it = faults.begin(); it != faults.end(); ++it) {
+        if ((it->command != -1 && it->command != cmd) || !wanted(it->fault))
+            continue;
+        const FaultRule rule = *it;
+        if (it->count > 0 && --it->count == 0)
+            faults.erase(it);
+        return rule;
+    }
+    return std::nullopt;
+}
+
+int VirtualController::takeWrite(const std::uint8_t* data, int count, std::uint32_t now) {
+    int taken = count;
+    if (count >= 2 && data[0] == FrameStartByte) {
+        const auto rule = takeFault(data[1], [](Fault f) { return f == Fault::PartialWrite; });
+        if (rule)
+            taken = std::clamp(rule->param, 0, count);
+    }
+    receive(data, taken, now);
+    // The controller's own receive time-out drops the fragment before the next request comes.
+    if (taken < count)
+        hunting_ = true;
+    return taken;
+}
+
+bool VirtualController::transferComplete() const {
+    // The tool ends every transfer with the image's CRC and 62 zero bytes; a transfer that broke
+    // off inside the image does not end so.
+    constexpr int Zeros = 62;
+    if (transferEnd_ < Zeros + 2 || transferEnd_ > firmware.size())
+        return false;
+    return std::all_of(firmware.begin() + (transferEnd_ - Zeros), firmware.begin() + transferEnd_,
+                       [](char b) { return b == 0; });
+}
+
 void VirtualController::handleFrame(std::uint32_t now) {
     const std::size_t len = frame_[3];
-    // A request with a bad check byte is ignored, as the line may have dropped a byte.
-    if (FrameCheck(0, frame_.data(), static_cast<int>(len + 4)) != frame_[len + 4])
-        return;
     const std::uint8_t cmd = frame_[0];
     const std::uint16_t offset = GetU16le(&frame_[1]);
     const QByteArray payload(reinterpret_cast<const char*>(&frame_[4]),
                              static_cast<qsizetype>(len));
-    requests.push_back({currentPort_, cmd, offset, payload});
+    const bool checkOk = FrameCheck(0, frame_.data(), static_cast<int>(len + 4)) == frame_[len + 4];
+    requests.push_back({currentPort_, cmd, offset, payload, checkOk});
+    // A request with a bad check byte is ignored, as the line may have dropped a byte.
+    if (!checkOk)
+        return;
 
     if (!plugged_ || (!answerOn.isEmpty() && answerOn != currentPort_))
         return;
     if (silent_ && static_cast<std::int32_t>(now - silentUntil_) < 0)
         return;
     silent_ = false;
-    // A bootloader that took a new image starts the application at the first other request,
-    // and is silent while it restarts.
-    if (bootloaderMode && firmwareWritten_ && cmd != 0x82) {
+    // A bootloader that took a whole image starts the application at the first other request,
+    // and is silent while it restarts. After a transfer that broke off it stays, for the next
+    // attempt.
+    if (bootloaderMode && cmd != 0x82 && transferComplete()) {
         bootloaderMode = false;
-        firmwareWritten_ = false;
+        transferEnd_ = -1;
         silent_ = true;
         silentUntil_ = now + BootEntryMs;
         return;
     }
 
-    // Each request is spoiled by at most one fault, the first rule that matches it.
-    FaultRule* rule = nullptr;
-    for (auto& r : faults) {
-        if (r.command == -1 || r.command == cmd) {
-            rule = &r;
-            break;
-        }
+    // Each request is spoiled by at most one fault, the first rule that matches it; a late reply
+    // may in addition be spoiled by the next one.
+    const auto notOnTheLine = [](Fault f) { return f != Fault::PartialWrite; };
+    std::optional<FaultRule> rule = takeFault(cmd, notOnTheLine);
+    bool late = false;
+    int lateMs = 0;
+    if (rule && rule->fault == Fault::LateReply) {
+        late = true;
+        lateMs = std::max(0, rule->param);
+        rule = takeFault(cmd, [&](Fault f) { return notOnTheLine(f) && f != Fault::LateReply; });
     }
     Fault fault{};
     int param = 0;
-    const bool faulty = rule != nullptr;
+    const bool faulty = rule.has_value();
     if (faulty) {
         fault = rule->fault;
         param = rule->param;
-        if (rule->count > 0 && --rule->count == 0)
-            faults.erase(faults.begin() + (rule - faults.data()));
     }
 
     if (faulty && fault == Fault::NoReply)
@@ -165,6 +205,10 @@ void VirtualController::handleFrame(std::uint32_t now) {
     if (faulty && (fault == Fault::StatusFE || fault == Fault::StatusFD)) {
         reply = buildReply(fault == Fault::StatusFE ? StatusBadParams : StatusFailed, offset, {},
                            false, false);
+    } else if (faulty && fault == Fault::AckRead) {
+        reply = buildReply(StatusAck, offset, {}, false, false);
+    } else if (faulty && fault == Fault::AppAcksFirmware && cmd == 0x82 && !bootloaderMode) {
+        reply = buildReply(StatusAck, offset, {}, false, false);
     } else {
         reply = answer(cmd, offset, payload, now);
         if (reply.isEmpty())
@@ -214,7 +258,15 @@ void VirtualController::handleFrame(std::uint32_t now) {
                                           1000 / 115200);
     if (faulty && fault == Fault::Delay)
         due += static_cast<std::uint32_t>(std::max(0, param));
-    output_.push_back({due, reply});
+    due += static_cast<std::uint32_t>(lateMs);
+    if (faulty && fault == Fault::PauseMidReply) {
+        const qsizetype half = reply.size() / 2;
+        output_.push_back({due, reply.left(half), late});
+        output_.push_back(
+            {due + static_cast<std::uint32_t>(std::max(0, param)), reply.mid(half), late});
+        return;
+    }
+    output_.push_back({due, reply, late});
 }
 
 QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
@@ -273,7 +325,11 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
             firmware.resize(offset + payload.size(), '\0');
         std::memcpy(firmware.data() + offset, payload.constData(),
                     static_cast<std::size_t>(payload.size()));
-        firmwareWritten_ = true;
+        // A transfer starts at offset 0 and runs on chunk by chunk.
+        if (offset == 0)
+            transferEnd_ = 0;
+        transferEnd_ =
+            transferEnd_ == offset ? transferEnd_ + static_cast<int>(payload.size()) : -1;
         return ack();
     }
     case 0x83: {
@@ -352,6 +408,14 @@ int VirtualController::takeOutput(std::uint8_t* out, int capacity, std::uint32_t
             output_.pop_front();
     }
     return n;
+}
+
+void VirtualController::purgeOutput(std::uint32_t now) {
+    // Replies behind a late one are not on the line yet either.
+    const auto inFlight = std::find_if(output_.begin(), output_.end(), [now](const Pending& p) {
+        return p.late && static_cast<std::int32_t>(now - p.due) < 0;
+    });
+    output_.erase(output_.begin(), inFlight);
 }
 
 int VirtualController::msUntilOutput(std::uint32_t now) const {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 namespace korvex::sim {
@@ -18,18 +19,24 @@ namespace korvex::sim {
 constexpr int ConfigSize = 2019;
 
 enum class Fault {
-    NoReply,       // the request is not answered
-    CutShort,      // only the first `param` bytes of the reply (start byte included) are sent
-    Delay,         // the reply comes `param` ms late
-    GarbageBefore, // `param` noise bytes (never 0x55) before the reply
-    GarbageAfter,  // `param` noise bytes after the reply
-    BadCheck,      // the reply's check byte is wrong
-    LengthAbove64, // the reply's length byte is 65
-    StatusFE,      // the controller rejects the parameters
-    StatusFD,      // the controller fails to carry out the request
-    WrongCommand,  // a read is answered with another area's reply code
-    WrongOffset,   // the reply names another offset
-    EchoCommand,   // a write is answered with the request's own command instead of 0xFF
+    NoReply,         // the request is not answered
+    CutShort,        // only the first `param` bytes of the reply (start byte included) are sent
+    Delay,           // the reply comes `param` ms late
+    GarbageBefore,   // `param` noise bytes (never 0x55) before the reply
+    GarbageAfter,    // `param` noise bytes after the reply
+    BadCheck,        // the reply's check byte is wrong
+    LengthAbove64,   // the reply's length byte is 65
+    StatusFE,        // the controller rejects the parameters
+    StatusFD,        // the controller fails to carry out the request
+    WrongCommand,    // a read is answered with another area's reply code
+    WrongOffset,     // the reply names another offset
+    EchoCommand,     // a write is answered with the request's own command instead of 0xFF
+    LateReply,       // the reply is still on its way `param` ms later: a purge does not drop it.
+                     // It may be spoiled as well, by the next rule that matches the request.
+    PauseMidReply,   // the second half of the reply follows `param` ms after the first
+    AckRead,         // a read is answered with status 0xFF and no data
+    AppAcksFirmware, // the application acknowledges a firmware chunk and stays running
+    PartialWrite,    // the converter takes only the first `param` bytes of the request
 };
 
 struct FaultRule {
@@ -45,6 +52,7 @@ struct LoggedRequest {
     std::uint8_t cmd = 0;
     std::uint16_t offset = 0;
     QByteArray payload;
+    bool checkOk = true; // false: the controller ignored it for its bad check byte
 };
 
 // The factory configuration that "reset to defaults" restores.
@@ -98,11 +106,15 @@ public:
     // --- the byte stream (used by the transports) -------------------------------------------
     void connectPort(const QString& port) { currentPort_ = port; }
     void receive(const std::uint8_t* data, int count, std::uint32_t now);
+    // Bytes written by the tool; returns how many the converter took (a partial write fault).
+    int takeWrite(const std::uint8_t* data, int count, std::uint32_t now);
     // Moves the bytes due by `now` (at most `capacity`) into `out`; returns their count.
     int takeOutput(std::uint8_t* out, int capacity, std::uint32_t now);
     // Milliseconds until the next byte is due, 0 when one is due now, -1 when none is pending.
     int msUntilOutput(std::uint32_t now) const;
     void discardOutput() { output_.clear(); }
+    // A purge of the port: what has arrived is dropped, a late reply still on its way is not.
+    void purgeOutput(std::uint32_t now);
 
     std::array<std::uint8_t, 50> identity() const;
 
@@ -110,7 +122,11 @@ private:
     struct Pending {
         std::uint32_t due;
         QByteArray bytes;
+        bool late = false; // not yet sent: survives a purge until it is due
     };
+    // The first rule for `cmd` that `wanted` accepts, used up by one request.
+    template <typename Wanted> std::optional<FaultRule> takeFault(std::uint8_t cmd, Wanted wanted);
+    bool transferComplete() const;
     void handleFrame(std::uint32_t now);
     QByteArray answer(std::uint8_t cmd, std::uint16_t offset, const QByteArray& payload,
                       std::uint32_t now);
@@ -125,7 +141,8 @@ private:
     std::deque<Pending> output_;
     std::uint32_t silentUntil_ = 0;
     bool silent_ = false;
-    bool firmwareWritten_ = false; // the bootloader took an image since it started
+    // End of the run of firmware bytes taken from offset 0 on in the current transfer; -1 none.
+    int transferEnd_ = -1;
     // Notifications.
     bool keyPending_ = false;
     std::uint8_t keyCode_ = 0;

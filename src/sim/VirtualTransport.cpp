@@ -25,8 +25,7 @@ int VirtualTransport::write(const std::uint8_t* data, int count) {
     // An unplugged converter takes nothing.
     if (!open_ || !controller_.plugged() || count <= 0)
         return 0;
-    controller_.receive(data, count, TickCount());
-    return count;
+    return controller_.takeWrite(data, count, TickCount());
 }
 
 int VirtualTransport::read(std::uint8_t* buffer, int capacity) {
@@ -39,7 +38,7 @@ int VirtualTransport::read(std::uint8_t* buffer, int capacity) {
 
 void VirtualTransport::purge() {
     if (open_)
-        controller_.discardOutput();
+        controller_.purgeOutput(TickCount());
 }
 
 bool VirtualTransport::waitForData(int ms) {

@@ -73,6 +73,7 @@ private slots:
     void handsOverFromTheApplication();
     void refusedBeforeAnythingIsWritten();
     void failedChunkIsNotRepeated();
+    void repeatedUpdateAfterAFailedTransfer();
 };
 
 void TestFirmware::writesImageAndTrailerToTheBootloader() {
@@ -223,6 +224,49 @@ void TestFirmware::failedChunkIsNotRepeated() {
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes[0].text,
              QStringLiteral("Failed to update the firmware\nOut of the timeout response"));
+}
+
+void TestFirmware::repeatedUpdateAfterAFailedTransfer() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray file = FirmwareBytes(0, 137, 1, Pattern(1024));
+    {
+        // The transfer breaks off at the sixth chunk; the bootloader stays and the next update
+        // writes the whole block at once.
+        Rig rig;
+        rig.controller.bootloaderMode = true;
+        rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+        test::WriteAll(rig.file, file);
+        rig.controller.addFault(sim::Fault::Delay, 0x82, 5, 0);
+        rig.controller.addFault(sim::Fault::NoReply, 0x82, 1);
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
+        QCOMPARE(rig.requestsOf(0x82).size(), 6);
+        rig.controller.clearLog();
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
+        QCOMPARE(rig.requestsOf(0x82).size(), 17);
+        QCOMPARE(rig.requestsOf(0x82).first().offset, std::uint16_t(0));
+        QCOMPARE(rig.controller.firmware, file.mid(12) + QByteArray(62, '\0'));
+    }
+    {
+        // An application that acknowledges the first chunk instead of handing over: the block
+        // follows at once, without identity polls, and meets the hand-over.
+        Rig rig;
+        rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+        rig.controller.addFault(sim::Fault::AppAcksFirmware, 0x82, 1);
+        rig.controller.clearLog();
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
+        QCOMPARE(rig.requestsOf(0x82).size(), 2);
+        QCOMPARE(rig.requestsOf(0x01).size(), 1);
+        QCOMPARE(rig.host.boxes.size(), 1);
+        QCOMPARE(rig.host.boxes[0].text,
+                 QStringLiteral("Failed to update the firmware\nOut of the timeout response"));
+        QCOMPARE(rig.toolbarBusy, QList<bool>{true});
+        QVERIFY(rig.controller.firmware.isEmpty());
+        // Once the bootloader has started, the next update goes through.
+        QTest::qWait(300);
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
+        QCOMPARE(rig.controller.firmware, file.mid(12) + QByteArray(62, '\0'));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFirmware)

@@ -2,6 +2,7 @@
 // virtual controller.
 #include "common/SimRig.h"
 #include "link/IdentityRecord.h"
+#include "link/PortFinder.h"
 
 #include <QtTest>
 
@@ -21,6 +22,7 @@ private slots:
     void identityLines();
     void readAndPrintIdentity();
     void probeTriesCandidatesInTurn();
+    void portFinderTakesOnlyTheConverter();
 };
 
 void TestDeviceAccess::readWholeConfiguration() {
@@ -49,6 +51,16 @@ void TestDeviceAccess::readWholeConfiguration() {
     QCOMPARE(rig.device().DeviceReadBlock(area::Configuration, 2000, tail, 100), 7);
     QCOMPARE(rig.controller.requests.size(), std::size_t(2));
     QVERIFY(std::memcmp(tail, rig.controller.config.data() + 2000, 19) == 0);
+
+    // A block that ends before the end of the area: the second reply is cut to the 36 missing
+    // bytes, and nothing lands past the destination.
+    std::uint8_t guarded[100 + 16];
+    std::memset(guarded, 0xEE, sizeof guarded);
+    rig.host.progressCount = 0;
+    QCOMPARE(rig.device().DeviceReadBlock(area::Configuration, 1000, guarded, 100), 0);
+    QVERIFY(std::memcmp(guarded, rig.controller.config.data() + 1000, 100) == 0);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(guarded + 100), 16), QByteArray(16, '\xEE'));
+    QCOMPARE(rig.host.progressCount, 100);
 }
 
 void TestDeviceAccess::readWhateverTheControllerReturnsPerReply() {
@@ -126,6 +138,18 @@ void TestDeviceAccess::repliesThatDoNotMatch() {
     rig.controller.addFault(Fault::StatusFE, 0x10, 1);
     QCOMPARE(rig.device().DeviceRead(area::Configuration, 0, buf, 64, &count), -254);
     QCOMPARE(buf[0], std::uint8_t(0));
+    // A read answered with 0xFF carries no data: the read gets nothing, a block fails with 7.
+    std::memset(buf, 0x77, sizeof buf);
+    count = -1;
+    rig.controller.addFault(Fault::AckRead, 0x10, 1);
+    QCOMPARE(rig.device().DeviceRead(area::Configuration, 0, buf, 64, &count), 0);
+    QCOMPARE(count, 0);
+    QCOMPARE(buf[0], std::uint8_t(0));
+    rig.controller.addFault(Fault::Delay, 0x10, 1, 0);
+    rig.controller.addFault(Fault::AckRead, 0x10, 1);
+    std::uint8_t block[100];
+    QCOMPARE(rig.device().DeviceReadBlock(area::Configuration, 0, block, 100), 7);
+    QVERIFY(std::memcmp(block, rig.controller.config.data(), 64) == 0);
     // A capacity smaller than the reply takes what fits and reports the full count.
     std::memset(buf, 0x77, sizeof buf);
     QCOMPARE(rig.device().DeviceRead(area::Configuration, 0, buf, 10, &count), 0);
@@ -232,6 +256,18 @@ void TestDeviceAccess::probeTriesCandidatesInTurn() {
     QCOMPARE(rig.device().ComProbe(id), 12);
     QVERIFY(rig.link.ports.portName.isEmpty());
     QVERIFY(rig.controller.opens.size() == 1);
+}
+
+void TestDeviceAccess::portFinderTakesOnlyTheConverter() {
+    const QList<SystemPort> listed = {{QStringLiteral("ttyUSB0"), 0x1A86, 0x7523},
+                                      {QStringLiteral("ttyACM0"), 0x2341, 0x0043},
+                                      {QStringLiteral("ttyUSB1"), 0x1A86, 0x5523},
+                                      {QStringLiteral("ttyUSB2"), 0x0403, 0x7523},
+                                      {QStringLiteral("ttyS0"), std::nullopt, std::nullopt},
+                                      {QStringLiteral("ttyUSB3"), 0x1A86, std::nullopt},
+                                      {QStringLiteral("ttyUSB4"), 0x1A86, 0x7523}};
+    UsbPortFinder finder([&listed] { return listed; });
+    QCOMPARE(finder.findPorts(), (QStringList{"ttyUSB0", "ttyUSB4"}));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceAccess)

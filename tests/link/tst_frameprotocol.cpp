@@ -1,10 +1,10 @@
 // The frame layer against the virtual controller: bytes on the wire, reply parsing, retries,
 // result texts and the trace.
 #include "common/SimRig.h"
+#include "host/TickCount.h"
 #include "link/Crc32Fingerprint.h"
 #include "link/IdentityRecord.h"
 #include "link/ResultText.h"
-#include "host/TickCount.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -45,6 +45,36 @@ public:
     bool waitForData(int) override { return !bytes.isEmpty(); }
 };
 
+// Another device on the same kind of converter: it streams noise without a start byte, about
+// 11 bytes a millisecond as at 115200 baud. It falls silent after `runMs`, so that a receiver
+// that never gives up fails the test instead of hanging it.
+class Chatter final : public SerialTransport {
+public:
+    std::uint32_t began = TickCount();
+    std::uint32_t lastRead = began;
+    int runMs = 4000;
+    bool open(const QString&) override { return true; }
+    void close() override {}
+    bool isOpen() const override { return true; }
+    int write(const std::uint8_t*, int count) override { return count; }
+    int read(std::uint8_t* buffer, int capacity) override {
+        const std::uint32_t now = TickCount();
+        if (static_cast<int>(now - began) >= runMs)
+            return 0;
+        const int n = std::min(capacity, static_cast<int>(now - lastRead) * 11);
+        if (n > 0)
+            lastRead = now;
+        for (int i = 0; i < n; ++i)
+            buffer[i] = static_cast<std::uint8_t>(i % 2 ? 0xAA : 0x54);
+        return n;
+    }
+    void purge() override {}
+    bool waitForData(int ms) override {
+        QThread::msleep(static_cast<unsigned long>(std::min(ms, 1)));
+        return true;
+    }
+};
+
 } // namespace
 
 class TestFrameProtocol : public QObject {
@@ -59,6 +89,9 @@ private slots:
     void resultTexts();
     void traceLines();
     void anyByteSequenceEndsInAResult();
+    void huntForTheStartByteEnds();
+    void gapLimitBetweenReplyBytes();
+    void lateReplyArrivesInTheNextAttempt();
 };
 
 void TestFrameProtocol::checkByteAndFingerprint() {
@@ -200,6 +233,20 @@ void TestFrameProtocol::statusRepliesAndClosedPort() {
     QCOMPARE(rig.device().DeviceWrite(area::Configuration, 0, data, 4), -254);
     rig.controller.addFault(Fault::StatusFD, 0x90, 1);
     QCOMPARE(rig.device().DeviceWrite(area::Configuration, 0, data, 4), -253);
+    // A converter that takes only part of a request: 12, and the next attempt goes through.
+    rig.controller.clearLog();
+    rig.controller.addFault(Fault::PartialWrite, 0x01, 1, 3);
+    IdentityRecord partial;
+    QCOMPARE(rig.device().ReadIdentity(partial), 0);
+    QCOMPARE(rig.controller.wireIn, Hex("550100"
+                                        "5501000000"
+                                        "10"));
+    QCOMPARE(rig.controller.requests.size(), std::size_t(1));
+    rig.controller.addFault(Fault::PartialWrite, 0x01, -1, 5);
+    QCOMPARE(rig.device().ReadIdentity(partial), 12);
+    QCOMPARE(rig.controller.requests.size(), std::size_t(1));
+    rig.controller.faults.clear();
+
     // An unknown command is refused by the controller itself.
     Frame f = Frame::request(0x33, 0);
     QCOMPARE(rig.link.frames.FrameTransactRetry(f), 0);
@@ -325,6 +372,74 @@ void TestFrameProtocol::anyByteSequenceEndsInAResult() {
         }
     }
     QVERIFY(complete > 0);
+}
+
+void TestFrameProtocol::huntForTheStartByteEnds() {
+    test::TestHost host;
+    Chatter chatter;
+    FixedPortFinder finder({QStringLiteral("chatter")});
+    PortState ports;
+    LinkState state;
+    SerialLink serial(chatter, finder, ports);
+    FrameProtocol frames(serial, host, state);
+    Frame reply;
+    const std::uint32_t start = TickCount();
+    QCOMPARE(frames.FrameReceive(reply), 13);
+    const std::uint32_t took = TickCount() - start;
+    QVERIFY2(took < 1500, qPrintable(QString::number(took)));
+}
+
+void TestFrameProtocol::gapLimitBetweenReplyBytes() {
+    test::SimRig rig;
+    QVERIFY(rig.connect());
+    const struct {
+        int pauseMs;
+        int rc;
+    } rows[] = {{45, 0}, {55, 13}};
+    for (const auto& row : rows) {
+        rig.controller.addFault(Fault::PauseMidReply, 0x01, 1, row.pauseMs);
+        Frame f = Frame::request(0x01, 0);
+        QCOMPARE(rig.link.frames.FrameTransact(f), row.rc);
+    }
+}
+
+void TestFrameProtocol::lateReplyArrivesInTheNextAttempt() {
+    test::SimRig rig;
+    QVERIFY(rig.connect());
+    for (int i = 0; i < 2019; ++i)
+        rig.controller.config[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i * 5 + 1);
+    const auto configAt = [&rig](int offset) {
+        return QByteArray(reinterpret_cast<const char*>(rig.controller.config.data()) + offset, 64);
+    };
+    std::uint8_t buf[64];
+    int count = 0;
+
+    // The first attempt gives up; its reply, spoiled, survives the purge and comes first in the
+    // second attempt, which refuses it; the third gets its own reply.
+    rig.controller.clearLog();
+    rig.controller.addFault(Fault::LateReply, 0x10, 1, 150);
+    rig.controller.addFault(Fault::BadCheck, 0x10, 1);
+    QCOMPARE(rig.device().DeviceRead(area::Configuration, 64, buf, 64, &count), 0);
+    QCOMPARE(rig.controller.requests.size(), std::size_t(3));
+    QCOMPARE(count, 64);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(buf), 64), configAt(64));
+
+    // A late reply naming another offset is refused, not taken as data; the reply that followed
+    // it does not reach the next exchange.
+    rig.controller.clearLog();
+    rig.controller.addFault(Fault::LateReply, 0x10, 1, 150);
+    rig.controller.addFault(Fault::WrongOffset, 0x10, 1);
+    QCOMPARE(rig.device().DeviceRead(area::Configuration, 64, buf, 64, &count), 9);
+    QCOMPARE(rig.controller.requests.size(), std::size_t(2));
+    QCOMPARE(rig.device().DeviceRead(area::Configuration, 128, buf, 64, &count), 0);
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(buf), 64), configAt(128));
+
+    // An unspoiled late reply answers the same request in the second attempt.
+    rig.controller.clearLog();
+    rig.controller.addFault(Fault::LateReply, 0x10, 1, 150);
+    QCOMPARE(rig.device().DeviceRead(area::Configuration, 192, buf, 64, &count), 0);
+    QCOMPARE(rig.controller.requests.size(), std::size_t(2));
+    QCOMPARE(QByteArray(reinterpret_cast<char*>(buf), 64), configAt(192));
 }
 
 QTEST_GUILESS_MAIN(TestFrameProtocol)

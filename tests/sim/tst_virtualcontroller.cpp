@@ -1,10 +1,12 @@
 // The virtual controller behaves as the real one does towards the tool: its memory areas,
 // notifications, restart and reset, through the link.
 #include "common/SimRig.h"
-#include "link/IdentityRecord.h"
 #include "host/TickCount.h"
+#include "link/IdentityRecord.h"
 
 #include <QtTest>
+
+#include <cstring>
 
 using namespace korvex;
 
@@ -103,17 +105,21 @@ void TestVirtualController::requestsItCannotTake() {
     test::SimRig rig;
     QVERIFY(rig.connect());
     rig.controller.clearLog();
-    // A request with a bad check byte is ignored, and so is one whose length is above 64.
+    // A request with a bad check byte is logged and ignored; one whose length is above 64 is
+    // not even a request.
     const QByteArray bad = QByteArray::fromHex("55010000"
                                                "0011");
     rig.transport.write(reinterpret_cast<const std::uint8_t*>(bad.constData()), 6);
     const QByteArray huge = QByteArray::fromHex("5590000041");
     rig.transport.write(reinterpret_cast<const std::uint8_t*>(huge.constData()), 5);
-    QVERIFY(rig.controller.requests.empty());
+    QCOMPARE(rig.controller.requests.size(), std::size_t(1));
+    QCOMPARE(rig.controller.requests[0].cmd, std::uint8_t(0x01));
+    QVERIFY(!rig.controller.requests[0].checkOk);
     QCOMPARE(rig.controller.msUntilOutput(TickCount()), -1);
     // After that, a good request is answered normally.
     IdentityRecord id;
     QCOMPARE(rig.device().ReadIdentity(id), 0);
+    QVERIFY(rig.controller.requests.back().checkOk);
 }
 
 void TestVirtualController::firmwareHandOverToTheBootloader() {
@@ -135,8 +141,18 @@ void TestVirtualController::firmwareHandOverToTheBootloader() {
     // The bootloader holds no configuration.
     std::uint8_t b[8];
     QCOMPARE(rig.device().DeviceReadBlock(area::Configuration, 0, b, 8), -254);
+    // A transfer that broke off inside the image leaves the bootloader in place.
     QCOMPARE(rig.device().DeviceWriteBlock(area::Firmware, 0, chunk, 64, 64), 0);
     QCOMPARE(rig.controller.firmware, QByteArray(reinterpret_cast<char*>(chunk), 64));
+    QCOMPARE(rig.device().ReadIdentity(id), 0);
+    QVERIFY(id.isBootloader());
+    // A whole transfer ends with the image's CRC and 62 zero bytes.
+    std::uint8_t image[128] = {};
+    std::memcpy(image, chunk, 64);
+    image[64] = 0x12;
+    image[65] = 0x34;
+    QCOMPARE(rig.device().DeviceWriteBlock(area::Firmware, 0, image, 128, 64), 0);
+    QCOMPARE(rig.controller.firmware, QByteArray(reinterpret_cast<char*>(image), 128));
     // With its image taken, the first other request starts the application, silent a while.
     rig.device().ReadIdentity(id); // its answer depends on how long the retries take
     QVERIFY(!rig.controller.bootloaderMode);
