@@ -33,11 +33,12 @@ namespace korvex {
 
 namespace {
 
-const char UsageLine[] = "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] "
-                         "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
-                         "write-config FILE, restart, defaults --yes, dump FILE, "
-                         "update-firmware FILE [--yes], lin read, lin write-params HEX, "
-                         "lin flash FILE [--yes])";
+const char UsageLine[] =
+    "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] [--help] [--version] "
+    "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
+    "write-config FILE, restart, defaults --yes, dump FILE, "
+    "update-firmware FILE [--yes], lin read, lin write-params HEX, "
+    "lin flash FILE [--yes])";
 
 // The protocol version list has no caption on its page; the dump needs one.
 constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
@@ -78,8 +79,7 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
         err << error << Qt::endl;
         return exitcode::Failure;
     }
-    out << LangText(texts::ConfigWritten, s.language) << Qt::endl;
-    return exitcode::Ok;
+    return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
 }
 
 int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
@@ -97,19 +97,20 @@ int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextS
     rc = s.transfer->WriteConfiguration();
     if (rc != result::Ok)
         return s.fail(err, texts::WriteDeviceError, rc);
-    out << LangText(texts::ConfigWritten, s.language) << Qt::endl;
-    return exitcode::Ok;
+    return s.done(out,
+                  LangFormat(ConfigFromFileWritten, s.language.current, file.toUtf8().constData()));
 }
 
-int CommandRestart(Session& s, QTextStream& err) {
+int CommandRestart(Session& s, QTextStream& out, QTextStream& err) {
     IdentityRecord id;
     int rc = Connect(s, id);
     if (rc == result::Ok)
         rc = s.transfer->RestartDevice();
-    return rc == result::Ok ? exitcode::Ok : s.fail(err, texts::RestartError, rc);
+    return rc == result::Ok ? s.done(out, LangText(Restarted, s.language))
+                            : s.fail(err, texts::RestartError, rc);
 }
 
-int CommandDefaults(Session& s, bool yes, QTextStream& err) {
+int CommandDefaults(Session& s, bool yes, QTextStream& out, QTextStream& err) {
     if (!yes) {
         err << LangText(texts::DefaultsQuestion, s.language) << Qt::endl
             << LangText(RefusedWithoutYes, s.language) << Qt::endl;
@@ -119,7 +120,8 @@ int CommandDefaults(Session& s, bool yes, QTextStream& err) {
     int rc = Connect(s, id);
     if (rc == result::Ok)
         rc = s.transfer->ResetToDefaults();
-    return rc == result::Ok ? exitcode::Ok : s.fail(err, texts::DefaultsError, rc);
+    return rc == result::Ok ? s.done(out, LangText(DefaultsDone, s.language))
+                            : s.fail(err, texts::DefaultsError, rc);
 }
 
 // A caption of the main window in the chosen language.
@@ -261,36 +263,74 @@ int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& 
     return exitcode::Ok;
 }
 
+int RunCommand(Session& s, const Options& o, QTextStream& out, QTextStream& err) {
+    const QString& c = o.command;
+    const QString file = o.args.value(0);
+    if (c == QLatin1String("ports"))
+        return CommandPorts(s, out);
+    if (c == QLatin1String("info"))
+        return CommandInfo(s, out, err);
+    if (c == QLatin1String("read-config"))
+        return CommandReadConfig(s, file, out, err);
+    if (c == QLatin1String("write-config"))
+        return CommandWriteConfig(s, file, out, err);
+    if (c == QLatin1String("restart"))
+        return CommandRestart(s, out, err);
+    if (c == QLatin1String("defaults"))
+        return CommandDefaults(s, o.yes, out, err);
+    if (c == QLatin1String("dump"))
+        return CommandDump(s, file, out, err);
+    if (c == QLatin1String("update-firmware"))
+        return CommandUpdateFirmware(s, file, out, err);
+    return RunLinCommand(s, o.args, out, err);
+}
+
+// What is wrong with the command's words, empty when nothing is; the lin command checks its own.
+QString CommandProblem(const Options& o) {
+    static const QStringList withoutFile{"ports", "info", "restart", "defaults"};
+    static const QStringList withFile{"read-config", "write-config", "dump", "update-firmware"};
+    const int lang = o.language;
+    const QByteArray command = o.command.toUtf8();
+    qsizetype takes = 0;
+    if (withFile.contains(o.command))
+        takes = 1;
+    else if (o.command == QLatin1String("lin"))
+        return {};
+    else if (!withoutFile.contains(o.command))
+        return LangFormat(UnknownCommand, lang, command.constData());
+    if (o.args.size() < takes)
+        return LangFormat(MissingFile, lang, command.constData());
+    if (o.args.size() > takes)
+        return LangFormat(ExtraArgument, lang, o.args.at(takes).toUtf8().constData());
+    return {};
+}
+
 } // namespace
 
 int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
-           sim::VirtualController* demo) {
+           sim::VirtualController* demo, const CliEnvironment& env) {
     Options o;
-    if (!ParseOptions(arguments, o)) {
-        err << UsageLine << Qt::endl;
-        return exitcode::Usage;
+    QString problem = ParseOptions(arguments, o);
+    if (problem.isEmpty() && o.help) {
+        out << UsageLine << Qt::endl;
+        return exitcode::Ok;
     }
-    Session s(o, out, err, demo);
-    if (o.command == QLatin1String("ports") && o.args.isEmpty())
-        return CommandPorts(s, out);
-    if (o.command == QLatin1String("info") && o.args.isEmpty())
-        return CommandInfo(s, out, err);
-    if (o.command == QLatin1String("read-config") && o.args.size() == 1)
-        return CommandReadConfig(s, o.args.first(), out, err);
-    if (o.command == QLatin1String("write-config") && o.args.size() == 1)
-        return CommandWriteConfig(s, o.args.first(), out, err);
-    if (o.command == QLatin1String("restart") && o.args.isEmpty())
-        return CommandRestart(s, err);
-    if (o.command == QLatin1String("defaults") && o.args.isEmpty())
-        return CommandDefaults(s, o.yes, err);
-    if (o.command == QLatin1String("dump") && o.args.size() == 1)
-        return CommandDump(s, o.args.first(), out, err);
-    if (o.command == QLatin1String("update-firmware") && o.args.size() == 1)
-        return CommandUpdateFirmware(s, o.args.first(), out, err);
-    if (o.command == QLatin1String("lin"))
-        return RunLinCommand(s, o.args, out, err);
-    err << UsageLine << Qt::endl;
-    return exitcode::Usage;
+    if (problem.isEmpty() && o.version) {
+        out << "korvex-cli " KORVEX_VERSION_TEXT << Qt::endl;
+        return exitcode::Ok;
+    }
+    if (problem.isEmpty())
+        problem = CommandProblem(o);
+    if (!problem.isEmpty())
+        return UsageError(err, problem, UsageLine);
+    Session s(o, out, err, demo, env);
+    int rc = RunCommand(s, o, out, err);
+    s.host.EndProgress();
+    if (s.host.stopped()) {
+        err << LangText(Interrupted, s.language) << Qt::endl;
+        rc = exitcode::Failure;
+    }
+    return rc;
 }
 
 } // namespace korvex

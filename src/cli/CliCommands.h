@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
+
 namespace korvex {
 
 namespace sim {
@@ -16,9 +18,15 @@ constexpr int Failure = 1;
 constexpr int Usage = 2;
 } // namespace exitcode
 
+// What the program's surroundings tell a run: the tool's main fills it from the platform.
+struct CliEnvironment {
+    bool errIsTerminal = false;          // a progress line goes to standard error
+    std::function<bool()> stopRequested; // polled by every wait
+};
+
 // Runs one command line (without the program name). With `demo` given, --demo talks to that
 // virtual controller instead of a fresh one.
 int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
-           sim::VirtualController* demo = nullptr);
+           sim::VirtualController* demo = nullptr, const CliEnvironment& env = {});
 
 } // namespace korvex

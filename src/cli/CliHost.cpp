@@ -10,28 +10,72 @@ int CliHost::ShowMessageBox(unsigned flags, const QString& text) {
     const bool question =
         icon == mb::IconQuestion || icon == mb::IconWarning || (flags & mb::YesNo);
     // A question answered by --yes needs no showing; one answered No says why nothing happened.
-    if (!(question && assumeYes))
+    if (!(question && assumeYes)) {
+        EndProgress();
         err_ << text << Qt::endl;
+    }
     if (question)
         return assumeYes ? mb::IdYes : mb::IdNo;
     return mb::IdOk;
 }
 
 void CliHost::ProcessEvents() {
+    if (!stopped_ && stopRequested && stopRequested()) {
+        stopped_ = true;
+        if (onStop)
+            onStop();
+    }
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();
 }
 
+void CliHost::ProgressBegin(int total, const QString& caption) {
+    EndProgress();
+    progressTotal_ = total;
+    progressCount_ = 0;
+    progressShown_ = -1;
+    progressCaption_ = caption;
+    ShowProgress();
+}
+
+void CliHost::ProgressStep(int count) {
+    progressCount_ += count;
+    ShowProgress();
+}
+
+void CliHost::ShowProgress() {
+    if (!progressLine)
+        return;
+    const int percent =
+        progressTotal_ > 0 ? static_cast<int>(qint64{progressCount_} * 100 / progressTotal_) : 100;
+    if (percent == progressShown_)
+        return;
+    progressShown_ = percent;
+    progressOpen_ = true;
+    err_ << '\r' << progressCaption_ << QStringLiteral(" %1%").arg(percent, 3) << Qt::flush;
+}
+
+void CliHost::EndProgress() {
+    if (!progressOpen_)
+        return;
+    progressOpen_ = false;
+    err_ << Qt::endl;
+}
+
 void CliHost::LogLineColored(LogColour, const QString& text) {
+    EndProgress();
     out_ << text << Qt::endl;
 }
 
 void CliHost::TraceLine(const QString& text) {
-    if (traceToStderr)
+    if (traceToStderr) {
+        EndProgress();
         err_ << text << Qt::endl;
+    }
 }
 
 void CliHost::ShowPanelMessage(bool, int, int, const QString& text) {
+    EndProgress();
     out_ << text << Qt::endl;
 }
 

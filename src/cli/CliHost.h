@@ -1,10 +1,13 @@
 // The command-line tool's side of the user-interface seam: log lines to standard output, errors
-// and trace lines to standard error, questions answered from --yes.
+// and trace lines to standard error, questions answered from --yes, and a progress line on a
+// terminal.
 #pragma once
 
 #include "host/UiHost.h"
 
 #include <QTextStream>
+
+#include <functional>
 
 namespace korvex {
 
@@ -14,13 +17,18 @@ public:
 
     bool traceToStderr = false;
     bool assumeYes = false;
+    bool progressLine = false; // standard error is a terminal
     int monitorSuspend = 0;
+    // Polled by every wait; once it returns true, `onStop` runs (once).
+    std::function<bool()> stopRequested;
+    std::function<void()> onStop;
+    bool stopped() const { return stopped_; }
 
     int ShowMessageBox(unsigned flags, const QString& text) override;
     void ProcessEvents() override;
-    void ProgressBegin(int, const QString&) override {}
-    void ProgressStep(int) override {}
-    void ProgressHide() override {}
+    void ProgressBegin(int total, const QString& caption) override;
+    void ProgressStep(int count) override;
+    void ProgressHide() override { EndProgress(); }
     void LogLineColored(LogColour colour, const QString& text) override;
     void TraceLine(const QString& text) override;
     void ShowPanelMessage(bool alert, int hideMs, int blinkMs, const QString& text) override;
@@ -31,9 +39,20 @@ public:
             --monitorSuspend;
     }
 
+    // Ends an open progress line, so that the next text starts on a line of its own.
+    void EndProgress();
+
 private:
+    void ShowProgress();
+
     QTextStream& out_;
     QTextStream& err_;
+    bool stopped_ = false;
+    bool progressOpen_ = false;
+    int progressTotal_ = 0;
+    int progressCount_ = 0;
+    int progressShown_ = -1;
+    QString progressCaption_;
 };
 
 } // namespace korvex

@@ -12,45 +12,81 @@
 
 namespace korvex {
 
-bool ParseOptions(const QStringList& arguments, Options& o) {
+QString ParseOptions(const QStringList& arguments, Options& o) {
+    // The language of the message is known only at the end.
+    const TextPair* problem = nullptr;
+    QByteArray subject;
+    const auto wrong = [&](const TextPair& text, const QString& what) {
+        if (problem == nullptr) {
+            problem = &text;
+            subject = what.toUtf8();
+        }
+    };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
+        const bool hasValue = i + 1 < arguments.size() && !arguments.at(i + 1).isEmpty();
         if (a == QLatin1String("--port")) {
-            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
-                return false;
-            o.port = arguments.at(++i);
+            if (!hasValue)
+                wrong(MissingValue, a);
+            else
+                o.port = arguments.at(++i);
         } else if (a == QLatin1String("--demo")) {
             o.demo = true;
         } else if (a == QLatin1String("--lang")) {
-            if (i + 1 >= arguments.size())
-                return false;
+            if (!hasValue) {
+                wrong(MissingValue, a);
+                continue;
+            }
             const QString v = arguments.at(++i);
             if (v == QLatin1String("ru"))
                 o.language = LangRussian;
             else if (v == QLatin1String("en"))
                 o.language = LangEnglish;
             else
-                return false;
+                wrong(BadLanguage, v);
         } else if (a == QLatin1String("--trace")) {
             o.trace = true;
         } else if (a == QLatin1String("--yes")) {
             o.yes = true;
+        } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            o.help = true;
+        } else if (a == QLatin1String("--version")) {
+            o.version = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            return false;
+            wrong(UnknownOption, a);
         } else if (o.command.isEmpty()) {
             o.command = a;
         } else {
             o.args.append(a);
         }
     }
-    return !o.command.isEmpty() && !(o.demo && !o.port.isEmpty());
+    if (o.demo && !o.port.isEmpty())
+        wrong(DemoWithPort, {});
+    if (o.command.isEmpty() && !o.help && !o.version)
+        wrong(MissingCommand, {});
+    if (problem == nullptr)
+        return {};
+    return LangFormat(*problem, o.language, subject.constData());
 }
 
-Session::Session(const Options& o, QTextStream& out, QTextStream& err, sim::VirtualController* demo)
+int UsageError(QTextStream& err, const QString& problem, const char* usage) {
+    err << problem << Qt::endl << usage << Qt::endl;
+    return exitcode::Usage;
+}
+
+Session::Session(const Options& o, QTextStream& out, QTextStream& err, sim::VirtualController* demo,
+                 const CliEnvironment& env)
     : host(out, err) {
     language.current = o.language;
     host.traceToStderr = o.trace;
     host.assumeYes = o.yes;
+    host.progressLine = env.errIsTerminal;
+    host.stopRequested = env.stopRequested;
+    // Every wait ends: the exchanges give up and the port is gone.
+    host.onStop = [this] {
+        link->state.appClosing = true;
+        link->serial.ComClose();
+    };
     if (o.demo) {
         if (demo == nullptr) {
             ownController = std::make_unique<sim::VirtualController>();
@@ -76,6 +112,7 @@ Session::~Session() {
 }
 
 int Session::fail(QTextStream& err, const TextPair& format, int rc) {
+    host.EndProgress();
     err << LangFormat(format, language.current,
                       ResultText(rc, language.current).toUtf8().constData())
                .trimmed()
@@ -83,11 +120,18 @@ int Session::fail(QTextStream& err, const TextPair& format, int rc) {
     return exitcode::Failure;
 }
 
+int Session::done(QTextStream& out, const QString& line) {
+    host.EndProgress();
+    out << line << Qt::endl;
+    return exitcode::Ok;
+}
+
 int Connect(Session& s, IdentityRecord& id) {
     s.link->serial.ComFindPorts();
     const qsizetype candidates = std::max<qsizetype>(1, s.link->ports.portList.size());
     int rc = result::Disconnected;
-    for (qsizetype i = 0; i < candidates; ++i) {
+    // A probe would open the port again after a stop.
+    for (qsizetype i = 0; i < candidates && !s.host.stopped(); ++i) {
         rc = s.link->device.ComProbe(id);
         if (rc == result::Ok)
             break;

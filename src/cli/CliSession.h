@@ -1,6 +1,7 @@
 // One run of korvex-cli: its options, the link it opens, and what every command shares.
 #pragma once
 
+#include "CliCommands.h"
 #include "CliHost.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
@@ -25,22 +26,51 @@ inline constexpr TextPair RefusedWithoutYes{
     "Ответ \"Да\" дается только с --yes: ничего не отправлено",
     "Answered Yes only with --yes: nothing was sent"};
 
+inline constexpr TextPair ConfigSaved{"Конфигурация сохранена в файл \"%s\"",
+                                      "The configuration is saved to the file \"%s\""};
+inline constexpr TextPair ConfigFromFileWritten{
+    "Конфигурация из файла \"%s\" записана в контроллер",
+    "The configuration from the file \"%s\" is written to the controller"};
+inline constexpr TextPair Restarted{"Контроллер перезапущен", "The controller is restarted"};
+inline constexpr TextPair DefaultsDone{"Конфигурация сброшена в состояние по умолчанию",
+                                       "The configuration is reset to its default state"};
+inline constexpr TextPair Interrupted{"Прервано", "Interrupted"};
+// What was wrong with a command line.
+inline constexpr TextPair UnknownOption{"Неизвестный параметр %s", "Unknown option %s"};
+inline constexpr TextPair MissingValue{"После %s не хватает значения", "%s needs a value"};
+inline constexpr TextPair BadLanguage{"Язык %s неизвестен: ru или en",
+                                      "Unknown language %s: ru or en"};
+inline constexpr TextPair DemoWithPort{"--demo и --port вместе не используются",
+                                       "--demo and --port cannot be used together"};
+inline constexpr TextPair MissingCommand{"Не указана команда", "No COMMAND given"};
+inline constexpr TextPair UnknownCommand{"Неизвестная команда %s", "Unknown command %s"};
+inline constexpr TextPair MissingFile{"Команде %s нужен FILE", "%s needs a FILE"};
+inline constexpr TextPair MissingHex{"Команде %s нужны байты HEX", "%s needs the HEX bytes"};
+inline constexpr TextPair ExtraArgument{"Лишний аргумент %s", "Unexpected argument %s"};
+
 struct Options {
     QString port;
     bool demo = false;
     int language = SystemDefaultLanguage();
     bool trace = false;
     bool yes = false;
+    bool help = false;
+    bool version = false;
     QString command;
     QStringList args;
 };
 
-// Parses the options wherever they stand; false on a usage error.
-bool ParseOptions(const QStringList& arguments, Options& o);
+// Parses the options wherever they stand; returns what was wrong, empty when nothing was. The
+// command's own arguments are not checked here.
+QString ParseOptions(const QStringList& arguments, Options& o);
+
+// A usage error: what was wrong, then the usage line, on standard error.
+int UsageError(QTextStream& err, const QString& problem, const char* usage);
 
 // The link and everything it stands on, for one run of the tool.
 struct Session {
-    Session(const Options& o, QTextStream& out, QTextStream& err, sim::VirtualController* demo);
+    Session(const Options& o, QTextStream& out, QTextStream& err, sim::VirtualController* demo,
+            const CliEnvironment& env);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -57,6 +87,8 @@ struct Session {
 
     // A command's failure in the window's words, with the result text.
     int fail(QTextStream& err, const TextPair& format, int rc);
+    // A line of success on standard output.
+    int done(QTextStream& out, const QString& line);
 };
 
 // Probes every candidate once in turn (a named port only once); 0 when a controller answered.

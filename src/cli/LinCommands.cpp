@@ -17,14 +17,20 @@ const char LinUsageLine[] =
     "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] lin read | lin write-params HEX | "
     "lin flash FILE [--yes]";
 
+// The tool's polls give up where the window would wait for the user to close it.
+constexpr int PollLimitMs = 10000;
+
 class CliLinView final : public LinView {
 public:
-    CliLinView(QTextStream& out, QTextStream& err) : out_(out), err_(err) {}
+    CliLinView(CliHost& host, QTextStream& out, QTextStream& err)
+        : host_(host), out_(out), err_(err) {}
     void MemoLineAdded(const QString& line, bool isError) override {
+        host_.EndProgress();
         (isError ? err_ : out_) << line << Qt::endl;
     }
 
 private:
+    CliHost& host_;
     QTextStream& out_;
     QTextStream& err_;
 };
@@ -45,16 +51,37 @@ bool ConnectAndRead(Session& s, LinProgrammer& lin, QTextStream& err) {
 
 int RunLinCommand(Session& s, const QStringList& args, QTextStream& out, QTextStream& err) {
     const QString sub = args.value(0);
-    CliLinView view(out, err);
-    LinProgrammer lin(s.link->frames, s.host, s.language, &view);
+    const int lang = s.language.current;
+    const QByteArray command = QStringLiteral("lin %1").arg(sub).toUtf8();
+    // Usage errors first, before anything is opened.
+    if (sub.isEmpty())
+        return UsageError(err, LangText(MissingCommand, lang), LinUsageLine);
+    if (sub == QLatin1String("read") && args.size() > 1)
+        return UsageError(err, LangFormat(ExtraArgument, lang, args.at(1).toUtf8().constData()),
+                          LinUsageLine);
+    if (sub == QLatin1String("write-params") && args.size() < 2)
+        return UsageError(err, LangFormat(MissingHex, lang, command.constData()), LinUsageLine);
+    if (sub == QLatin1String("flash") && args.size() != 2)
+        return UsageError(err,
+                          args.size() < 2
+                              ? LangFormat(MissingFile, lang, command.constData())
+                              : LangFormat(ExtraArgument, lang, args.at(2).toUtf8().constData()),
+                          LinUsageLine);
+    if (sub != QLatin1String("read") && sub != QLatin1String("write-params") &&
+        sub != QLatin1String("flash"))
+        return UsageError(err, LangFormat(UnknownCommand, lang, command.constData()), LinUsageLine);
 
-    if (sub == QLatin1String("read") && args.size() == 1) {
+    CliLinView view(s.host, out, err);
+    LinProgrammer lin(s.link->frames, s.host, s.language, &view);
+    lin.link().pollLimitMs = PollLimitMs;
+
+    if (sub == QLatin1String("read")) {
         if (!ConnectAndRead(s, lin, err))
             return exitcode::Failure;
         out << FormatLinParams(lin.state().linParams) << Qt::endl;
         return exitcode::Ok;
     }
-    if (sub == QLatin1String("write-params") && args.size() >= 2) {
+    if (sub == QLatin1String("write-params")) {
         // The bytes may come as one word or as several.
         const QString text = args.mid(1).join(QLatin1Char(' '));
         if (!ParseLinParams(text)) {
@@ -69,17 +96,13 @@ int RunLinCommand(Session& s, const QStringList& args, QTextStream& out, QTextSt
         out << FormatLinParams(lin.state().linParams) << Qt::endl;
         return exitcode::Ok;
     }
-    if (sub == QLatin1String("flash") && args.size() == 2) {
-        if (!ConnectAndRead(s, lin, err))
-            return exitcode::Failure;
-        const QString file = args.at(1);
-        const LinFlashOutcome outcome = lin.FlashFromFile([&file] { return file; }, {});
-        if (outcome == LinFlashOutcome::Declined)
-            err << LangText(RefusedWithoutYes, s.language) << Qt::endl;
-        return outcome == LinFlashOutcome::Done ? exitcode::Ok : exitcode::Failure;
-    }
-    err << LinUsageLine << Qt::endl;
-    return exitcode::Usage;
+    if (!ConnectAndRead(s, lin, err))
+        return exitcode::Failure;
+    const QString file = args.at(1);
+    const LinFlashOutcome outcome = lin.FlashFromFile([&file] { return file; }, {});
+    if (outcome == LinFlashOutcome::Declined)
+        err << LangText(RefusedWithoutYes, s.language) << Qt::endl;
+    return outcome == LinFlashOutcome::Done ? exitcode::Ok : exitcode::Failure;
 }
 
 } // namespace korvex

@@ -1,5 +1,6 @@
 // korvex-cli entry point.
 #include "CliCommands.h"
+#include "CliPlatform.h"
 
 #include <QCoreApplication>
 
@@ -11,7 +12,10 @@ int main(int argc, char* argv[]) {
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
-    const int rc = korvex::RunCli(args, out, err);
+    korvex::cli::InstallStopHandlers();
+    const korvex::CliEnvironment env{korvex::cli::StandardErrorIsTerminal(),
+                                     korvex::cli::StopRequested};
+    const int rc = korvex::RunCli(args, out, err, nullptr, env);
     out.flush();
     err.flush();
     return rc;

@@ -4,3 +4,4 @@ list(APPEND KORVEX_CLI_SOURCES
 list(APPEND KORVEX_CLI_SOURCES cli/CliSession.cpp cli/CliSession.h)
 list(APPEND KORVEX_CLI_SOURCES cli/FirmwareCommands.cpp cli/FirmwareCommands.h)
 list(APPEND KORVEX_CLI_SOURCES cli/LinCommands.cpp cli/LinCommands.h)
+list(APPEND KORVEX_CLI_SOURCES cli/CliPlatform.cpp cli/CliPlatform.h)

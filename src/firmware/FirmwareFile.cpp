@@ -1,5 +1,9 @@
-// The firmware file's check.
+// Reading and checking firmware files.
 #include "FirmwareFile.h"
+
+#include <QFile>
+
+#include <algorithm>
 
 namespace korvex {
 
@@ -12,6 +16,27 @@ std::uint16_t FirmwareCrc16(const std::uint8_t* bytes, std::size_t count) {
         crc = static_cast<std::uint16_t>((crc << 8) ^ (x << 12) ^ (x << 5) ^ x);
     }
     return crc;
+}
+
+FirmwareFileError LoadFirmwareBytes(const QString& path, const FirmwareLayout& layout,
+                                    std::uint8_t* buffer, std::size_t capacity, int& size) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FirmwareFileError::Open;
+    const qint64 length = file.size();
+    if (length > layout.maxSize || length > static_cast<qint64>(capacity))
+        return FirmwareFileError::Size;
+    size = static_cast<int>(length);
+    const qint64 got = file.read(reinterpret_cast<char*>(buffer), length);
+    std::fill(buffer + std::max<qint64>(got, 0), buffer + capacity, std::uint8_t{0});
+    if (got < length)
+        return FirmwareFileError::Read;
+    if (size < layout.headerSize + FirmwareCrcSize)
+        return FirmwareFileError::Bad;
+    const auto covered = static_cast<std::size_t>(size - FirmwareCrcSize);
+    if (FirmwareCrc16(buffer, covered) != GetU16le(buffer + covered))
+        return FirmwareFileError::Bad;
+    return FirmwareFileError::None;
 }
 
 } // namespace korvex

@@ -1,7 +1,11 @@
-// The controller's firmware file (*.LDR): 12-byte header, image, CRC-16 over both.
+// The firmware files (*.LDR) of the controller and of its LIN devices: header, image, CRC-16 over
+// both. The controller's header has 12 bytes, a LIN device's 8; one loader reads and checks both.
 #pragma once
 
+#include "host/FileTexts.h"
 #include "link/LittleEndian.h"
+
+#include <QString>
 
 #include <array>
 #include <cstddef>
@@ -21,6 +25,30 @@ constexpr int FirmwareMaxImage = 0x10000 - FirmwareTrailer; // 65,472
 
 // CRC-16/XMODEM: polynomial 0x1021, initial value 0, no reflection, no final XOR.
 std::uint16_t FirmwareCrc16(const std::uint8_t* bytes, std::size_t count);
+
+// What a firmware file may be: its largest size and the length of its header.
+struct FirmwareLayout {
+    int maxSize;
+    int headerSize;
+};
+// An image longer than 65,472 bytes cannot be sent with its trailer: the offsets would wrap to
+// 0 and overwrite the start of the new image.
+inline constexpr FirmwareLayout ControllerFirmwareLayout{
+    FirmwareMaxImage + FirmwareMinFileSize < FirmwareMaxFileSize
+        ? FirmwareMaxImage + FirmwareMinFileSize
+        : FirmwareMaxFileSize,
+    FirmwareHeaderSize};
+inline constexpr FirmwareLayout LinFirmwareLayout{8192, 8};
+
+// Why a file was refused, in the order the checks run.
+enum class FirmwareFileError { None, Open, Size, Read, Bad };
+
+// Reads the whole file into `buffer` (of `capacity` bytes, at least the layout's largest size)
+// and checks it: size limit, a complete read, room for header and CRC (a shorter file is bad
+// before any CRC is computed), the CRC over everything before it. Behind the file the buffer is
+// zero, never what an earlier, longer file left there. `size` receives the file's length.
+FirmwareFileError LoadFirmwareBytes(const QString& path, const FirmwareLayout& layout,
+                                    std::uint8_t* buffer, std::size_t capacity, int& size);
 
 struct FirmwareFile {
     // Room for the largest file and the trailer, so the transfer never reads outside it.

@@ -1,6 +1,7 @@
 // The messages and log lines of the firmware update, shared by the window and korvex-cli.
 #pragma once
 
+#include "FirmwareFile.h"
 #include "text/TextPair.h"
 
 namespace korvex::texts::firmware {
@@ -10,8 +11,21 @@ inline constexpr TextPair ReadIdentityError{"Ошибка чтения конф�
 inline constexpr TextPair OpenError{"Ошибка открытия файла \"%s%s\"",
                                     "Error opening file \"%s%s\""};
 inline constexpr TextPair SizeError{"Ошибка размера файла \"%s%s\"", "Error file size \"%s%s\""};
-inline constexpr TextPair ReadError{"Ошибка чтения файла \"%s%s\"", "Error reading file \"%s%s\""};
+inline constexpr TextPair ReadError = texts::ReadFileError;
 inline constexpr TextPair FileError{"Ошибка файла \"%s%s\"", "Error in file \"%s%s\""};
+// The box for a file the loader refused.
+constexpr const TextPair& LoadErrorText(FirmwareFileError error) {
+    switch (error) {
+    case FirmwareFileError::Open:
+        return OpenError;
+    case FirmwareFileError::Size:
+        return SizeError;
+    case FirmwareFileError::Read:
+        return ReadError;
+    default:
+        return FileError;
+    }
+}
 // The spaces align the values in the fixed-pitch log window.
 inline constexpr TextPair UpdateHeader{"**************** Обновление ****************",
                                        "******************* Update *******************"};

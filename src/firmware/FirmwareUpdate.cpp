@@ -8,9 +8,6 @@
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <algorithm>
 
 namespace korvex {
@@ -25,25 +22,11 @@ constexpr int BootPollMs = 100;
 constexpr int UpdatedNoticeMs = 3000;
 constexpr int UpdatedBlinkMs = 250;
 
-// The file's name and extension without its directory, the two halves of "%s%s".
-struct ShownName {
-    QByteArray name;
-    QByteArray extension;
-};
-
-ShownName NameOf(const QString& path) {
-    const QString file = QFileInfo(path).fileName();
-    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0)
-        return {file.toUtf8(), {}};
-    return {file.left(dot).toUtf8(), file.mid(dot).toUtf8()};
-}
-
 void ShowError(FirmwareContext& ctx, const QString& text) {
     ctx.host.ShowMessageBox(mb::IconError, text);
 }
 
-void ShowFileError(FirmwareContext& ctx, const TextPair& format, const ShownName& shown) {
+void ShowFileError(FirmwareContext& ctx, const TextPair& format, const FileNameParts& shown) {
     ShowError(ctx, LangFormat(format, ctx.language.current, shown.name.constData(),
                               shown.extension.constData()));
 }
@@ -77,38 +60,12 @@ FirmwareOutcome UpdateFirmware(FirmwareContext& ctx) {
 }
 
 bool LoadFirmwareFile(FirmwareContext& ctx, const QString& path) {
-    const ShownName shown = NameOf(path);
+    const FileNameParts shown = SplitFileName(path);
     FirmwareFile& fw = ctx.file;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowFileError(ctx, OpenError, shown);
-        return false;
-    }
-    const qint64 size = file.size();
-    // An image longer than 65,472 bytes cannot be sent with its trailer: the offsets would wrap
-    // to 0 and overwrite the start of the new image.
-    if (size > FirmwareMaxFileSize || size - FirmwareMinFileSize > FirmwareMaxImage) {
-        ShowFileError(ctx, SizeError, shown);
-        return false;
-    }
-    fw.size = static_cast<int>(size);
-    const qint64 got =
-        file.read(reinterpret_cast<char*>(fw.buffer.data()), static_cast<qint64>(fw.size));
-    // Behind the file the transfer sends zeros, never what an earlier, longer file left there.
-    std::fill(fw.buffer.begin() + std::max<qint64>(got, 0), fw.buffer.end(), std::uint8_t{0});
-    if (got < size) {
-        ShowFileError(ctx, ReadError, shown);
-        return false;
-    }
-    file.close();
-    // Without header and CRC there is no image to check.
-    if (fw.size < FirmwareMinFileSize) {
-        ShowFileError(ctx, FileError, shown);
-        return false;
-    }
-    const std::size_t covered = static_cast<std::size_t>(fw.size - FirmwareCrcSize);
-    if (FirmwareCrc16(fw.buffer.data(), covered) != GetU16le(&fw.buffer[covered])) {
-        ShowFileError(ctx, FileError, shown);
+    const FirmwareFileError error = LoadFirmwareBytes(path, ControllerFirmwareLayout,
+                                                      fw.buffer.data(), fw.buffer.size(), fw.size);
+    if (error != FirmwareFileError::None) {
+        ShowFileError(ctx, LoadErrorText(error), shown);
         return false;
     }
     std::copy_n(fw.buffer.begin(), FirmwareHeaderSize, fw.header.begin());
@@ -150,14 +107,19 @@ FirmwareOutcome FlashFirmware(FirmwareContext& ctx) {
     if (!id.isBootloader()) {
         // The running application hands over to its bootloader on this chunk and may not
         // answer it; the bootloader answers once it has started.
+        const bool& closing = ctx.link.state.appClosing;
         int rc = device.DeviceWrite(area::Firmware, 0, fw.image(), ChunkSize);
-        for (int poll = 0; rc != result::Ok && poll < BootPolls; ++poll) {
+        for (int poll = 0; rc != result::Ok && poll < BootPolls && !closing; ++poll) {
             ctx.host.WaitMs(BootPollMs, true);
+            // The window may have been closed while the wait ran its messages.
+            if (closing)
+                break;
             rc = device.ReadAndPrintIdentity(ctx.updateIdentity);
         }
         if (rc != result::Ok) {
             ctx.host.ResumeMonitor();
-            ShowResultError(ctx, UpdateError, rc);
+            if (!closing)
+                ShowResultError(ctx, UpdateError, rc);
             return FirmwareOutcome::Failed;
         }
     }

@@ -2,7 +2,8 @@
 // over everything before it.
 #pragma once
 
-#include <QByteArray>
+#include "firmware/FirmwareFile.h"
+
 #include <QString>
 
 #include <array>
@@ -17,12 +18,12 @@ struct LinFileHeader {
     std::uint8_t boardType = 0;
 };
 
-enum class LinFileError { None, Open, Size, Read, Bad };
+using LinFileError = FirmwareFileError;
 
 class LinFirmwareFile {
 public:
-    static constexpr int MaxSize = 8192;
-    static constexpr int HeaderSize = 8;
+    static constexpr int MaxSize = LinFirmwareLayout.maxSize;
+    static constexpr int HeaderSize = LinFirmwareLayout.headerSize;
     static constexpr int CrcSize = 2;
 
     // Reads the whole file and checks its size and CRC. A file too short for a header and a
@@ -39,12 +40,5 @@ private:
     int size_ = 0;
     LinFileHeader header_;
 };
-
-// The file's name and extension ("lamp", ".LDR"), UTF-8, for the "%s%s" of the messages.
-struct FileNameParts {
-    QByteArray name;
-    QByteArray extension;
-};
-FileNameParts SplitFileName(const QString& path);
 
 } // namespace korvex

@@ -1,6 +1,7 @@
 // The LIN exchanges. Each poll is followed by a 1 ms wait that keeps the window alive.
 #include "LinLink.h"
 
+#include "host/TickCount.h"
 #include "host/UiHost.h"
 #include "link/FrameProtocol.h"
 #include "link/ResultText.h"
@@ -37,9 +38,15 @@ int LinLink::LinTransfer(const LinData& data, LinReply& response) {
 
     UiHost& host = frames_.host();
     const LinkState& state = frames_.state();
+    std::uint32_t start = TickCount();
+    const auto overdue = [&start, this] {
+        return pollLimitMs > 0 && static_cast<int>(TickCount() - start) >= pollLimitMs;
+    };
     do {
         if (state.appClosing)
             return linresult::RequestFailed;
+        if (overdue())
+            return linresult::ResponseLength;
         if (LinExchange(nullptr, 0, reply) != result::Ok)
             return linresult::RequestPollFailed;
         if (reply.length != 1)
@@ -49,9 +56,12 @@ int LinLink::LinTransfer(const LinData& data, LinReply& response) {
 
     if (LinExchange(&FetchResponse, 1, reply) != result::Ok)
         return linresult::FetchFailed;
+    start = TickCount();
     for (;;) {
         if (state.appClosing)
             return linresult::RequestFailed;
+        if (overdue())
+            return linresult::ResponseLength;
         if (LinExchange(nullptr, 0, response) != result::Ok)
             return linresult::FetchPollFailed;
         if (response.length > 1)

@@ -57,10 +57,15 @@ public:
     static constexpr std::uint8_t RawCommand = 0x87;
     static constexpr int ResponseLength = 10;
 
+    // 0: the window's polls, which wait as long as the device says it is working.
+    int pollLimitMs = 0;
+
     // One exchange with cmd 0x87, never repeated; returns the frame layer's code.
     int LinExchange(const std::uint8_t* payload, int length, LinReply& reply);
-    // Master request, polls, response fetch, polls. No time limit: the loops end with an answer,
-    // a failure or the closing of the application. A length of 1 means no response.
+    // Master request, polls, response fetch, polls. The loops end with an answer, a failure or
+    // the closing of the application, and after `pollLimitMs` in either loop when it is set:
+    // then as a device that gave no response (ResponseLength), without another try. A length of
+    // 1 means no response.
     int LinTransfer(const LinData& data, LinReply& response);
     // LinTransfer, run up to three times in all while the device gives no response.
     int LinRequest(const LinData& data, LinReply& response);

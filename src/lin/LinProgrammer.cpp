@@ -1,8 +1,8 @@
 // Reading, parameterising and flashing a LIN device.
 #include "LinProgrammer.h"
 
-#include "host/UiHost.h"
 #include "firmware/FirmwareTexts.h"
+#include "host/UiHost.h"
 #include "lin/LinTexts.h"
 #include "link/FrameProtocol.h"
 #include "link/LittleEndian.h"
@@ -109,7 +109,8 @@ int LinProgrammer::WriteParams() {
         return NotRead;
     }
     const RunningFlag running(running_);
-    const LinParamBlock& sent = state_.linParams;
+    // A copy: the hex edit and the combo boxes may change the block while the write waits.
+    const LinParamBlock sent = state_.linParams;
     LinArgs args{0};
     std::copy(sent.begin(), sent.end(), args.begin() + 1);
     LinData echo{};
@@ -156,18 +157,9 @@ bool LinProgrammer::LoadFile(const QString& path) {
                              LangFormat(text, lang, n.name.constData(), n.extension.constData()));
         return false;
     };
-    switch (file_.Load(path)) {
-    case LinFileError::Open:
-        return fileBox(fwtexts::OpenError);
-    case LinFileError::Size:
-        return fileBox(fwtexts::SizeError);
-    case LinFileError::Read:
-        return fileBox(fwtexts::ReadError);
-    case LinFileError::Bad:
-        return fileBox(fwtexts::FileError);
-    case LinFileError::None:
-        break;
-    }
+    const LinFileError error = file_.Load(path);
+    if (error != LinFileError::None)
+        return fileBox(fwtexts::LoadErrorText(error));
     const LinFileHeader& h = file_.header();
     LinLog(LangText(fwtexts::UpdateHeader, lang));
     LinLog(LangFormat(fwtexts::UpdateFileLine, lang, n.name.constData(), n.extension.constData()));

@@ -52,7 +52,7 @@ bool VirtualLinLamp::passThrough(const QByteArray& payload, QByteArray& reply) {
         return true;
     }
     if (step_ != Step::Fetch || !hasResponse_) {
-        reply.append(static_cast<char>(Finished));
+        reply.append(step_ == Step::Request ? requestPollBytes : 1, static_cast<char>(Finished));
         return true;
     }
     // The response as the controller hands it on: 9, the 8 data bytes, the LIN checksum.
@@ -65,6 +65,8 @@ bool VirtualLinLamp::passThrough(const QByteArray& payload, QByteArray& reply) {
             sum -= 0xFF;
     }
     reply.append(static_cast<char>(~sum & 0xFF));
+    if (patch.command == responseCommand_)
+        reply[patch.at] = static_cast<char>(patch.value);
     return true;
 }
 
@@ -118,7 +120,7 @@ void VirtualLinLamp::answer(const std::array<std::uint8_t, 8>& data) {
         }
         r[1] = 3;
         r[2] = data[2];
-        r[3] = data[3];
+        r[3] = blockLowByteOnly ? 0 : data[3];
         r[4] = status;
         break;
     }
@@ -128,6 +130,7 @@ void VirtualLinLamp::answer(const std::array<std::uint8_t, 8>& data) {
     if (command == wrongCodeCommand)
         r[0] = static_cast<std::uint8_t>(r[0] ^ 0x01);
     response_ = r;
+    responseCommand_ = command;
     hasResponse_ = true;
 }
 

@@ -28,6 +28,15 @@ public:
     bool fetchNeverEnds = false; // after the fetch the controller reports "still working" for ever
     int badStatusBlock = -1;     // this block is answered with status 1
     int wrongCodeCommand = -1;   // this command is answered with another response code
+    int requestPollBytes = 1;    // the length of a poll's reply after a master request
+    bool blockLowByteOnly = false; // block writes echo the block number's low byte only
+    // The response to `command` handed on with byte `at` (0 = the mark 9, 1..8 = D1..D8) set
+    // to `value`.
+    struct Patch {
+        int command = -1;
+        int at = 0;
+        std::uint8_t value = 0;
+    } patch;
 
     // --- what it saw ------------------------------------------------------------------------
     std::vector<std::array<std::uint8_t, 8>> requests; // the data bytes of every master request
@@ -46,6 +55,7 @@ private:
     int busy_ = 0;
     bool hasResponse_ = false;
     std::array<std::uint8_t, 8> response_{};
+    std::uint8_t responseCommand_ = 0;
     bool programming_ = false;
 };
 

@@ -14,7 +14,17 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <cstring>
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include "link/PtyBridge.h"
+
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+#endif
 
 using namespace korvex;
 
@@ -65,6 +75,8 @@ private slots:
     void dumpOfAFile();
     void updateFirmware();
     void linCommands();
+    void samplesAndProgress();
+    void stopSignalsAndPollLimit();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -106,24 +118,44 @@ void TestCli::noController() {
 }
 
 void TestCli::usageErrors() {
-    const QList<QStringList> bad = {
-        {},
-        {"--bogus", "info"},
-        {"--demo", "frobnicate"},
-        {"--port"},
-        {"--lang", "de", "info"},
-        {"--lang"},
-        {"--demo", "--port", "/dev/ttyUSB0", "info"},
-        {"--demo", "info", "extra"},
-        {"-"},
+    struct Case {
+        QStringList args;
+        QString problem; // the line before the usage line
     };
-    for (const QStringList& args : bad) {
-        Run r = RunProgram(args);
+    const QList<Case> bad = {
+        {{}, "No COMMAND given"},
+        {{"--lang", "en", "--bogus", "info"}, "Unknown option --bogus"},
+        {{"--lang", "ru", "--bogus", "info"}, "Неизвестный параметр --bogus"},
+        {{"--lang", "en", "--demo", "frobnicate"}, "Unknown command frobnicate"},
+        {{"--lang", "en", "--port"}, "--port needs a value"},
+        {{"--lang", "de", "info"}, "Unknown language de: ru or en"},
+        {{"--lang"}, "--lang needs a value"},
+        {{"--lang", "en", "--demo", "--port", "/dev/ttyUSB0", "info"},
+         "--demo and --port cannot be used together"},
+        {{"--lang", "en", "--demo", "info", "extra"}, "Unexpected argument extra"},
+        {{"--lang", "en", "--demo", "read-config"}, "read-config needs a FILE"},
+        {{"--lang", "en", "--demo", "update-firmware"}, "update-firmware needs a FILE"},
+        {{"--lang", "en", "--demo", "lin", "flash"}, "lin flash needs a FILE"},
+        {{"--lang", "en", "--demo", "lin", "write-params"}, "lin write-params needs the HEX bytes"},
+        {{"--lang", "en", "--demo", "lin", "erase"}, "Unknown command lin erase"},
+        {{"--lang", "en", "-"}, "Unknown command -"},
+    };
+    for (const Case& c : bad) {
+        Run r = RunProgram(c.args);
         QCOMPARE(r.exitCode, 2);
-        QVERIFY2(r.err.startsWith(QStringLiteral("usage: korvex-cli")), qPrintable(args.join(' ')));
-        QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+        const QStringList lines = r.err.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 3); // two lines and the end of the last
+        QCOMPARE(lines[0], c.problem);
+        QVERIFY2(lines[1].startsWith(QStringLiteral("usage: korvex-cli")), qPrintable(lines[1]));
         QVERIFY(r.out.isEmpty());
     }
+    Run help = RunProgram({"--help"});
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY(help.out.startsWith(QStringLiteral("usage: korvex-cli")));
+    QVERIFY(help.err.isEmpty());
+    Run version = RunProgram({"--version"});
+    QCOMPARE(version.exitCode, 0);
+    QCOMPARE(version.out, QStringLiteral("korvex-cli " KORVEX_VERSION_TEXT "\n"));
 }
 
 void TestCli::infoWithFaults() {
@@ -165,11 +197,14 @@ void TestCli::configurationRoundTrip() {
 
     Run read = RunInProcess({"--demo", "--lang", "en", "read-config", file}, controller);
     QCOMPARE(read.exitCode, 0);
+    QCOMPARE(read.out, QStringLiteral("The configuration is saved to the file \"%1\"\n").arg(file));
     QVERIFY(QFileInfo::exists(file));
     controller.config.fill(0);
     controller.clearLog();
-    Run write = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
+    Run write = RunInProcess({"--demo", "--lang", "ru", "write-config", file}, controller);
     QCOMPARE(write.exitCode, 0);
+    QCOMPARE(write.out,
+             QStringLiteral("Конфигурация из файла \"%1\" записана в контроллер\n").arg(file));
     QCOMPARE(controller.config, expected);
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83)); // restarted after the write
     QCOMPARE(controller.restarts, 1);
@@ -187,10 +222,13 @@ void TestCli::configurationRoundTrip() {
     // Restart and reset to defaults.
     controller.faults.clear();
     controller.clearLog();
-    QCOMPARE(RunInProcess({"--demo", "restart"}, controller).exitCode, 0);
+    Run restart = RunInProcess({"--demo", "--lang", "en", "restart"}, controller);
+    QCOMPARE(restart.exitCode, 0);
+    QCOMPARE(restart.out, QStringLiteral("The controller is restarted\n"));
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83));
-    Run defaults = RunInProcess({"--demo", "defaults", "--yes"}, controller);
+    Run defaults = RunInProcess({"--demo", "--lang", "ru", "defaults", "--yes"}, controller);
     QCOMPARE(defaults.exitCode, 0);
+    QCOMPARE(defaults.out, QStringLiteral("Конфигурация сброшена в состояние по умолчанию\n"));
     QVERIFY(defaults.err.isEmpty());
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x84));
     QCOMPARE(controller.config, sim::FactoryConfiguration());
@@ -451,6 +489,122 @@ void TestCli::linCommands() {
     QCOMPARE(dead.exitCode, 1);
     QCOMPARE(dead.err, QStringLiteral("Error:10\n"));
     QCOMPARE(RunInProcess({"--demo", "lin", "erase"}, controller).exitCode, 2);
+}
+
+void TestCli::samplesAndProgress() {
+    // The committed samples are what the generator makes.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess make;
+    make.start(QStringLiteral(KORVEX_MAKE_SAMPLES_PATH), {dir.path()});
+    QVERIFY(make.waitForFinished(10000));
+    QCOMPARE(make.exitCode(), 0);
+    const QDir samples(QStringLiteral(KORVEX_SAMPLES_DIR));
+    const QStringList names{"demo.KSWA", "controller-1.37.LDR", "lamp-1.20.LDR"};
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
+             QStringList({"controller-1.37.LDR", "demo.KSWA", "lamp-1.20.LDR"}));
+    for (const QString& name : names)
+        QVERIFY2(test::ReadAll(samples.filePath(name)) == test::ReadAll(dir.filePath(name)),
+                 qPrintable(name));
+
+    // Each of them works on the virtual controller.
+    sim::VirtualController controller;
+    const QString firmware = samples.filePath(QStringLiteral("controller-1.37.LDR"));
+    Run update = RunInProcess({"--demo", "--lang", "en", "update-firmware", firmware}, controller);
+    QCOMPARE(update.exitCode, 0);
+    QVERIFY(update.out.endsWith(QStringLiteral("The device is updated to version 1.37\n")));
+    QCOMPARE(controller.firmware, test::ReadAll(firmware).mid(12) + QByteArray(62, '\0'));
+    const QString lamp = samples.filePath(QStringLiteral("lamp-1.20.LDR"));
+    controller = sim::VirtualController(); // a freshly started application
+    Run lin = RunInProcess({"--demo", "--lang", "en", "lin", "flash", lamp}, controller);
+    QCOMPARE(lin.exitCode, 0);
+    QCOMPARE(controller.linLamp.flash, test::ReadAll(lamp).mid(8, 1088));
+    controller.config.fill(0);
+    Run config = RunInProcess(
+        {"--demo", "--lang", "en", "write-config", samples.filePath("demo.KSWA")}, controller);
+    QCOMPARE(config.exitCode, 0);
+    auto expected = sim::FactoryConfiguration();
+    QVERIFY(controller.config != expected); // the sample has one entry more
+    std::copy_n(controller.config.begin() + 66, 33, expected.begin() + 66);
+    QCOMPARE(controller.config, expected);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&controller.config[66]), 8),
+             QByteArray("X2/1 30s"));
+
+#ifdef Q_OS_UNIX
+    // The real program on --demo, with standard error a terminal: a progress line there.
+    int master = -1, slave = -1;
+    QVERIFY(openpty(&master, &slave, nullptr, nullptr, nullptr) == 0);
+    fcntl(master, F_SETFL, O_NONBLOCK);
+    QProcess p;
+    p.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    p.start(QStringLiteral(KORVEX_CLI_PATH),
+            {"--demo", "--lang", "en", "update-firmware", firmware});
+    QByteArray terminal;
+    char buf[4096];
+    const auto drain = [&] {
+        ssize_t n;
+        while ((n = ::read(master, buf, sizeof buf)) > 0)
+            terminal.append(buf, static_cast<qsizetype>(n));
+    };
+    while (!p.waitForFinished(20))
+        drain();
+    drain();
+    ::close(slave);
+    ::close(master);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(p.readAllStandardOutput().endsWith("The device is updated to version 1.37\n"));
+    QVERIFY2(terminal.contains("\rFirmware update  50%"), terminal.constData());
+    QVERIFY(terminal.contains("\rFirmware update 100%"));
+#endif
+}
+
+void TestCli::stopSignalsAndPollLimit() {
+#ifndef Q_OS_UNIX
+    QSKIP("POSIX signals and pseudo-terminals");
+#else
+    // Lamps that never answer the response fetch; the program polls them through the real port.
+    struct Runner {
+        std::unique_ptr<test::PtyBridge> bridge = std::make_unique<test::PtyBridge>();
+        std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
+        int signal = 0; // 0: left to its own limit
+        QElapsedTimer sinceSignal;
+    };
+    std::vector<Runner> runners(3);
+    runners[0].signal = SIGTERM;
+    runners[1].signal = SIGINT;
+    for (Runner& r : runners) {
+        QVERIFY(r.bridge->ok());
+        r.bridge->controller().linLamp.fetchNeverEnds = true;
+        r.bridge->start();
+        r.process->start(QStringLiteral(KORVEX_CLI_PATH),
+                         {"--port", r.bridge->devicePath(), "--lang", "en", "lin", "read"});
+        QVERIFY(r.process->waitForStarted());
+    }
+    QTest::qWait(1500); // well into the polling
+    for (Runner& r : runners) {
+        QCOMPARE(r.process->state(), QProcess::Running);
+        if (r.signal != 0) {
+            ::kill(static_cast<pid_t>(r.process->processId()), r.signal);
+            r.sinceSignal.start();
+        }
+    }
+    for (Runner& r : runners) {
+        if (r.signal == 0)
+            continue;
+        QVERIFY(r.process->waitForFinished(3000));
+        QVERIFY2(r.sinceSignal.elapsed() < 1000,
+                 qPrintable(QString::number(r.sinceSignal.elapsed())));
+        QCOMPARE(r.process->exitStatus(), QProcess::NormalExit); // not killed by the signal
+        QCOMPARE(r.process->exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(r.process->readAllStandardError()),
+                 QStringLiteral("Error:1\nInterrupted\n"));
+    }
+    // Without a signal the polls give up after 10 s as for a lamp that gave no response.
+    Runner& left = runners[2];
+    QVERIFY(left.process->waitForFinished(12000));
+    QCOMPARE(left.process->exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(left.process->readAllStandardError()), QStringLiteral("Error:10\n"));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 namespace korvex::test {
 
 class TestHost final : public UiHost {
@@ -29,6 +31,7 @@ public:
     QStringList blueLines;
     QList<Notice> notices;
     int processEventsCalls = 0;
+    std::function<void()> onProcessEvents; // runs inside every wait that keeps the window alive
     int progressTotal = -1;
     QString progressCaption;
     int progressCount = 0;
@@ -37,7 +40,11 @@ public:
     int maxMonitorSuspend = 0;
 
     int ShowMessageBox(unsigned flags, const QString& text) override;
-    void ProcessEvents() override { ++processEventsCalls; }
+    void ProcessEvents() override {
+        ++processEventsCalls;
+        if (onProcessEvents)
+            onProcessEvents();
+    }
     void ProgressBegin(int total, const QString& caption) override;
     void ProgressStep(int count) override;
     void ProgressHide() override {}

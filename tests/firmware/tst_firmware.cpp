@@ -154,6 +154,21 @@ void TestFirmware::handsOverFromTheApplication() {
         QCOMPARE(rig.host.monitorSuspend, 0);
         QVERIFY(rig.toolbarBusy.isEmpty());
     }
+    {
+        // The window closed during the second identity poll: no further poll, no box.
+        Rig rig;
+        rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+        rig.onChoose = [&rig] { rig.controller.addFault(sim::Fault::BadCheck, 0x01); };
+        rig.host.onProcessEvents = [&rig] {
+            if (rig.requestsOf(0x01).size() >= 1 + 2 * 3)
+                rig.link.state.appClosing = true;
+        };
+        rig.controller.clearLog();
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
+        QCOMPARE(rig.requestsOf(0x01).size(), 1 + 2 * 3);
+        QVERIFY(rig.host.boxes.isEmpty());
+        QCOMPARE(rig.host.monitorSuspend, 0);
+    }
 }
 
 void TestFirmware::refusedBeforeAnythingIsWritten() {
@@ -207,6 +222,17 @@ void TestFirmware::refusedBeforeAnythingIsWritten() {
     QCOMPARE(rig.link.device.ReadIdentity(rig.ctx.updateIdentity), 0);
     QVERIFY(LoadFirmwareFile(rig.ctx, rig.file));
     QCOMPARE(rig.ctx.file.imageLength(), 65472);
+
+    // Yes to the same version: the update goes on and writes the image.
+    Rig same;
+    same.file = dir.filePath(QStringLiteral("same.LDR"));
+    same.host.answers = {mb::IdYes};
+    QCOMPARE(UpdateFirmware(same.ctx), FirmwareOutcome::Updated);
+    QCOMPARE(same.host.boxes.size(), 1);
+    QCOMPARE(same.host.boxes[0].flags & 0xF0, mb::IconWarning);
+    QCOMPARE(same.controller.firmware,
+             Pattern(64) + test::ReadAll(same.file).right(2) + QByteArray(62, '\0'));
+    QCOMPARE(same.host.notices.size(), 1);
 }
 
 void TestFirmware::failedChunkIsNotRepeated() {

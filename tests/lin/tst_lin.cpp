@@ -1,8 +1,9 @@
 // The LIN programmer against the virtual controller and its LIN lamp: reading with retries,
 // polling until shutdown, the parameter block, and flashing with its file checks and pauses.
-#include "host/MonitorState.h"
+#include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "firmware/FirmwareFile.h"
+#include "host/MonitorState.h"
 #include "lin/LinProgrammer.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
@@ -141,6 +142,7 @@ private slots:
     void readingTheDevice();
     void noResponseIsRetriedThreeTimes();
     void pollingEndsOnlyWithShutdown();
+    void everyResultCode();
     void parameterTextAndBits();
     void writingTheParameters();
     void flashingWritesEveryBlock();
@@ -220,6 +222,78 @@ void TestLin::pollingEndsOnlyWithShutdown() {
     QVERIFY(rig.lamp.polls >= 300);
     QCOMPARE(rig.commands(), QList<int>({0x80}));
     QCOMPARE(rig.lin.state().memo, QStringList({"Error:1"}));
+
+    // With a limit the polls give up as for a device that gave no response, without retrying.
+    Rig limited;
+    QVERIFY(limited.connect());
+    limited.lamp.fetchNeverEnds = true;
+    limited.lin.link().pollLimitMs = 30;
+    QCOMPARE(limited.lin.ReadDevice(), 10);
+    QCOMPARE(limited.commands(), QList<int>({0x80}));
+    QCOMPARE(limited.lin.state().memo, QStringList({"Error:10"}));
+}
+
+void TestLin::everyResultCode() {
+    using Setup = std::function<void(Rig&)>;
+    // Spoils the next 0x87 exchange once the transfer has waited `waits` times.
+    const auto failAfterWaits = [](int waits) {
+        return Setup([waits](Rig& rig) {
+            rig.host.onWait = [&rig, waits] {
+                if (rig.host.waits.size() == waits)
+                    rig.controller.addFault(sim::Fault::NoReply, 0x87, 1);
+            };
+        });
+    };
+    const auto patch = [](int command, int at, std::uint8_t value) {
+        return Setup([=](Rig& rig) { rig.lamp.patch = {command, at, value}; });
+    };
+    enum Op { Read, Write, Flash };
+    struct Case {
+        int code;
+        Op op;
+        Setup setup;
+    };
+    const QList<Case> cases{
+        {1, Read, [](Rig& rig) { rig.controller.addFault(sim::Fault::NoReply, 0x87, 1); }},
+        {2, Read, failAfterWaits(1)},
+        {3, Read, [](Rig& rig) { rig.lamp.requestPollBytes = 2; }},
+        {4, Read, failAfterWaits(2)},
+        {5, Read, failAfterWaits(3)},
+        {10, Read, [](Rig& rig) { rig.lamp.noResponse = -1; }},
+        {11, Read, patch(0x80, 0, 8)},
+        {12, Read, [](Rig& rig) { rig.lamp.wrongCodeCommand = 0x82; }},
+        {13, Read, patch(0x81, 2, 5)},
+        {15, Write, patch(0x83, 2, 7)},
+        {16, Write, patch(0x83, 8, 0x77)},
+        {17, Flash, patch(0x86, 2, 4)},
+        {18, Flash, patch(0x86, 3, 1)},
+        {19, Flash, [](Rig& rig) { rig.lamp.badStatusBlock = 0; }},
+    };
+    for (const Case& c : cases) {
+        Rig rig;
+        QVERIFY(rig.connect());
+        if (c.op != Read)
+            QCOMPARE(rig.lin.ReadDevice(), 0);
+        const QString path = rig.linFile("lamp.LDR", 64);
+        rig.host.waits.clear();
+        c.setup(rig);
+        const QString error = QStringLiteral("Error:%1").arg(c.code);
+        switch (c.op) {
+        case Read:
+            QCOMPARE(rig.lin.ReadDevice(), c.code);
+            QCOMPARE(rig.lin.state().memo.last(), error);
+            break;
+        case Write:
+            QCOMPARE(rig.lin.WriteParams(), c.code);
+            QCOMPARE(rig.lin.state().memo.last(), error);
+            break;
+        case Flash:
+            QCOMPARE(rig.flash(path), LinFlashOutcome::Failed);
+            QCOMPARE(rig.lastBox(),
+                     QStringLiteral("Failed to update the firmware\n%1").arg(c.code));
+            break;
+        }
+    }
 }
 
 void TestLin::parameterTextAndBits() {
@@ -275,6 +349,14 @@ void TestLin::writingTheParameters() {
     QCOMPARE(rig.lamp.params, (std::array<std::uint8_t, 6>{0xA5, 0x00, 0x11, 0x22, 0x33, 0x44}));
     QCOMPARE(rig.lamp.requests.back(),
              (std::array<std::uint8_t, 8>{0x83, 0x00, 0xA5, 0x00, 0x11, 0x22, 0x33, 0x44}));
+
+    // An edit made while the write waits is not what the echo is compared with.
+    rig.host.onWait = [&rig] { rig.lin.EnterParams("00 00 00 00 00 00"); };
+    QVERIFY(rig.lin.EnterParams("5A 01 02 03 04 05"));
+    QCOMPARE(rig.lin.WriteParams(), 0);
+    QCOMPARE(rig.lin.state().memo.last(), QStringLiteral("Recorded successfully"));
+    QCOMPARE(rig.lamp.params, (std::array<std::uint8_t, 6>{0x5A, 0x01, 0x02, 0x03, 0x04, 0x05}));
+    rig.host.onWait = nullptr;
 
     rig.lamp.noResponse = -1;
     QCOMPARE(rig.lin.WriteParams(), 10);
@@ -374,6 +456,21 @@ void TestLin::failedBlockEndsTheProgramming() {
     QCOMPARE(rig.commands(), Repeat(0x84, 3));
     QCOMPARE(rig.lin.state().memo.last(), QStringLiteral("Error:10"));
     QCOMPARE(rig.host.rec.monitorSuspend, 0);
+
+    // Over 1 KiB the block numbers need their high byte: a lamp that echoes only the low byte
+    // fails at block 256.
+    Rig big;
+    QVERIFY(big.connect());
+    QCOMPARE(big.lin.ReadDevice(), 0);
+    const QString path = big.linFile("big.LDR", 1088); // 272 blocks
+    QCOMPARE(big.flash(path), LinFlashOutcome::Done);
+    QCOMPARE(int(GetU16le(&big.lamp.requests.rbegin()[1][2])), 271);
+    QCOMPARE(big.lamp.flash, test::ReadAll(path).mid(8, 1088));
+    big.lamp.requests.clear();
+    big.lamp.blockLowByteOnly = true;
+    QCOMPARE(big.flash(path), LinFlashOutcome::Failed);
+    QCOMPARE(big.commands(), Repeat(0x84, 2) + Repeat(0x86, 257) + Repeat(0x85, 1));
+    QCOMPARE(big.lastBox(), QStringLiteral("Failed to update the firmware\n18"));
 }
 
 void TestLin::fileChecksStopBeforeAnythingIsSent() {

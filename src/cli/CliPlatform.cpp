@@ -1,0 +1,62 @@
+// POSIX signals or the Windows console handler; a handler only sets the flag.
+#include "CliPlatform.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace korvex::cli {
+
+namespace {
+// Lock-free, so that setting it is safe in a signal handler.
+std::atomic<bool> stopFlag{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+#ifdef _WIN32
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
+        stopFlag.store(true);
+        return TRUE;
+    }
+    return FALSE;
+}
+#else
+extern "C" void OnStopSignal(int) {
+    stopFlag.store(true);
+}
+#endif
+} // namespace
+
+void InstallStopHandlers() {
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    std::signal(SIGTERM, [](int) { stopFlag.store(true); });
+#else
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+#endif
+}
+
+bool StopRequested() {
+    return stopFlag.load();
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+} // namespace korvex::cli
