@@ -85,6 +85,9 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         ui_->TabControlEVENTREACTIONx->removeTab(0);
     for (int i = 1; i <= EntryTabs; ++i)
         ui_->TabControlEVENTREACTIONx->addTab(QString::number(i));
+    // A hidden tab bar does not tell its layout that it has grown, and the layout has already
+    // sized it empty: without this the strip stays 0 pixels high until a caption changes.
+    ui_->TabControlEVENTREACTIONx->updateGeometry();
     ui_->TabControlEVENTREACTIONx->setCurrentIndex(0);
     ui_->PageControlParams->setCurrentIndex(0);
     SetToolbarBusy(false);
@@ -252,8 +255,13 @@ int MainWindow::SetLanguage(int language) {
     ui_->SpeedButtonLangx->setText(english ? QStringLiteral("RU") : QStringLiteral("EN"));
     menuItemRussian_->setChecked(!english);
     menuItemEnglish_->setChecked(english);
-    // The monitor announces the controller again in the new language and re-reads it.
+    // The monitor announces the controller again in the new language and re-reads it; an edit
+    // not yet sent would be read over, so it goes out first.
+    core_->connection.SendChangedBytes();
     core_->monitor.controllerConnected = false;
+    // The device buttons wait for the next successful poll; a command still running (its file
+    // buttons are off) keeps the toolbar busy.
+    SetToolbarBusy(!ui_->SpeedButtonReadConfig->isEnabled());
     BeginScreenUpdate();
     InvalidateViews();
     ApplyLanguageTable(MainFormLanguageTable, this, state.current);

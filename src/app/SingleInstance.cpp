@@ -3,11 +3,19 @@
 
 #include <QDir>
 #include <QLockFile>
+#include <QStandardPaths>
 
 namespace korvex {
 
 QString SingleInstanceLockPath(const QString& directory) {
-    const QDir dir(directory.isEmpty() ? QDir::tempPath() : directory);
+    QString place = directory;
+    // The user's runtime directory: one lock per user, so another user of the machine may run
+    // the program too.
+    if (place.isEmpty())
+        place = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (place.isEmpty())
+        place = QDir::tempPath();
+    const QDir dir(place);
     return dir.filePath(QString::fromLatin1(ProgramIdentifier) + QStringLiteral(".lock"));
 }
 

@@ -15,7 +15,8 @@ inline constexpr char ProgramIdentifier[] = "KORVEX_SETUP_UTILITY";
 inline constexpr char AlreadyRunningText[] =
     "Setup programm KORVEX_SETUP_UTILITY is already running";
 
-// Where the lock lives: the temporary directory unless a directory is given.
+// Where the lock lives: the user's runtime directory (the temporary directory where there is
+// none) unless a directory is given.
 QString SingleInstanceLockPath(const QString& directory = {});
 
 // The held lock, or nothing when another live instance holds it.

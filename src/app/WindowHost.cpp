@@ -50,7 +50,8 @@ int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
     const int lang = language_.current;
     QString title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (flags & 0xFF) {
+    // The icon is the high nibble of the low byte; the low nibble holds the buttons.
+    switch (flags & 0xF0) {
     case mb::IconError:
         title = LangText(ErrorTitle, lang);
         icon = QMessageBox::Critical;

@@ -79,7 +79,9 @@ bool LogWindow::eventFilter(QObject* watched, QEvent* event) {
     // Compared with the pointer kept at the start: while the edit is being destroyed its
     // viewport still sends events, and the edit can no longer be asked for it.
     if (watched == viewport_) {
-        if (event->type() == QEvent::MouseButtonPress) {
+        // The second press of a quick pair arrives as a double click; it is still a press.
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick) {
             const auto* mouse = static_cast<QMouseEvent*>(event);
             RichEditRXMouseDown(mouse->button(), mouse->globalPosition().toPoint());
         } else if (event->type() == QEvent::ContextMenu) {

@@ -119,6 +119,7 @@ private slots:
     void startWithoutController();
     void connectEditUnplug();
     void languageSwitchKeepsEverything();
+    void languageSwitchSendsEditsFirst();
     void settingsAtStartAndClose();
     void messageBoxTitlesAndButtons();
     void firmwareButtonUpdates();
@@ -147,8 +148,16 @@ void TestMainWindow::startWithoutController() {
                           "SpeedButtonReset"})
         QVERIFY2(!rig.enabled(b), b);
     QCOMPARE(rig.find<QTabWidget>("PageControlMain")->currentIndex(), 1);
-    QCOMPARE(rig.find<QTabBar>("TabControlEVENTREACTIONx")->count(), 60);
-    QCOMPARE(rig.find<QTabBar>("TabControlEVENTREACTIONx")->tabText(59), QStringLiteral("60"));
+    // The strip is labelled and on screen before any configuration was read or opened.
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    auto* tabs = rig.find<QTabBar>("TabControlEVENTREACTIONx");
+    QCOMPARE(tabs->count(), 60);
+    for (int i = 0; i < 60; ++i)
+        QCOMPARE(tabs->tabText(i), QString::number(i + 1));
+    QVERIFY(tabs->isVisible());
+    QCOMPARE(tabs->height(), tabs->sizeHint().height());
+    QVERIFY(tabs->rect().contains(tabs->tabRect(0)));
 }
 
 void TestMainWindow::connectEditUnplug() {
@@ -235,6 +244,35 @@ void TestMainWindow::languageSwitchKeepsEverything() {
     QCOMPARE(rig.window->SetLanguage(7), 0);
 }
 
+void TestMainWindow::languageSwitchSendsEditsFirst() {
+    WindowRig rig;
+    rig.tick();
+    QVERIFY(rig.enabled("SpeedButtonReadDevice"));
+    // An edit made on the control itself, and the language switched before the next tick.
+    auto* x21 = rig.find<QComboBox>("ComboBoxX21x");
+    const int before = x21->currentIndex();
+    QTest::keyClick(x21, Qt::Key_Down);
+    QCOMPARE(int(rig.window->core().image.bytes[1980]), before + 1);
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonLangx"), Qt::LeftButton);
+    QCOMPARE(rig.window->SetLanguage(-1), 0);
+    QCOMPARE(int(rig.controller.config[1980]), before + 1);
+    // Read again at the next tick, the edit is what the controller now holds.
+    rig.tick();
+    QCOMPARE(x21->currentIndex(), before + 1);
+    QVERIFY(rig.enabled("SpeedButtonReadDevice"));
+
+    // Until the next successful poll the device buttons are off, and stay off when the
+    // controller is gone by then.
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonLangx"), Qt::LeftButton);
+    rig.controller.setPlugged(false);
+    rig.tick();
+    for (const char* b : {"SpeedButtonReadDevice", "SpeedButtonWriteDevice", "SpeedButtonToDefault",
+                          "SpeedButtonReset"})
+        QVERIFY2(!rig.enabled(b), b);
+    QVERIFY(rig.enabled("SpeedButtonReadConfig"));
+    QVERIFY(rig.boxes.isEmpty());
+}
+
 void TestMainWindow::settingsAtStartAndClose() {
     {
         WindowRig rig("[MainSettings]\r\nLang=5\r\nDebug=1\r\nMainTop=-1\r\nMainLeft=-50\r\n");
@@ -269,29 +307,71 @@ void TestMainWindow::settingsAtStartAndClose() {
 }
 
 void TestMainWindow::messageBoxTitlesAndButtons() {
+    using B = QMessageBox;
+    struct Case {
+        unsigned flags;
+        int lang;
+        const char* title;
+        B::Icon icon;
+        B::StandardButtons buttons;
+        B::StandardButton defaultButton;
+        B::StandardButton pressed;
+        int answer;
+    };
+    const Case cases[] = {
+        {mb::IconError, LangEnglish, "Error", B::Critical, B::Ok, B::NoButton, B::Ok, mb::IdOk},
+        {mb::IconError | mb::YesNo | mb::DefButton2, LangRussian, "Ошибка", B::Critical,
+         B::Yes | B::No, B::No, B::Yes, mb::IdYes},
+        {mb::IconQuestion, LangRussian, "Вопрос", B::Question, B::Yes | B::No, B::Yes, B::No,
+         mb::IdNo},
+        {mb::IconQuestion | mb::DefButton2, LangEnglish, "Question", B::Question, B::Yes | B::No,
+         B::No, B::Yes, mb::IdYes},
+        {mb::IconWarning, LangEnglish, "Warning", B::Warning, B::Yes | B::No, B::Yes, B::Yes,
+         mb::IdYes},
+        {mb::IconWarning | mb::YesNo, LangRussian, "Предупреждение", B::Warning, B::Yes | B::No,
+         B::Yes, B::No, mb::IdNo},
+        {mb::IconWarning | mb::YesNo | mb::DefButton2, LangEnglish, "Warning", B::Warning,
+         B::Yes | B::No, B::No, B::Yes, mb::IdYes},
+        {mb::IconInformation, LangRussian, "Информация", B::Information, B::Ok, B::NoButton, B::Ok,
+         mb::IdOk},
+        {mb::IconInformation, LangEnglish, "Information", B::Information, B::Ok, B::NoButton, B::Ok,
+         mb::IdOk},
+        {0, LangEnglish, "", B::NoIcon, B::Ok, B::NoButton, B::Ok, mb::IdOk},
+    };
     WindowRig rig;
     rig.window->host().answerBox = nullptr;
-    QString title;
-    QStringList buttons;
-    QString defaultButton;
-    int suspendedWhileOpen = -1;
-    QTimer::singleShot(50, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box);
-        title = box->windowTitle();
-        for (QAbstractButton* b : box->buttons())
-            buttons << b->text();
-        defaultButton = box->defaultButton()->text();
-        suspendedWhileOpen = rig.window->host().monitorSuspend();
-        box->button(QMessageBox::Yes)->click();
-    });
-    const int answer = rig.window->host().ShowMessageBox(mb::IconWarning | mb::DefButton2, "?");
-    QCOMPARE(answer, mb::IdYes);
-    QCOMPARE(title, QStringLiteral("Warning"));
-    QCOMPARE(buttons.size(), 2);
-    QCOMPARE(defaultButton, QStringLiteral("&No"));
-    QCOMPARE(suspendedWhileOpen, 1);
-    QCOMPARE(rig.window->host().monitorSuspend(), 0);
+    for (const Case& c : cases) {
+        rig.window->SetLanguage(c.lang);
+        const QString row = QString::number(c.flags, 16) + "/" + QString::number(c.lang);
+        QString title;
+        B::Icon icon = B::NoIcon;
+        B::StandardButtons buttons;
+        B::StandardButton defaultButton = B::NoButton;
+        int suspendedWhileOpen = -1;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible())
+                return;
+            poll.stop();
+            title = box->windowTitle();
+            icon = box->icon();
+            buttons = box->standardButtons();
+            if (box->defaultButton() != nullptr)
+                defaultButton = box->standardButton(box->defaultButton());
+            suspendedWhileOpen = rig.window->host().monitorSuspend();
+            QTest::mouseClick(box->button(c.pressed), Qt::LeftButton);
+        });
+        poll.start(10);
+        const int answer = rig.window->host().ShowMessageBox(c.flags, "?");
+        QVERIFY2(title == QString::fromUtf8(c.title), qPrintable(row + " " + title));
+        QVERIFY2(icon == c.icon, qPrintable(row));
+        QVERIFY2(buttons == c.buttons, qPrintable(row));
+        QVERIFY2(defaultButton == c.defaultButton, qPrintable(row));
+        QVERIFY2(answer == c.answer, qPrintable(row));
+        QCOMPARE(suspendedWhileOpen, 1);
+        QCOMPARE(rig.window->host().monitorSuspend(), 0);
+    }
 }
 
 void TestMainWindow::firmwareButtonUpdates() {

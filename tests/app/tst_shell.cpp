@@ -448,6 +448,21 @@ void TestShell::singleInstance() {
     stale.write("999999999\nkorvex-setup\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     stale.close();
     QVERIFY(AcquireSingleInstance(path));
+
+    // By default the lock is the user's own, in the runtime directory, and still excludes.
+    QTemporaryDir runtime;
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    const QString userLock = SingleInstanceLockPath();
+    const auto first = AcquireSingleInstance(userLock);
+    const bool excluded = !AcquireSingleInstance(userLock);
+    if (savedRuntime.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+    QCOMPARE(userLock, QDir(runtime.path()).filePath("KORVEX_SETUP_UTILITY.lock"));
+    QVERIFY(first);
+    QVERIFY(excluded);
 }
 
 QTEST_GUILESS_MAIN(TestShell)

@@ -95,6 +95,16 @@ void TestLogWindow::twoQuickPressesClear() {
     now += 100;
     Press(edit, Qt::LeftButton); // ...so this completes the pair begun 100 ms ago
     QCOMPARE(edit.toPlainText(), QString());
+
+    // A double click as the toolkit delivers it (press, release, double-click, release): its
+    // second press arrives as the double-click event and still completes the pair.
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    log.LogLineColored(LogColour::WindowText, QStringLiteral("kept"));
+    now += 1000;
+    const QPoint inside = edit.viewport()->mapTo(&edit, QPoint(5, 5));
+    QTest::mouseDClick(edit.windowHandle(), Qt::LeftButton, {}, inside);
+    QCOMPARE(edit.toPlainText(), QString());
 }
 
 void TestLogWindow::menuCaptionsAndActions() {
