@@ -15,7 +15,8 @@ esac
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev xvfb xauth imagemagick)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev xvfb xauth
+    imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -188,8 +188,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::ApplySettings() {
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    const auto settings = korvex::LoadSettings(
-        settingsPath_, screen, size(), SystemDefaultLanguage(), *host_, core_->language.current);
+    // At least one line of the memo; the page is not laid out yet, so the window's height bounds
+    // what it can hold (the splitter then keeps the log's minimum).
+    QPlainTextEdit* memo = ui_->MemoTX;
+    const TxHeightLimits txLimits{memo->fontMetrics().lineSpacing() + 2 * memo->frameWidth(),
+                                  height()};
+    const auto settings =
+        korvex::LoadSettings(settingsPath_, screen, size(), SystemDefaultLanguage(), *host_,
+                             core_->language.current, txLimits);
     ui_->PageControlMain->setCurrentIndex(1);
     ui_->TabControlEVENTREACTIONx->setCurrentIndex(0);
     if (!settings) {
@@ -255,6 +261,7 @@ int MainWindow::SetLanguage(int language) {
     ui_->SpeedButtonLangx->setText(english ? QStringLiteral("RU") : QStringLiteral("EN"));
     menuItemRussian_->setChecked(!english);
     menuItemEnglish_->setChecked(english);
+    qtTexts_.Follow(state.current);
     // The monitor announces the controller again in the new language and re-reads it; an edit
     // not yet sent would be read over, so it goes out first.
     core_->connection.SendChangedBytes();

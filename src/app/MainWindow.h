@@ -4,8 +4,9 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
-#include "host/EditorViews.h"
+#include "app/QtTranslation.h"
 #include "app/ToolbarCommands.h"
+#include "host/EditorViews.h"
 #include "text/TextPair.h"
 
 #include <QMainWindow>
@@ -93,6 +94,7 @@ private:
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;
+    QtTranslation qtTexts_;
     QLabel* statusText_ = nullptr;
     QString settingsPath_;
     QString titleNote_;

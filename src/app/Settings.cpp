@@ -81,8 +81,13 @@ Settings DefaultSettings(QSize screen, QSize window, int systemLanguage) {
     return settings;
 }
 
+int LimitTxHeight(int txHeight, TxHeightLimits limits) {
+    return qMax(limits.lowest, qMin(txHeight, limits.highest));
+}
+
 std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize window,
-                                     int systemLanguage, UiHost& host, int language) {
+                                     int systemLanguage, UiHost& host, int language,
+                                     TxHeightLimits txLimits) {
     IniFile file(path);
     if (!OpenSettings(file, host, language))
         return std::nullopt;
@@ -98,7 +103,9 @@ std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize wi
         settings.mainLeft > screen.width() - window.width() / 2)
         settings.mainLeft = defaults.mainLeft;
 
-    settings.txHeight = file.ReadInteger(MainSection, u"TXHeight", defaults.txHeight);
+    // The window does arithmetic with the height, so no stored value may be extreme.
+    settings.txHeight =
+        LimitTxHeight(file.ReadInteger(MainSection, u"TXHeight", defaults.txHeight), txLimits);
     settings.log = file.ReadInteger(MainSection, u"Log", 0) != 0;
     settings.debug = file.ReadInteger(MainSection, u"Debug", 0) != 0;
     settings.onlyUsed = file.ReadInteger(MainSection, u"OnlyUsed", 0) != 0;

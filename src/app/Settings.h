@@ -44,10 +44,21 @@ QString SettingsFilePath(const QString& programPath);
 // every option off, the system's language.
 Settings DefaultSettings(QSize screen, QSize window, int systemLanguage);
 
+// The heights the terminal input can take: at least the memo's minimum, at most what the
+// terminal page holds.
+struct TxHeightLimits {
+    int lowest = 1;
+    int highest = 1;
+};
+
+// A TXHeight within the limits; on a page lower than the minimum, the minimum.
+int LimitTxHeight(int txHeight, TxHeightLimits limits);
+
 // Reads the settings with their defaults and limits. When the file exists but cannot be read,
 // shows the error in `language` and returns nothing; the caller then keeps its own state.
 std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize window,
-                                     int systemLanguage, UiHost& host, int language);
+                                     int systemLanguage, UiHost& host, int language,
+                                     TxHeightLimits txLimits);
 
 // Writes section MainSettings (not the remembered files). Shows any failure and returns false.
 bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, int language);

@@ -6,6 +6,7 @@
 #include "text/TextPair.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -25,6 +26,10 @@ WindowHost::WindowHost(QWidget* mainWindow, QLabel* panel, QLabel* status, LogWi
     : QObject(mainWindow), mainWindow_(mainWindow), panel_(panel), status_(status), log_(log),
       language_(language), gauge_(new QProgressBar(panel)) {
     gauge_->setObjectName(QStringLiteral("CGaugeProgressProcent"));
+    // The gauge fills the panel, which follows the window's width.
+    auto* fill = new QHBoxLayout(panel);
+    fill->setContentsMargins(0, 0, 0, 0);
+    fill->addWidget(gauge_);
     gauge_->setTextVisible(true);
     gauge_->hide();
     monitorTimer_.setObjectName(QStringLiteral("TimerLUMAPADSCREENTest"));

@@ -2,6 +2,7 @@
 // behind them live in ParameterRules and ValueEntry.
 #include "ParameterPages.h"
 
+#include "config/EnterOnlyEdit.h"
 #include "config/ParameterRules.h"
 #include "config/ValueEntry.h"
 #include "link/Crc32Fingerprint.h"
@@ -28,6 +29,15 @@ void DrawBack(QLineEdit* edit) {
     edit->selectAll();
     edit->setFocus();
     QCursor::setPos(edit->mapToGlobal(QPoint(edit->width() / 2, edit->height() / 2)));
+}
+
+template <typename Field>
+std::function<QString()> NumberShown(const ConfigBytes& bytes, Field field) {
+    return [&bytes, field] { return QString::number(Get(bytes, field)); };
+}
+
+std::function<QString()> VoltsShown(const ConfigBytes& bytes, U16Field field) {
+    return [&bytes, field] { return CodeToVolts(Get(bytes, field)); };
 }
 
 } // namespace
@@ -63,6 +73,9 @@ ParameterPages::ParameterPages(QTabWidget* pageControlParams, ConfigImage& image
     linProgPage_->setObjectName(QStringLiteral("TabSheetLINProg"));
     pageControl_->addTab(linProgPage_, QStringLiteral("LIN Программатор"));
     pageControl_->setCurrentWidget(pinsPage);
+    // Captions are shown whole; a bar too narrow for them scrolls.
+    pageControl_->setElideMode(Qt::ElideNone);
+    pageControl_->setUsesScrollButtons(true);
 
     connectControls();
     LanguageChanged();
@@ -116,6 +129,19 @@ void ParameterPages::connectControls() {
     connectVolts(radio_->EditParamControlVOUT2minmax, param::VOUT2minmax);
     connect(radio_->Edit_KEY_REASSIGN_TO, &QLineEdit::returnPressed, this,
             &ParameterPages::keyReassignEntered);
+
+    // What is typed counts only with Enter; leaving an edit otherwise shows the image again.
+    ShowStoredOnFocusOut(lin_->Edit_PAR_LongTO, NumberShown(bytes_, param::PAR_LongTO));
+    ShowStoredOnFocusOut(lin_->Edit_Light_Day, NumberShown(bytes_, param::Light_Day));
+    ShowStoredOnFocusOut(lin_->Edit_Light_Min, NumberShown(bytes_, param::Light_Min));
+    ShowStoredOnFocusOut(lin_->Edit_Light_Max, NumberShown(bytes_, param::Light_Max));
+    ShowStoredOnFocusOut(radio_->EditParamControlVOUT1, VoltsShown(bytes_, param::VOUT1));
+    ShowStoredOnFocusOut(radio_->EditParamControlVOUT2, VoltsShown(bytes_, param::VOUT2));
+    ShowStoredOnFocusOut(radio_->EditParamControlVOUT1minmax,
+                         VoltsShown(bytes_, param::VOUT1minmax));
+    ShowStoredOnFocusOut(radio_->EditParamControlVOUT2minmax,
+                         VoltsShown(bytes_, param::VOUT2minmax));
+    ShowStoredOnFocusOut(radio_->Edit_KEY_REASSIGN_TO, NumberShown(bytes_, param::KEY_REASSIGN_TO));
 
     // Only the user's click: a page chosen by code leaves the capture alone.
     connect(pageControl_, &QTabWidget::tabBarClicked, this,
@@ -252,7 +278,11 @@ void ParameterPages::refreshControls() {
 
     const LinBusRules bus = ApplyLinBusRules(bytes_);
     lin_->PanelLINSPEED->setEnabled(bus.linSpeedEnabled);
-    pageControl_->setTabVisible(pageControl_->indexOf(linProgPage_), bus.linProgTabVisible);
+    // Only a real change: Qt forgets a pending relayout of a hidden tab bar (after a language
+    // switch) when it is told a visibility the tab already has, and the captions get clipped.
+    const int linProgTab = pageControl_->indexOf(linProgPage_);
+    if (pageControl_->isTabVisible(linProgTab) != bus.linProgTabVisible)
+        pageControl_->setTabVisible(linProgTab, bus.linProgTabVisible);
     if (bus.linSpeedForced)
         SelectRow(lin_->ComboBoxLINSPEEDx, LinSpeed19200);
     lin_->ComboBoxLINPROTOCOLVERSIONx->setEnabled(bus.protocolVersionEnabled);

@@ -2,6 +2,7 @@
 // parameters never runs their handlers.
 #include "LinProgPage.h"
 
+#include "config/EnterOnlyEdit.h"
 #include "link/DeviceLink.h"
 
 #include "ui_LinProgPage.h"
@@ -47,6 +48,7 @@ LinProgPage::LinProgPage(QWidget* tabSheetLINProg, DeviceLink& link, UiHost& hos
             &LinProgPage::ComboBoxLINDevTTypeChange);
     connect(ui_->EditLINDevParam, &QLineEdit::returnPressed, this,
             &LinProgPage::EditLINDevParamKeyPress);
+    ShowStoredOnFocusOut(ui_->EditLINDevParam, [this] { return paramsShown_; });
 }
 
 LinProgPage::~LinProgPage() = default;
@@ -92,7 +94,8 @@ void LinProgPage::MemoLineAdded(const QString& line, bool) {
 
 void LinProgPage::ParamsChanged() {
     ShowItems();
-    ui_->EditLINDevParam->setText(FormatLinParams(programmer_.state().linParams));
+    paramsShown_ = FormatLinParams(programmer_.state().linParams);
+    ui_->EditLINDevParam->setText(paramsShown_);
 }
 
 void LinProgPage::ShowItems() {

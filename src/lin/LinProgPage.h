@@ -56,6 +56,7 @@ private:
     std::function<QString()> chooseFirmwareFile_;
     std::function<void(const QString&)> rememberFirmwareFile_;
     QObject* memoViewport_ = nullptr;
+    QString paramsShown_; // the block as last shown; empty until something was read or entered
 };
 
 } // namespace korvex

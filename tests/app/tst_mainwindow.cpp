@@ -16,10 +16,12 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -123,6 +125,10 @@ private slots:
     void settingsAtStartAndClose();
     void messageBoxTitlesAndButtons();
     void firmwareButtonUpdates();
+    void parameterTabsShowTheirWholeCaptions();
+    void progressGaugeFitsTheWindow();
+    void qtTextsFollowTheLanguage();
+    void extremeTerminalHeightStartsSane();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -415,6 +421,101 @@ void TestMainWindow::firmwareButtonUpdates() {
     QCOMPARE(rig.readFrames(), 32);
     QVERIFY(rig.status().startsWith("Controller \"KORVEX-SWC-ADP V1.36\""));
     QVERIFY(rig.boxes.isEmpty());
+}
+
+void TestMainWindow::parameterTabsShowTheirWholeCaptions() {
+    WindowRig rig;
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    QTabBar* mainBar = rig.find<QTabWidget>("PageControlMain")->tabBar();
+    auto* params = rig.find<QTabWidget>("PageControlParams");
+    QTabBar* bar = params->tabBar();
+    QCOMPARE(bar->elideMode(), Qt::ElideNone);
+    // The LIN Prog tab shown once and hidden again.
+    auto* lin2 = rig.find<QComboBox>("ComboBoxLIN2MODEx");
+    WindowRig::choose(lin2, 16);
+    QVERIFY(params->isTabVisible(4));
+    WindowRig::choose(lin2, 0);
+    QVERIFY(!params->isTabVisible(4));
+    // The language switched while the terminal is in front.
+    for (int language : {LangRussian, LangEnglish, LangRussian}) {
+        QTest::mouseClick(mainBar, Qt::LeftButton, {}, mainBar->tabRect(0).center());
+        rig.find<QToolButton>("SpeedButtonLangx")->click();
+        QCOMPARE(rig.window->SetLanguage(-1), language);
+        QTest::mouseClick(mainBar, Qt::LeftButton, {}, mainBar->tabRect(1).center());
+        QVERIFY(bar->isVisible());
+        for (int i = 0; i < 4; ++i) {
+            const int text = bar->fontMetrics().horizontalAdvance(bar->tabText(i));
+            QVERIFY2(bar->tabRect(i).width() > text, qPrintable(QString("%1: %2 for %3")
+                                                                    .arg(bar->tabText(i))
+                                                                    .arg(bar->tabRect(i).width())
+                                                                    .arg(text)));
+        }
+    }
+}
+
+void TestMainWindow::progressGaugeFitsTheWindow() {
+    WindowRig rig;
+    rig.window->resize(720, 513);
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    QCOMPARE(rig.window->width(), 720);
+    auto* panel = rig.find<QLabel>("PanelMenu");
+    auto* gauge = rig.find<QProgressBar>("CGaugeProgressProcent");
+    const auto right = [&rig](QWidget* w) {
+        return w->mapTo(rig.window.get(), QPoint(w->width() - 1, 0)).x();
+    };
+    for (int language : {LangEnglish, LangRussian}) {
+        rig.window->SetLanguage(language);
+        rig.window->host().ProgressBegin(100, "Reading");
+        rig.window->host().ProgressStep(99);
+        QApplication::processEvents();
+        QVERIFY(gauge->isVisible());
+        // The panel takes the toolbar's width up to a few pixels before its end.
+        QVERIFY2(right(panel) < 720 && right(panel) > 710,
+                 qPrintable(QString::number(right(panel))));
+        QCOMPARE(gauge->x(), panel->contentsRect().left());
+        QCOMPARE(gauge->width(), panel->contentsRect().width());
+        rig.window->host().ProgressHide();
+    }
+}
+
+void TestMainWindow::qtTextsFollowTheLanguage() {
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(dir + "/qtbase_ru.qm"))
+        QSKIP("qtbase_ru.qm is not installed (Debian package qt6-translations-l10n)");
+    WindowRig rig;
+    rig.window->host().answerBox = nullptr;
+    const auto yesButton = [&rig] {
+        QString text;
+        QTimer::singleShot(50, [&text] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            text = box->button(QMessageBox::Yes)->text().remove('&');
+            box->button(QMessageBox::No)->click();
+        });
+        rig.window->host().ShowMessageBox(mb::IconQuestion, "?");
+        return text;
+    };
+    QCOMPARE(yesButton(), QStringLiteral("Yes"));
+    for (const char* expected : {"Да", "Yes", "Да"}) {
+        rig.find<QToolButton>("SpeedButtonLangx")->click();
+        QCOMPARE(yesButton(), QString::fromUtf8(expected));
+    }
+}
+
+void TestMainWindow::extremeTerminalHeightStartsSane() {
+    WindowRig rig("[MainSettings]\r\nLang=1\r\nTXHeight=-2147483648\r\n");
+    rig.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.window.get()));
+    auto* memo = rig.find<QPlainTextEdit>("MemoTX");
+    // At least a line of text, and the log keeps its place above.
+    QVERIFY2(memo->height() > memo->fontMetrics().lineSpacing() &&
+                 memo->height() < rig.find<QWidget>("SplitterTerminal")->height(),
+             qPrintable(QString::number(memo->height())));
+    rig.window->close();
+    QVERIFY(
+        test::ReadAll(rig.settingsPath).contains("TXHeight=" + QByteArray::number(memo->height())));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -16,6 +16,8 @@ private slots:
     void missingFileGivesDefaults();
     void windowPositionLimits();
     void flagsAndLanguage();
+    void terminalHeightLimits_data();
+    void terminalHeightLimits();
     void saveWritesMainSettingsAndKeepsTheRest();
     void remembersFilesPerDialog();
     void unreadableFileIsReported();
@@ -29,6 +31,8 @@ const QSize Screen(1920, 1080);
 const QSize Window(801, 601);
 constexpr int CentredTop = 540 - 300;
 constexpr int CentredLeft = 960 - 400;
+// A terminal input between 30 pixels and a page of 400.
+constexpr TxHeightLimits Limits{30, 400};
 
 using test::ReadAll;
 using test::WriteAll;
@@ -37,7 +41,7 @@ Settings LoadFrom(const QString& path, const QByteArray& content, int systemLang
     WriteAll(path, content);
     test::TestHost host;
     const std::optional<Settings> settings =
-        LoadSettings(path, Screen, Window, systemLanguage, host, LangRussian);
+        LoadSettings(path, Screen, Window, systemLanguage, host, LangRussian, Limits);
     if (!settings || !host.boxes.isEmpty()) {
         QTest::qFail("settings were not loaded", __FILE__, __LINE__);
         return {};
@@ -54,7 +58,7 @@ void TestSettings::missingFileGivesDefaults() {
     test::TestHost host;
     for (int system : {LangRussian, LangEnglish}) {
         const std::optional<Settings> settings =
-            LoadSettings(path, Screen, Window, system, host, LangRussian);
+            LoadSettings(path, Screen, Window, system, host, LangRussian, Limits);
         QVERIFY(settings.has_value());
         QCOMPARE(settings->mainTop, CentredTop);
         QCOMPARE(settings->mainLeft, CentredLeft);
@@ -108,6 +112,32 @@ void TestSettings::flagsAndLanguage() {
     // An unreadable value falls back to the system's language, not to Russian.
     s = LoadFrom(path, "[MainSettings]\nLang=?\n", LangEnglish);
     QCOMPARE(s.lang, LangEnglish);
+}
+
+void TestSettings::terminalHeightLimits_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("height");
+    QTest::newRow("INT_MIN") << QByteArray("-2147483648") << 30;
+    QTest::newRow("-1") << QByteArray("-1") << 30;
+    QTest::newRow("0") << QByteArray("0") << 30;
+    QTest::newRow("below minimum") << QByteArray("29") << 30;
+    QTest::newRow("minimum") << QByteArray("30") << 30;
+    QTest::newRow("normal") << QByteArray("80") << 80;
+    QTest::newRow("page") << QByteArray("400") << 400;
+    QTest::newRow("INT_MAX") << QByteArray("2147483647") << 400;
+    QTest::newRow("beyond int") << QByteArray("99999999999") << 64; // unreadable: the default
+}
+
+void TestSettings::terminalHeightLimits() {
+    QFETCH(QByteArray, stored);
+    QFETCH(int, height);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const Settings s =
+        LoadFrom(dir.filePath("t.ini"), "[MainSettings]\r\nTXHeight=" + stored + "\r\n");
+    QCOMPARE(s.txHeight, height);
+    // A page lower than the memo's minimum still gets the minimum.
+    QCOMPARE(LimitTxHeight(80, {30, 20}), 30);
 }
 
 void TestSettings::saveWritesMainSettingsAndKeepsTheRest() {
@@ -172,7 +202,7 @@ void TestSettings::unreadableFileIsReported() {
     QVERIFY(dir.isValid());
     const QString path = dir.path(); // a directory cannot be read as a file
     test::TestHost host;
-    QVERIFY(!LoadSettings(path, Screen, Window, 1, host, LangRussian).has_value());
+    QVERIFY(!LoadSettings(path, Screen, Window, 1, host, LangRussian, Limits).has_value());
     QVERIFY(!SaveSettings(path, Settings{}, host, LangEnglish));
     QCOMPARE(host.boxes.size(), 2);
     for (const auto& box : host.boxes)

@@ -26,6 +26,8 @@ private slots:
     void refreshDefaultsAndSkipsUnchangedImage();
     void pinNibblesAndFlagBytes();
     void editsAndTabClicksReachTheEditor();
+    void enterOnlyEditsShowTheImageWhenLeft_data();
+    void enterOnlyEditsShowTheImageWhenLeft();
 };
 
 namespace {
@@ -358,6 +360,99 @@ void TestParameterPages::editsAndTabClicksReachTheEditor() {
     QCOMPARE(Get(rig.image.bytes, param::VOUT2minmax), 500);
     QCOMPARE(rig.w<QLineEdit>("EditParamControlVOUT2minmax")->text(), QStringLiteral("5.00"));
     QCOMPARE(rig.host.boxes.size(), 1);
+}
+
+void TestParameterPages::enterOnlyEditsShowTheImageWhenLeft_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("edit");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("entered");
+    // Each field holds 50 before the test types into it.
+    QTest::newRow("long press") << QByteArray("TabSheetLIN") << QByteArray("Edit_PAR_LongTO")
+                                << param::PAR_LongTO.offset << "50"
+                                << "2000" << 2000;
+    QTest::newRow("light day") << QByteArray("TabSheetLIN") << QByteArray("Edit_Light_Day")
+                               << param::Light_Day.offset << "50"
+                               << "20" << 20;
+    QTest::newRow("light min") << QByteArray("TabSheetLIN") << QByteArray("Edit_Light_Min")
+                               << param::Light_Min.offset << "50"
+                               << "20" << 20;
+    QTest::newRow("light max") << QByteArray("TabSheetLIN") << QByteArray("Edit_Light_Max")
+                               << param::Light_Max.offset << "50"
+                               << "90" << 90;
+    for (const auto& [name, offset] :
+         {std::pair{"EditParamControlVOUT1", param::VOUT1.offset},
+          std::pair{"EditParamControlVOUT2", param::VOUT2.offset},
+          std::pair{"EditParamControlVOUT1minmax", param::VOUT1minmax.offset},
+          std::pair{"EditParamControlVOUT2minmax", param::VOUT2minmax.offset}})
+        QTest::newRow(name) << QByteArray("TabSheetParamControl") << QByteArray(name) << offset
+                            << "0.50"
+                            << "3" << 300;
+    QTest::newRow("key reassign") << QByteArray("TabSheetParamControl")
+                                  << QByteArray("Edit_KEY_REASSIGN_TO")
+                                  << param::KEY_REASSIGN_TO.offset << "50"
+                                  << "700" << 700;
+}
+
+void TestParameterPages::enterOnlyEditsShowTheImageWhenLeft() {
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, edit);
+    QFETCH(int, offset);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(int, entered);
+    Rig rig;
+    rig.tabs.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.tabs));
+    Set(rig.image.bytes, param::LIN2MODE, 4); // the light edits are shown
+    Set(rig.image.bytes, param::LIGHT_DIAG_USE, 1);
+    Set(rig.image.bytes, param::Light_Day, 50);
+    Set(rig.image.bytes, param::Light_Min, 50);
+    Set(rig.image.bytes, param::Light_Max, 50);
+    for (U16Field field : {param::PAR_LongTO, param::VOUT1, param::VOUT2, param::VOUT1minmax,
+                           param::VOUT2minmax, param::KEY_REASSIGN_TO})
+        Set(rig.image.bytes, field, 50);
+    rig.pages.RefreshParameterPages();
+    const ConfigBytes before = rig.image.bytes;
+    rig.show(page.constData());
+    auto* e = rig.w<QLineEdit>(edit.constData());
+    QCOMPARE(e->text(), shown);
+
+    const auto typeInto = [&] {
+        QTest::mouseClick(e, Qt::LeftButton);
+        QVERIFY(e->hasFocus());
+        QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(e, typed);
+        QCOMPARE(e->text(), typed);
+    };
+    // Left with Tab, then with a click into another edit of the page.
+    typeInto();
+    QTest::keyClick(e, Qt::Key_Tab);
+    QVERIFY(!e->hasFocus());
+    QCOMPARE(e->text(), shown);
+    QVERIFY(rig.image.bytes == before);
+    typeInto();
+    auto* other =
+        rig.w<QLineEdit>(page == "TabSheetLIN" ? "Edit_PAR_LongTO" : "EditParamControlVOUT1");
+    if (other == e)
+        other =
+            rig.w<QLineEdit>(page == "TabSheetLIN" ? "Edit_Light_Day" : "EditParamControlVOUT2");
+    QTest::mouseClick(other, Qt::LeftButton);
+    QVERIFY(other->hasFocus());
+    QCOMPARE(e->text(), shown);
+    QVERIFY(rig.image.bytes == before);
+
+    // Enter stores what was typed.
+    typeInto();
+    QTest::keyClick(e, Qt::Key_Return);
+    const auto at = static_cast<std::size_t>(offset);
+    const int width = page == "TabSheetLIN" && edit != "Edit_PAR_LongTO" ? 1 : 2;
+    const int stored =
+        width == 1 ? rig.image.bytes[at] : rig.image.bytes[at] | rig.image.bytes[at + 1] << 8;
+    QCOMPARE(stored, entered);
+    QVERIFY(rig.host.boxes.isEmpty());
 }
 
 QTEST_MAIN(TestParameterPages)
