@@ -278,4 +278,8 @@ QString ReactionText(const ConfigImage& image, int entry, int language) {
     return parts.join(QStringLiteral(", "));
 }
 
+QString SourceMaskNumbers(std::uint8_t mask) {
+    return MaskNumbers(mask);
+}
+
 } // namespace korvex

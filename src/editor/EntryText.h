@@ -26,4 +26,7 @@ QString EntryCaption(const ConfigImage& image, int entry);
 QString EventText(const ConfigImage& image, int entry, int language);
 QString ReactionText(const ConfigImage& image, int entry, int language);
 
+// " 1 3 8" for a source mask with bits 0, 2 and 7 set: the source numbers, each after a blank.
+QString SourceMaskNumbers(std::uint8_t mask);
+
 } // namespace korvex
