@@ -5,261 +5,173 @@
 
 #include <QtTest>
 
+#include <tuple>
+
 using namespace korvex;
 
 class TestReactionRules : public QObject {
     Q_OBJECT
 private slots:
     void pinWithoutPinResetsModeAndDuration();
-    void pinDurationEntry();
-    void radioControlClampsSetAndEqual();
-    void radioControlDurationOverride();
+    void radioControlClampAndDurationOverride();
     void sourceSkipAndSaveTable();
     void eventControlPowerOnOnlyForSimulate();
     void linListFollowsLinTypes();
-    void kindChangesAndUnknownKinds();
+    void unknownAndRepeatedKinds();
 };
 
 namespace {
 
 constexpr int N = 2; // entry 2 at offset 66: every field at an offset other than its own
 
-ConfigBytes WithReaction(std::uint8_t reactionKind) {
+struct Entry {
     ConfigBytes bytes{};
-    EntryRef(bytes, N).set(entry::reactionKind, reactionKind);
-    return bytes;
-}
+    EntryRef e{bytes, N};
+    explicit Entry(std::uint8_t reactionKind) { e.set(entry::reactionKind, reactionKind); }
+    ReactionView show() { return ShowReaction(bytes, N, LangEnglish); }
+};
 
 } // namespace
 
 void TestReactionRules::pinWithoutPinResetsModeAndDuration() {
-    struct Row {
-        int pin, mode, duration;
-        int modeAfter, durationAfter;
-        bool enabled;
-        const char* text;
+    // pin, mode, duration -> mode and duration stored, both controls enabled, duration shown
+    using R = std::tuple<int, int, QString, bool>;
+    const std::tuple<int, int, int, R> rows[] = {
+        {0, 2, 500, {0, 0, "0", false}}, // "Not defined"
+        {3, 2, 500, {2, 500, "500", true}},
+        {13, 3, 30000, {3, 30000, "30000", true}},
     };
-    const Row rows[] = {
-        {0, 2, 500, 0, 0, false, "0"}, // "Not defined"
-        {0, 0, 0, 0, 0, false, "0"},
-        {3, 2, 500, 2, 500, true, "500"},
-        {13, 3, 30000, 3, 30000, true, "30000"},
-    };
-    for (const Row& r : rows) {
-        ConfigBytes bytes = WithReaction(kind::ReactionPin);
-        const EntryRef e(bytes, N);
-        e.set(entry::reactionCode, std::uint8_t(r.pin));
-        e.set(entry::reactionOption, std::uint8_t(r.mode));
-        e.set(entry::pinDuration, std::uint16_t(r.duration));
-        const ReactionView v = ShowReaction(bytes, N, LangEnglish);
-        QCOMPARE(v.page, int(kind::ReactionPin));
-        QCOMPARE(v.pinItem, r.pin);
-        QCOMPARE(int(e.get(entry::reactionOption)), r.modeAfter);
-        QCOMPARE(int(e.get(entry::pinDuration)), r.durationAfter);
-        QCOMPARE(v.pinModeItem, r.modeAfter);
-        QCOMPARE(v.pinModeEnabled, r.enabled);
-        QCOMPARE(v.pinDurationEnabled, r.enabled);
-        QCOMPARE(v.pinDurationText, QString::fromLatin1(r.text));
+    for (const auto& [pin, mode, duration, expected] : rows) {
+        Entry x(kind::ReactionPin);
+        ChooseReactionPin(x.bytes, N, pin);
+        ChooseReactionPinMode(x.bytes, N, mode);
+        x.e.set(entry::pinDuration, std::uint16_t(duration));
+        const ReactionView v = x.show();
+        QCOMPARE(v.pinModeEnabled, v.pinDurationEnabled);
+        QCOMPARE(v.pinModeItem, int(x.e.get(entry::reactionOption)));
+        QCOMPARE(R(x.e.get(entry::reactionOption), x.e.get(entry::pinDuration), v.pinDurationText,
+                   v.pinModeEnabled),
+                 expected);
     }
+    Entry x(kind::ReactionPin);
+    x.e.set(entry::pinDuration, 1234);
+    QCOMPARE(EnterReactionPinDuration(x.bytes, N, QStringLiteral("30001"), LangEnglish).result, 1);
+    QCOMPARE(int(x.e.get(entry::pinDuration)), 1234);
+    QCOMPARE(EnterReactionPinDuration(x.bytes, N, QStringLiteral("30000"), LangEnglish).result, 0);
+    QCOMPARE(std::make_pair(int(x.bytes[66 + 24]), int(x.bytes[66 + 25])),
+             std::make_pair(0x30, 0x75));
 }
 
-void TestReactionRules::pinDurationEntry() {
-    ConfigBytes bytes = WithReaction(kind::ReactionPin);
-    const EntryRef e(bytes, N);
-    e.set(entry::pinDuration, 1234);
-    QCOMPARE(EnterReactionPinDuration(bytes, N, QStringLiteral("30001"), LangEnglish).result, 1);
-    QCOMPARE(int(e.get(entry::pinDuration)), 1234);
-    QCOMPARE(EnterReactionPinDuration(bytes, N, QStringLiteral("30000"), LangEnglish).result, 0);
-    QCOMPARE(int(bytes[EntryOffset(N) + 24]), 0x30);
-    QCOMPARE(int(bytes[EntryOffset(N) + 25]), 0x75);
-
-    ConfigBytes radio = WithReaction(kind::ReactionRadioControl);
-    QCOMPARE(EnterReactionVoutTime(radio, N, QStringLiteral("5001"), LangEnglish).result, 1);
-    QCOMPARE(EnterReactionVoutTime(radio, N, QStringLiteral("5000"), LangEnglish).result, 0);
-    QCOMPARE(int(EntryRef(radio, N).get(entry::voutTime)), 5000);
-}
-
-void TestReactionRules::radioControlClampsSetAndEqual() {
-    struct Row {
-        int action, code, after;
+void TestReactionRules::radioControlClampAndDurationOverride() {
+    // VOUT1 = 100, VOUT1minmax = 40, channel 2 fixed at 2.50 V, KEY_REASSIGN_TO = 500.
+    // action 1, code 1, action 2, voutTime -> code 1 stored, duration shown, duration enabled
+    using R = std::tuple<int, QString, bool>;
+    const std::tuple<int, int, int, int, R> rows[] = {
+        {4, 300, 0, 200, {100, "500", false}}, // "equal" is clamped; the override shows
+        {0, 10, 4, 200, {40, "500", false}},   // "set" likewise, from below
+        {2, 300, 0, 200, {300, "200", true}},  // "increase on" steps: no clamp, own duration
+        {0, 70, 3, 200, {70, "200", true}},    // "decrease on" on the other channel
+        {1, 300, 0, 0, {300, "0", true}},      // no duration: nothing to override
     };
-    // VOUT1 = 100 and VOUT1minmax = 40: the range is 40..100 whichever end is the default.
-    const Row rows[] = {
-        {4, 300, 100},                               // "equal"
-        {0, 300, 100},                               // "set"
-        {0, 10, 40},   {4, 70, 70},   {2, 300, 300}, // "increase on" steps from the current voltage
-        {3, 10, 10},   {1, 300, 300}, {5, 300, 300},
-    };
-    for (const Row& r : rows) {
-        ConfigBytes bytes = WithReaction(kind::ReactionRadioControl);
-        Set(bytes, param::VOUT1, 100);
-        Set(bytes, param::VOUT1minmax, 40);
-        Set(bytes, param::VOUT2, 250);
-        Set(bytes, param::VOUT2minmax, 250);
-        const EntryRef e(bytes, N);
-        e.set(entry::vout1Action, std::uint8_t(r.action));
-        e.set(entry::vout1Code, std::uint16_t(r.code));
-        e.set(entry::vout2Code, 260);
-        const ReactionView v = ShowReaction(bytes, N, LangEnglish);
-        QCOMPARE(int(e.get(entry::vout1Code)), r.after);
-        QCOMPARE(v.voutText[0], CodeToVolts(std::uint16_t(r.after)));
-        QCOMPARE(v.voutActionItem[0], r.action);
-        // Channel 2 "set" with its own one-point range.
-        QCOMPARE(int(e.get(entry::vout2Code)), 250);
-        QCOMPARE(v.voutText[1], QStringLiteral("2.50"));
-    }
-}
-
-void TestReactionRules::radioControlDurationOverride() {
-    struct Row {
-        int reassign, time, action1, action2;
-        const char* text;
-        bool enabled;
-    };
-    const Row rows[] = {
-        {500, 200, 0, 0, "500", false}, {500, 0, 0, 0, "0", true},   {500, 200, 0, 3, "200", true},
-        {500, 200, 2, 0, "200", true},  {0, 200, 0, 0, "200", true}, {500, 200, 4, 5, "500", false},
-    };
-    for (const Row& r : rows) {
-        ConfigBytes bytes = WithReaction(kind::ReactionRadioControl);
-        Set(bytes, param::KEY_REASSIGN_TO, std::uint16_t(r.reassign));
-        Set(bytes, param::VOUT1minmax, 500);
-        Set(bytes, param::VOUT2minmax, 500);
-        const EntryRef e(bytes, N);
-        e.set(entry::voutTime, std::uint16_t(r.time));
-        e.set(entry::vout1Action, std::uint8_t(r.action1));
-        e.set(entry::vout2Action, std::uint8_t(r.action2));
-        e.set(entry::vout2Save, 7);
-        const ReactionView v = ShowReaction(bytes, N, LangEnglish);
-        QCOMPARE(v.voutTimeText, QString::fromLatin1(r.text));
-        QCOMPARE(v.voutTimeEnabled, r.enabled);
-        QCOMPARE(int(e.get(entry::voutTime)), r.time); // the entry keeps its own duration
-        QVERIFY(!v.voutSave[0]);
-        QVERIFY(v.voutSave[1]);
-        QCOMPARE(int(e.get(entry::vout2Save)), 1);
+    for (const auto& [action1, code1, action2, time, expected] : rows) {
+        Entry x(kind::ReactionRadioControl);
+        Set(x.bytes, param::VOUT1, 100);
+        Set(x.bytes, param::VOUT1minmax, 40);
+        Set(x.bytes, param::VOUT2, 250);
+        Set(x.bytes, param::VOUT2minmax, 250);
+        Set(x.bytes, param::KEY_REASSIGN_TO, 500);
+        ChooseReactionVoutAction(x.bytes, N, 0, action1);
+        ChooseReactionVoutAction(x.bytes, N, 1, action2);
+        x.e.set(entry::vout1Code, std::uint16_t(code1));
+        EnterReactionVoltage(x.bytes, N, 1, QStringLiteral("4,5"));
+        x.e.set(entry::voutTime, std::uint16_t(time));
+        const ReactionView v = x.show();
+        QCOMPARE(R(x.e.get(entry::vout1Code), v.voutTimeText, v.voutTimeEnabled), expected);
+        QCOMPARE(v.voutText[0], CodeToVolts(x.e.get(entry::vout1Code)));
+        QCOMPARE(int(x.e.get(entry::vout2Code)), action2 == 0 || action2 == 4 ? 250 : 450);
+        QCOMPARE(int(x.e.get(entry::voutTime)), time); // the entry keeps its own duration
     }
 }
 
 void TestReactionRules::sourceSkipAndSaveTable() {
-    struct Row {
-        int code, mask, save;
-        bool skipEnabled;
-        int maskAfter, saveAfter;
-        bool saveEnabled;
-        const char* caption;
+    // code, mask, save -> skip enabled, mask stored, save stored, save enabled, caption
+    using R = std::tuple<bool, int, int, bool, QString>;
+    const std::tuple<int, int, int, R> rows[] = {
+        {0, 0x05, 1, {true, 0x05, 0, false, "Skip:  1 3"}},  // next
+        {9, 0x81, 1, {true, 0x81, 0, false, "Skip:  1 8"}},  // previous
+        {3, 0x05, 1, {false, 0x00, 1, true, "Skip:  no"}},   // a source clears the skip list
+        {10, 0x05, 1, {false, 0x00, 0, false, "Skip:  no"}}, // restore
+        {11, 0xFF, 3, {false, 0x00, 1, true, "Skip:  no"}},  // any other value
     };
-    const Row rows[] = {
-        {0, 0x05, 1, true, 0x05, 0, false, "Skip:  1 3"},  // next
-        {9, 0x81, 1, true, 0x81, 0, false, "Skip:  1 8"},  // previous
-        {0, 0x00, 0, true, 0x00, 0, false, "Skip:  no"},   //
-        {3, 0x05, 1, false, 0x00, 1, true, "Skip:  no"},   // a source clears the skip list
-        {8, 0xFF, 0, false, 0x00, 0, true, "Skip:  no"},   //
-        {10, 0x05, 1, false, 0x00, 0, false, "Skip:  no"}, // restore
-        {11, 0x05, 1, false, 0x00, 1, true, "Skip:  no"},  // any other value
-    };
-    for (const Row& r : rows) {
-        ConfigBytes bytes = WithReaction(kind::ReactionSource);
-        const EntryRef e(bytes, N);
-        e.set(entry::reactionCode, std::uint8_t(r.code));
-        e.set(entry::reactionOption, std::uint8_t(r.mask));
-        e.set(entry::sourceSave, std::uint8_t(r.save));
-        const ReactionView v = ShowReaction(bytes, N, LangEnglish);
-        QCOMPARE(v.sourceItem, r.code);
-        QCOMPARE(v.skipEnabled, r.skipEnabled);
-        QCOMPARE(int(e.get(entry::reactionOption)), r.maskAfter);
-        QCOMPARE(int(e.get(entry::sourceSave)), r.saveAfter);
-        QCOMPARE(v.sourceSaveChecked, r.saveAfter != 0);
-        QCOMPARE(v.sourceSaveEnabled, r.saveEnabled);
-        QCOMPARE(v.skipCaption, QString::fromLatin1(r.caption));
+    for (const auto& [code, mask, save, expected] : rows) {
+        Entry x(kind::ReactionSource);
+        ChooseReactionSource(x.bytes, N, code);
+        SetReactionSkipMask(x.bytes, N, std::uint8_t(mask));
+        x.e.set(entry::sourceSave, std::uint8_t(save));
+        const ReactionView v = x.show();
+        QCOMPARE(v.sourceSaveChecked, x.e.get(entry::sourceSave) != 0);
+        QCOMPARE(R(v.skipEnabled, x.e.get(entry::reactionOption), x.e.get(entry::sourceSave),
+                   v.sourceSaveEnabled, v.skipCaption),
+                 expected);
     }
     QCOMPARE(SkipButtonCaption(0, LangRussian), QStringLiteral("Пропустить:  нет"));
     QCOMPARE(SkipButtonCaption(0x42, LangRussian), QStringLiteral("Пропустить:  2 7"));
-    // The dialog's choice is stored as made, all or none.
-    ConfigBytes bytes = WithReaction(kind::ReactionSource);
-    SetReactionSkipMask(bytes, N, 0xFF);
-    QCOMPARE(int(EntryRef(bytes, N).get(entry::reactionOption)), 0xFF);
 }
 
 void TestReactionRules::eventControlPowerOnOnlyForSimulate() {
-    struct Row {
-        int type, target, after;
-    };
-    const Row rows[] = {{1, 0, 1}, {2, 0, 1}, {0, 0, 0}, {1, 7, 7}, {0, 60, 60}};
-    for (const Row& r : rows) {
-        ConfigBytes bytes = WithReaction(kind::ReactionEventControl);
-        ChooseEventHandleType(bytes, N, r.type);
-        ChooseEventHandleTarget(bytes, N, r.target);
-        const ReactionView v = ShowReaction(bytes, N, LangEnglish);
-        QCOMPARE(v.eventHandleTypeItem, r.type);
-        QCOMPARE(v.eventHandleNumItem, r.after);
-        QCOMPARE(int(EntryRef(bytes, N).get(entry::reactionOption)), r.after);
+    // type, target -> target stored and shown
+    const std::tuple<int, int, int> rows[] = {{1, 0, 1}, {2, 0, 1}, {0, 0, 0}, {1, 7, 7}};
+    for (const auto& [type, target, after] : rows) {
+        Entry x(kind::ReactionEventControl);
+        ChooseEventHandleType(x.bytes, N, type);
+        ChooseEventHandleTarget(x.bytes, N, target);
+        const ReactionView v = x.show();
+        QCOMPARE(std::make_pair(v.eventHandleNumItem, int(x.e.get(entry::reactionOption))),
+                 std::make_pair(after, after));
     }
 }
 
 void TestReactionRules::linListFollowsLinTypes() {
-    // Find a master type that offers a command the list of "No settings" does not.
-    ConfigBytes bytes = WithReaction(kind::ReactionLin);
+    // A master type that offers a command beyond those of "No settings".
     const QStringList none = LinReactionList(0, 0);
     int type = 1;
     while (type < int(LinMasterTypes.size()) && LinReactionList(0, type).size() <= none.size())
         ++type;
     QVERIFY(type < int(LinMasterTypes.size()));
-    Set(bytes, param::LIN2MODE, std::uint8_t(type));
     const QStringList items = LinReactionList(0, type);
-    const int last = int(items.size()) - 1;
-    const int row = LinCommandIndexOf(items, last);
+    const int row = LinCommandIndexOf(items, int(items.size()) - 1);
     QVERIFY(!none.contains(QString::fromUtf8(LinCommandTable[std::size_t(row)])));
 
-    ChooseReactionLinCommand(bytes, N, last);
-    const EntryRef e(bytes, N);
-    QCOMPARE(int(e.get(entry::reactionCode)), row);
-    ReactionView v = ShowReaction(bytes, N, LangEnglish);
-    QCOMPARE(v.linItems, items);
-    QCOMPARE(v.linItem, LinListIndexOf(items, row));
-
-    // Another master type no longer offers it: the first item is shown, the row is kept.
-    Set(bytes, param::LIN2MODE, 0);
-    v = ShowReaction(bytes, N, LangEnglish);
-    QCOMPARE(v.linItems, none);
-    QCOMPARE(v.linItem, 0);
-    QCOMPARE(int(e.get(entry::reactionCode)), row);
-
-    // A trigger byte other than 1 is shown ticked and stored as the box stores it.
-    e.set(entry::reactionOption, 5);
-    QVERIFY(ShowReaction(bytes, N, LangEnglish).linTrigger);
-    QCOMPARE(int(e.get(entry::reactionOption)), 1);
-    SetReactionLinTrigger(bytes, N, false);
-    QVERIFY(!ShowReaction(bytes, N, LangEnglish).linTrigger);
+    Entry x(kind::ReactionLin);
+    Set(x.bytes, param::LIN2MODE, std::uint8_t(type));
+    ChooseReactionLinCommand(x.bytes, N, int(items.size()) - 1);
+    QCOMPARE(int(x.e.get(entry::reactionCode)), row);
+    QCOMPARE(x.show().linItem, LinListIndexOf(items, row));
+    // Another master type no longer offers it: the first item shows, the row is kept.
+    Set(x.bytes, param::LIN2MODE, 0);
+    ReactionView v = x.show();
+    QCOMPARE(std::make_pair(v.linItems, v.linItem), std::make_pair(none, 0));
+    QCOMPARE(int(x.e.get(entry::reactionCode)), row);
+    // A trigger byte other than 1 shows ticked and is stored as the box stores it.
+    x.e.set(entry::reactionOption, 5);
+    QVERIFY(x.show().linTrigger);
+    QCOMPARE(int(x.e.get(entry::reactionOption)), 1);
 }
 
-void TestReactionRules::kindChangesAndUnknownKinds() {
-    ConfigBytes bytes{};
-    Set(bytes, param::VOUT1, 120);
-    Set(bytes, param::VOUT2, 330);
-    const EntryRef e(bytes, N);
-    e.set(entry::eventKind, kind::EventLin);
-    // An unknown kind clears the reaction part only, byte 32 included.
-    e.set(entry::reactionKind, 6);
-    bytes[EntryOffset(N) + 32] = 0x5A;
-    QCOMPARE(ShowReaction(bytes, N, LangEnglish).page, 0);
-    QCOMPARE(int(e.get(entry::reactionKind)), 0);
-    QCOMPARE(int(bytes[EntryOffset(N) + 32]), 0);
-    QCOMPARE(int(e.get(entry::eventKind)), int(kind::EventLin));
-
-    QVERIFY(ChooseReactionKind(bytes, N, kind::ReactionPin));
-    ChooseReactionPin(bytes, N, 4);
-    ChooseReactionPinMode(bytes, N, 2);
-    QVERIFY(!ChooseReactionKind(bytes, N, kind::ReactionPin)); // the same page keeps the fields
-    QCOMPARE(int(e.get(entry::reactionOption)), 2);
-    QVERIFY(ChooseReactionKind(bytes, N, kind::ReactionRadioControl));
-    QCOMPARE(int(e.get(entry::vout1Code)), 120);
-    QCOMPARE(int(e.get(entry::vout2Code)), 330);
-    QCOMPARE(int(e.get(entry::voutTime)), 0);
-    EnterReactionVoltage(bytes, N, 1, QStringLiteral("4,5"));
-    ChooseReactionVoutAction(bytes, N, 1, 2);
-    QCOMPARE(int(e.get(entry::vout2Code)), 450);
-    QCOMPARE(int(e.get(entry::vout2Action)), 2);
-    QCOMPARE(int(e.get(entry::vout1Code)), 120);
+void TestReactionRules::unknownAndRepeatedKinds() {
+    // An unknown kind clears the reaction part, byte 32 included, and nothing else.
+    Entry x(6);
+    x.e.set(entry::eventKind, kind::EventLin);
+    x.bytes[66 + 32] = 0x5A;
+    QCOMPARE(x.show().page, 0);
+    Entry expected(0);
+    expected.e.set(entry::eventKind, kind::EventLin);
+    QCOMPARE(x.bytes, expected.bytes);
+    // The page already shown keeps its fields.
+    QVERIFY(ChooseReactionKind(x.bytes, N, kind::ReactionPin));
+    ChooseReactionPinMode(x.bytes, N, 2);
+    QVERIFY(!ChooseReactionKind(x.bytes, N, kind::ReactionPin));
+    QCOMPARE(int(x.e.get(entry::reactionOption)), 2);
 }
 
 QTEST_APPLESS_MAIN(TestReactionRules)
