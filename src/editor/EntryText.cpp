@@ -120,12 +120,7 @@ QString EventDetails(const ConfigImage& image, int n, int kindByte, int language
         break;
     case kind::EventTimeout:
         parts << Word(EventKindNames[kind::EventTimeout], language);
-        if (code == 0)
-            parts << Word(OnPowerUp, language);
-        else if (code <= EntryCount)
-            parts << LangFormat(OnResponse, language, static_cast<unsigned>(code));
-        else
-            parts << QString::number(code);
+        parts << TimeoutTypeName(code, language);
         parts << Word(AfterLabel, language) + QLatin1Char(' ') +
                      WithUnit(Read(image, n, entry::eventTimeout), MilliSeconds, language);
         break;
@@ -178,6 +173,15 @@ QString ChannelText(const ConfigImage& image, int n, int channel, int language) 
 
 const NameTable EventKindNames{EventKindRows};
 const NameTable ReactionKindNames{ReactionKindRows};
+const PlainNameTable VoltageInputNames{VoltageInputs};
+
+QString TimeoutTypeName(int code, int language) {
+    if (code == 0)
+        return Word(OnPowerUp, language);
+    if (code > 0 && code <= EntryCount)
+        return LangFormat(OnResponse, language, static_cast<unsigned>(code));
+    return QString::number(code);
+}
 
 QString DecodeCp1251(QByteArrayView bytes) {
     QString text;

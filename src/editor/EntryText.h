@@ -13,6 +13,12 @@ namespace korvex {
 // The page captions of the kinds, by eventKind (0..4) and reactionKind (0..5).
 extern const NameTable EventKindNames;
 extern const NameTable ReactionKindNames;
+// The voltage inputs of voltage events, by eventCode (0..2).
+extern const PlainNameTable VoltageInputNames;
+
+// What a timeout runs from, by eventCode: "On power up" for 0, "On response n" for 1..60, the
+// number for anything beyond.
+QString TimeoutTypeName(int code, int language);
 
 // Tab names are single bytes in code page 1251, the code page of the files our users exchange.
 QString DecodeCp1251(QByteArrayView bytes);
