@@ -3,8 +3,8 @@
 #include "ProcessCpuTime.h"
 
 #include "BenchRig.h"
-#include "host/MonitorState.h"
 #include "firmware/FirmwareUpdate.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/LittleEndian.h"

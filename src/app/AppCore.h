@@ -3,11 +3,11 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
-#include "host/EditorViews.h"
-#include "host/MonitorState.h"
 #include "app/ToolbarCommands.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
+#include "host/EditorViews.h"
+#include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "text/TextPair.h"

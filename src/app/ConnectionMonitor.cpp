@@ -1,10 +1,10 @@
 // The connection monitor.
 #include "ConnectionMonitor.h"
 
-#include "host/MonitorState.h"
-#include "host/UiHost.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
 #include "link/DeviceAccess.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"

@@ -2,8 +2,8 @@
 // placed (and driven by tests) the same way everywhere.
 #include "FileDialogs.h"
 
-#include "host/UiHost.h"
 #include "app/WindowPlacement.h"
+#include "host/UiHost.h"
 #include "text/TextPair.h"
 
 #include <QCoreApplication>

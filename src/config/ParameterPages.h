@@ -2,10 +2,10 @@
 // configuration image and write every user change straight back into it.
 #pragma once
 
-#include "host/EditorViews.h"
-#include "host/UiHost.h"
 #include "config/ConfigImage.h"
 #include "config/Vocabulary.h"
+#include "host/EditorViews.h"
+#include "host/UiHost.h"
 #include "text/TextPair.h"
 
 #include <QObject>

@@ -2,9 +2,9 @@
 // double-click that clears it, and the popup menu PopupMenuKeys it shares with the event panel.
 #pragma once
 
+#include "host/TickCount.h"
 #include "host/UiHost.h"
 #include "link/ClickPair.h"
-#include "host/TickCount.h"
 
 #include <QObject>
 #include <QPoint>

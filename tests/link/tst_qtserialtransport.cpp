@@ -1,13 +1,13 @@
 // The real serial port code (QSerialPort) on a pseudo-terminal whose far end is the virtual
 // controller.
 #include "PtyBridge.h"
-#include "host/MonitorState.h"
 #include "common/TestHost.h"
+#include "host/MonitorState.h"
+#include "host/TickCount.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/PortFinder.h"
 #include "link/QtSerialTransport.h"
-#include "host/TickCount.h"
 #include "text/TextPair.h"
 
 #include <QTemporaryDir>
