@@ -45,7 +45,7 @@ public:
         // 2. Source mask.
         const std::uint8_t mask = e_.get(entry::eventSourceMask);
         if (mask != 0) {
-            view_.sourceMaskSecondItem = SourceMaskText(mask);
+            view_.sourceMaskSecondItem = SourceMaskNumbers(mask);
             view_.sourceMaskIndex = 1;
         } else {
             view_.sourceMaskSecondItem = SourceMaskItems(language_).value(1);
@@ -149,15 +149,6 @@ EditNumberResult EditEntryNumber(ConfigBytes& bytes, int n, Field<T> field, cons
 
 EventView ShowEventPart(ConfigBytes& bytes, int n, int language) {
     return EventDisplay(bytes, n, language).run();
-}
-
-QString SourceMaskText(std::uint8_t mask) {
-    QString text;
-    for (int i = 0; i < 8; ++i) {
-        if ((mask & (1u << i)) != 0)
-            text += QLatin1Char(' ') + QString::number(i + 1);
-    }
-    return text;
 }
 
 QStringList PressItems(int language) {

@@ -65,9 +65,6 @@ struct EventView {
 // its click handler would when the display sets it.
 EventView ShowEventPart(ConfigBytes& bytes, int n, int language);
 
-// " 1 3" for sources 1 and 3: the second item of the source mask list for a non-zero mask.
-QString SourceMaskText(std::uint8_t mask);
-
 // The items of the lists that the language fills.
 QStringList PressItems(int language);
 QStringList SourceMaskItems(int language); // "Any", "Select..."
