@@ -1,6 +1,10 @@
 // Putting the stored value back into an Enter-only edit that lost its focus.
 #include "EnterOnlyEdit.h"
 
+#include "config/ValueEntry.h"
+#include "host/UiHost.h"
+
+#include <QCursor>
 #include <QFocusEvent>
 #include <QLineEdit>
 
@@ -34,6 +38,19 @@ private:
 };
 
 } // namespace
+
+bool ShowEditNumberResult(UiHost& host, QLineEdit* edit, const EditNumberResult& result) {
+    if (result.result == 0)
+        return true;
+    host.ShowMessageBox(mb::IconError, result.message);
+    edit->setText(result.editText);
+    if (result.drawBack) {
+        edit->selectAll();
+        edit->setFocus();
+        QCursor::setPos(edit->mapToGlobal(QPoint(edit->width() / 2, edit->height() / 2)));
+    }
+    return false;
+}
 
 void ShowStoredOnFocusOut(QLineEdit* edit, std::function<QString()> storedText) {
     new StoredOnFocusOut(edit, std::move(storedText));

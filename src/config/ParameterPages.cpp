@@ -12,7 +12,6 @@
 #include "ui_ParamPageRadio.h"
 #include "ui_ParamPageSources.h"
 
-#include <QCursor>
 #include <QTabWidget>
 
 namespace korvex {
@@ -22,13 +21,6 @@ namespace {
 // A row beyond the list's items selects nothing rather than a wrong item.
 void SelectRow(QComboBox* box, int row) {
     box->setCurrentIndex(row < box->count() ? row : -1);
-}
-
-// Brings the user back to a refused entry: text selected, focus, pointer at the centre.
-void DrawBack(QLineEdit* edit) {
-    edit->selectAll();
-    edit->setFocus();
-    QCursor::setPos(edit->mapToGlobal(QPoint(edit->width() / 2, edit->height() / 2)));
 }
 
 template <typename Field>
@@ -174,15 +166,8 @@ void ParameterPages::connectFlag(QCheckBox* box, U8Field field) {
 }
 
 bool ParameterPages::storeNumber(QLineEdit* edit, int low, int high, int offset, int width) {
-    const EditNumberResult r =
-        EditNumber(edit->text(), low, high, bytes_, offset, width, language_.current);
-    if (r.result == 0)
-        return true;
-    host_.ShowMessageBox(mb::IconError, r.message);
-    edit->setText(r.editText);
-    if (r.drawBack)
-        DrawBack(edit);
-    return false;
+    return ShowEditNumberResult(
+        host_, edit, EditNumber(edit->text(), low, high, bytes_, offset, width, language_.current));
 }
 
 void ParameterPages::connectVolts(QLineEdit* edit, U16Field field) {

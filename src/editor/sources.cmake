@@ -2,3 +2,5 @@ list(APPEND KORVEX_CORE_SOURCES
     editor/EntryText.cpp editor/EntryText.h
     editor/EventRules.cpp editor/EventRules.h
     editor/ReactionRules.cpp editor/ReactionRules.h)
+list(APPEND KORVEX_UI_SOURCES
+    editor/EditorContext.h)
