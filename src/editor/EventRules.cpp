@@ -175,6 +175,27 @@ QStringList VoltageInputItems() {
     return PlainItems(VoltageInputNames);
 }
 
+QString CapturePanelCaption(bool autoCapture, int language) {
+    static constexpr TextPair On{"Получать события автоматически", "Receive events automatically"};
+    static constexpr TextPair Off{"Получить событие по клику", "Get Event on click"};
+    return LangText(autoCapture ? On : Off, language);
+}
+
+QString CapturePanelHint(bool autoCapture, int language) {
+    static constexpr TextPair On{"Делать внешние события, они автоматически вводятся",
+                                 "Make external events, they are automatically entered"};
+    static constexpr TextPair Off{"Кликнуть для получения события после нажатия кнопки",
+                                  "Click to get Event after button click"};
+    return LangText(autoCapture ? On : Off, language);
+}
+
+bool ChooseEventKind(ConfigBytes& bytes, int n, int page) {
+    if (Get(bytes, EntryField(n, entry::eventKind)) == page)
+        return false;
+    SetEventKind(bytes, n, std::uint8_t(page));
+    return true;
+}
+
 void ChoosePress(ConfigBytes& bytes, int n, int index) {
     EntryRef(bytes, n).set(entry::eventPress, static_cast<std::uint8_t>(index));
 }

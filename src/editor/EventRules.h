@@ -34,6 +34,10 @@ constexpr int VoltageInputCount = 3;
 extern const TextPair EventSourcesCaption1; // "Event on"
 extern const TextPair EventSourcesCaption2; // "sources:"
 
+// The caption and hint of the capture panel on page 0, for automatic capture on or off.
+QString CapturePanelCaption(bool autoCapture, int language);
+QString CapturePanelHint(bool autoCapture, int language);
+
 // What the event controls show after a display. A list index of -1 selects no item (a stored
 // code beyond the list).
 struct EventView {
@@ -73,6 +77,10 @@ QStringList TimeoutTypeItems(int language);
 QStringList VoltageInputItems();
 
 // The control handlers. Each changes entry n only; the caller shows the entry afterwards.
+
+// A page of PageControlEvent chosen: a different kind starts the event part afresh, the same kind
+// changes nothing. Returns true when the kind changed.
+bool ChooseEventKind(ConfigBytes& bytes, int n, int page);
 void ChoosePress(ConfigBytes& bytes, int n, int index);
 void SetOnce(ConfigBytes& bytes, int n, bool ticked);
 void ChooseLinKey(ConfigBytes& bytes, int n, int index);
