@@ -2,6 +2,8 @@
 #include "EntryText.h"
 
 #include "config/ValueEntry.h"
+#include "editor/EventRules.h"
+#include "editor/ReactionRules.h"
 #include "text/LanguageTable.h"
 #include "text/TextPair.h"
 
@@ -216,18 +218,33 @@ QString EntryCaption(const ConfigImage& image, int entry) {
     return number + QStringLiteral("* (") + DecodeCp1251(field) + QLatin1Char(')');
 }
 
-QString EventText(const ConfigImage& image, int entry, int language) {
+namespace {
+
+// The entry as the editor shows it: the display's rules applied to a copy, so that the words
+// and the window never disagree (a stored short press of a timeout event shows as any press).
+ConfigImage AsShown(const ConfigImage& stored, int entry, int language) {
+    ConfigImage image = stored;
+    ShowEventPart(image.bytes, entry, language);
+    ShowReaction(image.bytes, entry, language);
+    return image;
+}
+
+} // namespace
+
+QString EventText(const ConfigImage& stored, int entry, int language) {
     if (!EntryInRange(entry))
         return {};
+    const ConfigImage image = AsShown(stored, entry, language);
     const int kindByte = Read(image, entry, entry::eventKind);
     if (kindByte == kind::EventNone)
         return Word(EventKindNames[kind::EventNone], language);
     return EventDetails(image, entry, kindByte, language);
 }
 
-QString ReactionText(const ConfigImage& image, int entry, int language) {
+QString ReactionText(const ConfigImage& stored, int entry, int language) {
     if (!EntryInRange(entry))
         return {};
+    const ConfigImage image = AsShown(stored, entry, language);
     const int kindByte = Read(image, entry, entry::reactionKind);
     const int code = Read(image, entry, entry::reactionCode);
     const std::uint8_t option = Read(image, entry, entry::reactionOption);

@@ -27,8 +27,8 @@ QString DecodeCp1251(QByteArrayView bytes);
 // name, "7*" without. Empty for an entry beyond 0..59.
 QString EntryCaption(const ConfigImage& image, int entry);
 
-// The entry's event and reaction in the given language, as they are stored: a kind or a row
-// beyond its list shows as its number.
+// The entry's event and reaction in the given language, as the editor shows them: after the
+// display's rules (an unknown kind shows as not set); a row beyond its list shows as its number.
 QString EventText(const ConfigImage& image, int entry, int language);
 QString ReactionText(const ConfigImage& image, int entry, int language);
 

@@ -315,7 +315,8 @@ void TestCli::dumpOfAFile() {
         (QStringList{"6*", "  Event: Not set", "  Response: Source, Select: previous, Skip: 2 3"}));
     QCOMPARE(block(enLines, "7* (Volume)"),
              (QStringList{"7* (Volume)", "  Event: Not set", "  Response: Not set"}));
-    QVERIFY(enLines.contains("  Event: LIN \"MODE\", Press: Short, Source: Any"));
+    // As the window shows it: a short press locks the once flag on.
+    QVERIFY(enLines.contains("  Event: LIN \"MODE\", Press: Short, One time only, Source: Any"));
     QVERIFY(enLines.contains("  Number of sources: 4 (1, 2, 3, 4)"));
     QVERIFY(enLines.contains("  Ch 1: Default voltage 3.30 V, Minumum/maximum 0.50 V"));
     // Empty entries are left out.
