@@ -46,7 +46,6 @@ constexpr TextPair SaveBeforeChanging{"Сохранить перед смено�
 constexpr TextPair SelectLabel{"Выбрать", "Select"};
 constexpr TextPair SkipLabel{"Пропустить:", "Skip:"};
 constexpr TextPair EventLabel{"событие", "event"};
-constexpr TextPair PowerOn{"Включение питания", "Power On"};
 
 // Code page 1251 from 0x80 to 0xBF; 0xC0..0xFF are U+0410..U+044F in order. The one unassigned
 // byte, 0x98, shows as U+0098.
@@ -175,6 +174,7 @@ QString ChannelText(const ConfigImage& image, int n, int channel, int language) 
 
 const NameTable EventKindNames{EventKindRows};
 const NameTable ReactionKindNames{ReactionKindRows};
+const TextPair PowerOnEventName{"Включение питания", "Power On"};
 const PlainNameTable VoltageInputNames{VoltageInputs};
 
 QString TimeoutTypeName(int code, int language) {
@@ -290,7 +290,7 @@ QString ReactionText(const ConfigImage& stored, int entry, int language) {
     case kind::ReactionEventControl:
         parts << ItemOrNumber("MainForm_ComboBoxReactionEventHandleType_Caption", code, language);
         parts << (option == 0
-                      ? Word(PowerOn, language)
+                      ? Word(PowerOnEventName, language)
                       : Word(EventLabel, language) + QLatin1Char(' ') + QString::number(option));
         break;
     default:

@@ -15,6 +15,8 @@ extern const NameTable EventKindNames;
 extern const NameTable ReactionKindNames;
 // The voltage inputs of voltage events, by eventCode (0..2).
 extern const PlainNameTable VoltageInputNames;
+// The target 0 of an event-control reaction: the event at power-on.
+extern const TextPair PowerOnEventName;
 
 // What a timeout runs from, by eventCode: "On power up" for 0, "On response n" for 1..60, the
 // number for anything beyond.

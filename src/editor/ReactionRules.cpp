@@ -8,6 +8,13 @@ namespace korvex {
 
 const TextPair SkipDialogFirstLine{"Пропускать", "Skip"};
 const TextPair SkipDialogSecondLine{"источники:", "sources:"};
+const TextPair ReactionVout1Hint{"Напряжение на 1-м выходе аналогового управления",
+                                 "Voltage at the 1st analog control output"};
+const TextPair ReactionVout2Hint{"Напряжение на 2-м выходе аналогового управления",
+                                 "Voltage at the 2nd analog control output"};
+const TextPair ReactionVoutTimeHint{
+    "Минимальная длительность выдачи реакции на аналоговый выход управления",
+    "The minimum duration of the response to the analog control output"};
 
 namespace {
 

@@ -18,6 +18,11 @@ namespace korvex {
 extern const TextPair SkipDialogFirstLine;  // "Пропускать" / "Skip"
 extern const TextPair SkipDialogSecondLine; // "источники:" / "sources:"
 
+// Hints of the radio-control edits, set whenever the language is applied.
+extern const TextPair ReactionVout1Hint;
+extern const TextPair ReactionVout2Hint;
+extern const TextPair ReactionVoutTimeHint;
+
 // Reaction source codes (reactionCode of a source reaction) with their own rules.
 constexpr std::uint8_t ReactionSourceNext = 0;
 constexpr std::uint8_t ReactionSourcePrevious = 9;
