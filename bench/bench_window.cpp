@@ -1,11 +1,13 @@
 // The window's own costs: start-up to the first monitor tick, a parameter-page refresh with a
-// changed and with an unchanged image, and the CPU that the idle window uses while connected.
+// changed and with an unchanged image, the editor's display of a changed and of an unchanged
+// entry and a tab switch, and the CPU that the idle window uses while connected.
 // Run with QT_QPA_PLATFORM=offscreen (set here unless the caller chose a platform).
 #include "ProcessCpuTime.h"
 #include "app/AppCore.h"
 #include "app/MainWindow.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
+#include "editor/EditorPanel.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
 
@@ -73,6 +75,32 @@ int main(int argc, char** argv) {
     }
     std::printf("RefreshParameterPages: changed image median %.1f us, unchanged median %.1f us\n",
                 Median(changed), Median(unchanged));
+
+    // The editor on tab 3, a LIN event with a LIN reaction: a changed key, the same entry again,
+    // and a click to the next tab and back.
+    EditorPanel& editor = window.editor();
+    editor.SelectTab(2);
+    EntryRef entry(image.bytes, 2);
+    entry.set(entry::eventKind, kind::EventLin);
+    entry.set(entry::eventPress, 3);
+    entry.set(entry::reactionKind, kind::ReactionLin);
+    std::vector<double> entryChanged, entryUnchanged, tabSwitch;
+    for (int i = 0; i < 200; ++i) {
+        entry.set(entry::eventCode, std::uint8_t(i % 76));
+        clock.restart();
+        editor.ShowSelectedEntry();
+        entryChanged.push_back(double(clock.nsecsElapsed()) / 1e3);
+        clock.restart();
+        editor.ShowSelectedEntry();
+        entryUnchanged.push_back(double(clock.nsecsElapsed()) / 1e3);
+        clock.restart();
+        editor.SelectTab(3 - (i % 2));
+        tabSwitch.push_back(double(clock.nsecsElapsed()) / 1e3);
+    }
+    editor.SelectTab(2);
+    std::printf("ShowSelectedEntry: changed entry median %.1f us, unchanged median %.2f us; tab "
+                "switch median %.1f us\n",
+                Median(entryChanged), Median(entryUnchanged), Median(tabSwitch));
 
     const double cpuStart = bench::ProcessCpuSeconds();
     clock.restart();

@@ -8,7 +8,7 @@
 #include "app/Settings.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
-#include "editor/EntryText.h"
+#include "editor/EditorPanel.h"
 #include "firmware/FirmwareUpdate.h"
 #include "lin/LinProgPage.h"
 #include "link/LogWindow.h"
@@ -30,11 +30,6 @@ constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-A
 constexpr TextPair NotConnectedText{"Контроллер не подключен!", "Controller is not connected!"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
-constexpr TextPair ShowAllHint{"Отображать все события и реакции",
-                               "Display all events and reactions"};
-constexpr TextPair ShowUsedHint{"Отображать только используемые события и реакции",
-                                "Display only used events and reactions"};
-constexpr int EntryTabs = 60;
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -62,6 +57,14 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         RefreshParameterPages();
     };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
+    BuildPopupMenu();
+    editor_ =
+        new EditorPanel({core_->image, core_->views, *host_, core_->language, *this,
+                         menuItemOnlyUsed_, ui_->SpeedButtonOnlyUsedx, ui_->PageControlParams},
+                        this);
+    ui_->SplitterParametersx->insertWidget(0, editor_);
+    ui_->SplitterParametersx->setStretchFactor(0, 0);
+    ui_->SplitterParametersx->setStretchFactor(1, 1);
     pages_ = new ParameterPages(ui_->PageControlParams, core_->image, core_->views, *this, *host_,
                                 core_->language, this);
     linProg_ = new LinProgPage(
@@ -70,7 +73,6 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         [this](const QString& file) { files_->RememberFirmwareFile(file); }, this);
     host_->onMonitorTick = [this] { TimerLUMAPADSCREENTestTimer(); };
 
-    BuildPopupMenu();
     ConnectToolbar();
 
     // The main initialisation, in its order.
@@ -79,16 +81,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     MenuItemDebugClick();
     core_->identity.clear();
     core_->image = ConfigImage{};
-    ui_->TabControlEVENTREACTIONx->setUsesScrollButtons(true);
-    ui_->TabControlEVENTREACTIONx->setExpanding(false);
-    while (ui_->TabControlEVENTREACTIONx->count() > 0)
-        ui_->TabControlEVENTREACTIONx->removeTab(0);
-    for (int i = 1; i <= EntryTabs; ++i)
-        ui_->TabControlEVENTREACTIONx->addTab(QString::number(i));
-    // A hidden tab bar does not tell its layout that it has grown, and the layout has already
-    // sized it empty: without this the strip stays 0 pixels high until a caption changes.
-    ui_->TabControlEVENTREACTIONx->updateGeometry();
-    ui_->TabControlEVENTREACTIONx->setCurrentIndex(0);
+    editor_->InitTabs();
     ui_->PageControlParams->setCurrentIndex(0);
     SetToolbarBusy(false);
     host_->ResumeMonitor();
@@ -166,13 +159,6 @@ void MainWindow::ConnectToolbar() {
     });
     connect(ui_->SpeedButtonLanguageMakerx, &QToolButton::clicked, this,
             [this] { SetLanguage(LangRussian); });
-    connect(ui_->TabControlEVENTREACTIONx, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index < 0)
-            return;
-        SetAutoCapture(false);
-        ui_->TabControlEVENTREACTIONx->setCurrentIndex(index);
-        ShowSelectedEntry();
-    });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -197,7 +183,6 @@ void MainWindow::ApplySettings() {
         korvex::LoadSettings(settingsPath_, screen, size(), SystemDefaultLanguage(), *host_,
                              core_->language.current, txLimits);
     ui_->PageControlMain->setCurrentIndex(1);
-    ui_->TabControlEVENTREACTIONx->setCurrentIndex(0);
     if (!settings) {
         // The box has told the user; the window keeps its designed place, options and Russian.
         SetLanguage(LangRussian);
@@ -272,9 +257,9 @@ int MainWindow::SetLanguage(int language) {
     BeginScreenUpdate();
     InvalidateViews();
     ApplyLanguageTable(MainFormLanguageTable, this, state.current);
-    ui_->PanelCurrentSRCx->setToolTip(LangText(CurrentSourceHint, state));
-    ui_->PanelCurrentSRCx->setText(LangText(SelectedUnknownText, state));
-    SetAutoCapture(false);
+    editor_->currentSourcePanel()->setToolTip(LangText(CurrentSourceHint, state));
+    editor_->currentSourcePanel()->setText(LangText(SelectedUnknownText, state));
+    editor_->LanguageChanged();
     pages_->LanguageChanged();
     RefreshParameterPages();
     UpdateTitle();
@@ -306,8 +291,8 @@ void MainWindow::SetStatusText(const QString& text) {
 }
 
 void MainWindow::SetCurrentSource(bool enabled, const QString& caption) {
-    ui_->PanelCurrentSRCx->setEnabled(enabled);
-    ui_->PanelCurrentSRCx->setText(caption);
+    editor_->currentSourcePanel()->setEnabled(enabled);
+    editor_->currentSourcePanel()->setText(caption);
 }
 
 void MainWindow::SetToolbarBusy(bool busy) {
@@ -370,30 +355,23 @@ void MainWindow::EndScreenUpdate() {
 }
 
 void MainWindow::ShowSelectedEntry() {
-    UpdateTabLabels();
+    editor_->ShowSelectedEntry();
 }
 
 void MainWindow::UpdateTabLabels() {
-    QTabBar* tabs = ui_->TabControlEVENTREACTIONx;
-    if (tabs->count() != EntryTabs)
-        return;
-    for (int i = 0; i < EntryTabs; ++i) {
-        const QString caption = EntryCaption(core_->image, i);
-        if (tabs->tabText(i) != caption)
-            tabs->setTabText(i, caption);
-    }
+    editor_->UpdateTabLabels();
 }
 
 void MainWindow::ApplyOnlyUsedView() {
-    BeginScreenUpdate();
-    // The hint names what a click would do.
-    ui_->SpeedButtonOnlyUsedx->setToolTip(
-        LangText(menuItemOnlyUsed_->isChecked() ? ShowAllHint : ShowUsedHint, core_->language));
-    EndScreenUpdate();
+    editor_->ApplyOnlyUsedView();
 }
 
-void MainWindow::FillLinReactionList() {}
+void MainWindow::FillLinReactionList() {
+    editor_->FillLinReactionList();
+}
 
-void MainWindow::SetAutoCapture(bool) {}
+void MainWindow::SetAutoCapture(bool on) {
+    editor_->SetAutoCapture(on);
+}
 
 } // namespace korvex

@@ -23,6 +23,7 @@ class MainWindow;
 
 namespace korvex {
 
+class EditorPanel;
 class FileDialogs;
 class LinProgPage;
 class LogWindow;
@@ -47,6 +48,7 @@ public:
     WindowHost& host() { return *host_; }
     ParameterPages& pages() { return *pages_; }
     QMenu& popupMenu() { return *popupMenu_; }
+    EditorPanel& editor() { return *editor_; }
     FileDialogs& files() { return *files_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
@@ -102,6 +104,7 @@ private:
     WindowHost* host_ = nullptr;
     std::unique_ptr<AppCore> core_;
     ParameterPages* pages_ = nullptr;
+    EditorPanel* editor_ = nullptr;
     LinProgPage* linProg_ = nullptr;
     std::unique_ptr<FileDialogs> files_;
     QMenu* popupMenu_ = nullptr;

@@ -7,6 +7,7 @@
 #include "text/LanguageTable.h"
 #include "text/TextPair.h"
 
+#include <algorithm>
 #include <array>
 
 namespace korvex {
@@ -198,6 +199,27 @@ QString DecodeCp1251(QByteArrayView bytes) {
             text += QChar(char16_t(0x0410 + (b - 0xC0)));
     }
     return text;
+}
+
+std::optional<QByteArray> EncodeCp1251(QStringView text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == 0)
+            return std::nullopt;
+        if (u < 0x80) {
+            bytes += char(u);
+        } else if (u >= 0x0410 && u <= 0x044F) {
+            bytes += char(0xC0 + (u - 0x0410));
+        } else {
+            const auto* hit = std::find(Cp1251High.begin(), Cp1251High.end(), u);
+            if (hit == Cp1251High.end())
+                return std::nullopt;
+            bytes += char(0x80 + (hit - Cp1251High.begin()));
+        }
+    }
+    return bytes;
 }
 
 QString EntryCaption(const ConfigImage& image, int entry) {

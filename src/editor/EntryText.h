@@ -8,6 +8,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 namespace korvex {
 
 // The page captions of the kinds, by eventKind (0..4) and reactionKind (0..5).
@@ -24,6 +26,9 @@ QString TimeoutTypeName(int code, int language);
 
 // Tab names are single bytes in code page 1251, the code page of the files our users exchange.
 QString DecodeCp1251(QByteArrayView bytes);
+// The bytes of a text in code page 1251; nothing for a text with a character outside it (or a
+// zero character, which would end the name early).
+std::optional<QByteArray> EncodeCp1251(QStringView text);
 
 // The caption of tab entry + 1: the number alone for an all-zero entry, "7* (Volume)" with a
 // name, "7*" without. Empty for an entry beyond 0..59.

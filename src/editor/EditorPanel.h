@@ -1,0 +1,93 @@
+// The event-reaction editor: the strip of 60 entry tabs, the event and reaction editors under
+// it, the tab and kind menus and the two small dialogs. It is the editor's side of EditorViews;
+// the main window places it and forwards to it.
+#pragma once
+
+#include "config/ConfigImage.h"
+#include "host/EditorViews.h"
+#include "host/UiHost.h"
+#include "text/TextPair.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTabBar;
+class QTabWidget;
+class QToolButton;
+
+namespace Ui {
+class EditorPanel;
+}
+
+namespace korvex {
+
+class EventEditor;
+class ReactionEditor;
+class SourceDialog;
+class TabNameDialog;
+
+class EditorPanel final : public QWidget {
+    Q_OBJECT
+public:
+    struct Links {
+        ConfigImage& image;
+        ViewState& views;
+        UiHost& host;
+        const LanguageState& language;
+        EditorViews& window;           // the main window's redraw lock
+        QAction* onlyUsedItem;         // MenuItemOnlyUsed: its check mark is the option
+        QToolButton* onlyUsedButton;   // SpeedButtonOnlyUsedx: its hint
+        QTabWidget* pageControlParams; // for its page menu
+    };
+    EditorPanel(Links links, QWidget* parent = nullptr);
+    ~EditorPanel() override;
+
+    // The 60 tabs "1".."60", the first one selected.
+    void InitTabs();
+    void ShowSelectedEntry();
+    void UpdateTabLabels();
+    void ApplyOnlyUsedView();
+    void FillLinReactionList();
+    void SetAutoCapture(bool on);
+    bool autoCapture() const { return autoCapture_; }
+    // Refills the lists and renews the texts that the code owns, in the current language.
+    void LanguageChanged();
+    // Selects a tab as the program does (the tab menu, a deletion, a capture): automatic capture
+    // goes on. Shows the entry.
+    void SelectTab(int index);
+    int selectedEntry() const;
+    QLabel* currentSourcePanel() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void tabChanged();
+    void popUpTabMenu(QPoint at);
+    void popUpEventMenu(QPoint at);
+    void popUpReactionMenu(QPoint at);
+    void popUpParamsMenu(QPoint at);
+    void deleteEvents(int tag);
+    void deleteReactions(int tag);
+    bool ask(const QString& question);
+
+    Links links_;
+    std::unique_ptr<Ui::EditorPanel> ui_;
+    EventEditor* event_ = nullptr;
+    ReactionEditor* reaction_ = nullptr;
+    SourceDialog* sourceDialog_ = nullptr;
+    TabNameDialog* nameDialog_ = nullptr;
+    QMenu* tabMenu_ = nullptr;
+    QMenu* eventMenu_ = nullptr;
+    QMenu* reactionMenu_ = nullptr;
+    QMenu* paramsMenu_ = nullptr;
+    int entryRefreshGuard_ = 0;
+    bool autoCapture_ = false;
+    bool selectingTab_ = false;
+};
+
+} // namespace korvex
