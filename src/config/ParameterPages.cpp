@@ -2,6 +2,7 @@
 // behind them live in ParameterRules and ValueEntry.
 #include "ParameterPages.h"
 
+#include "config/ChoiceBoxes.h"
 #include "config/EnterOnlyEdit.h"
 #include "config/ParameterRules.h"
 #include "config/ValueEntry.h"
@@ -17,11 +18,6 @@
 namespace korvex {
 
 namespace {
-
-// A row beyond the list's items selects nothing rather than a wrong item.
-void SelectRow(QComboBox* box, int row) {
-    box->setCurrentIndex(row < box->count() ? row : -1);
-}
 
 template <typename Field>
 std::function<QString()> NumberShown(const ConfigBytes& bytes, Field field) {

@@ -10,6 +10,7 @@ list(APPEND KORVEX_CORE_SOURCES
 list(APPEND KORVEX_CORE_SOURCES
     config/ParameterRules.cpp config/ParameterRules.h)
 list(APPEND KORVEX_UI_SOURCES
+    config/ChoiceBoxes.h
     config/EnterOnlyEdit.cpp config/EnterOnlyEdit.h
     config/ParameterPages.cpp config/ParameterPages.h
     config/ParamPagePins.ui config/ParamPageLin.ui

@@ -161,7 +161,7 @@ void EditorPanel::UpdateTabLabels() {
 void EditorPanel::ApplyOnlyUsedView() {
     links_.window.BeginScreenUpdate();
     const bool onlyUsed = links_.onlyUsedItem != nullptr && links_.onlyUsedItem->isChecked();
-    const ShownPages shown = PagesToShow(links_.image.bytes, onlyUsed);
+    const ShownPages shown = shownPages();
     auto apply = [](QTabWidget* pages, const auto& flags) {
         for (int i = 0; i < pages->count() && i < int(flags.size()); ++i) {
             if (pages->isTabVisible(i) != flags[std::size_t(i)])
@@ -240,9 +240,9 @@ void EditorPanel::popUpTabMenu(QPoint at) {
     tabMenu_->popup(at);
 }
 
-namespace {
-
-void FillKindMenu(QMenu* menu, const QList<KindMenuItem>& items) {
+void EditorPanel::popUpKindMenu(QMenu* menu, const QList<KindMenuItem>& items, QPoint at,
+                                bool (*choose)(ConfigBytes&, int, int),
+                                void (EditorPanel::*remove)(int)) {
     menu->clear();
     for (const KindMenuItem& item : items) {
         if (item.role == KindMenuItem::Separator) {
@@ -250,52 +250,39 @@ void FillKindMenu(QMenu* menu, const QList<KindMenuItem>& items) {
             continue;
         }
         QAction* action = menu->addAction(item.caption);
-        action->setData(item.tag);
-        action->setProperty("deletes", item.role == KindMenuItem::Delete);
+        const int tag = item.tag;
+        if (item.role == KindMenuItem::Delete) {
+            connect(action, &QAction::triggered, this,
+                    [this, remove, tag] { (this->*remove)(tag); });
+            continue;
+        }
+        connect(action, &QAction::triggered, this, [this, choose, tag] {
+            // A kind chosen from the menu keeps automatic capture running.
+            if (choose(links_.image.bytes, selectedEntry(), tag))
+                ShowSelectedEntry();
+            ApplyOnlyUsedView();
+        });
     }
+    menu->popup(at);
 }
 
-} // namespace
+ShownPages EditorPanel::shownPages() const {
+    return PagesToShow(links_.image.bytes,
+                       links_.onlyUsedItem != nullptr && links_.onlyUsedItem->isChecked());
+}
 
 void EditorPanel::popUpEventMenu(QPoint at) {
-    const ShownPages shown = PagesToShow(links_.image.bytes, links_.onlyUsedItem != nullptr &&
-                                                                 links_.onlyUsedItem->isChecked());
-    FillKindMenu(eventMenu_, EventKindMenu(links_.image.bytes, selectedEntry(), shown,
-                                           links_.language.current));
-    for (QAction* action : eventMenu_->actions()) {
-        const int tag = action->data().toInt();
-        if (action->property("deletes").toBool()) {
-            connect(action, &QAction::triggered, this, [this, tag] { deleteEvents(tag); });
-        } else if (!action->isSeparator()) {
-            connect(action, &QAction::triggered, this, [this, tag] {
-                // A kind chosen from the menu keeps automatic capture running.
-                if (ChooseEventKind(links_.image.bytes, selectedEntry(), tag))
-                    ShowSelectedEntry();
-                ApplyOnlyUsedView();
-            });
-        }
-    }
-    eventMenu_->popup(at);
+    popUpKindMenu(
+        eventMenu_,
+        EventKindMenu(links_.image.bytes, selectedEntry(), shownPages(), links_.language.current),
+        at, ChooseEventKind, &EditorPanel::deleteEvents);
 }
 
 void EditorPanel::popUpReactionMenu(QPoint at) {
-    const ShownPages shown = PagesToShow(links_.image.bytes, links_.onlyUsedItem != nullptr &&
-                                                                 links_.onlyUsedItem->isChecked());
-    FillKindMenu(reactionMenu_, ReactionKindMenu(links_.image.bytes, selectedEntry(), shown,
-                                                 links_.language.current));
-    for (QAction* action : reactionMenu_->actions()) {
-        const int tag = action->data().toInt();
-        if (action->property("deletes").toBool()) {
-            connect(action, &QAction::triggered, this, [this, tag] { deleteReactions(tag); });
-        } else if (!action->isSeparator()) {
-            connect(action, &QAction::triggered, this, [this, tag] {
-                if (ChooseReactionKind(links_.image.bytes, selectedEntry(), tag))
-                    ShowSelectedEntry();
-                ApplyOnlyUsedView();
-            });
-        }
-    }
-    reactionMenu_->popup(at);
+    popUpKindMenu(reactionMenu_,
+                  ReactionKindMenu(links_.image.bytes, selectedEntry(), shownPages(),
+                                   links_.language.current),
+                  at, ChooseReactionKind, &EditorPanel::deleteReactions);
 }
 
 void EditorPanel::popUpParamsMenu(QPoint at) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/ConfigImage.h"
+#include "editor/KindMenus.h"
 #include "host/EditorViews.h"
 #include "host/UiHost.h"
 #include "text/TextPair.h"
@@ -68,6 +69,9 @@ protected:
 private:
     void tabChanged();
     void popUpTabMenu(QPoint at);
+    ShownPages shownPages() const;
+    void popUpKindMenu(QMenu* menu, const QList<KindMenuItem>& items, QPoint at,
+                       bool (*choose)(ConfigBytes&, int, int), void (EditorPanel::*remove)(int));
     void popUpEventMenu(QPoint at);
     void popUpReactionMenu(QPoint at);
     void popUpParamsMenu(QPoint at);

@@ -1,6 +1,7 @@
 // The event pages: EventRules decides, the controls show and forward.
 #include "EventEditor.h"
 
+#include "config/ChoiceBoxes.h"
 #include "config/EnterOnlyEdit.h"
 #include "editor/EventRules.h"
 
@@ -28,19 +29,6 @@ QWidget* PlainPage(const char* name) {
     auto* page = new QWidget;
     page->setObjectName(QLatin1String(name));
     return page;
-}
-
-void Select(QComboBox* box, int index) {
-    box->setCurrentIndex(index < box->count() ? index : -1);
-}
-
-// New texts for a list; the selection stays, as for the lists the language table fills, so a
-// page that is not shown keeps what it showed.
-void Refill(QComboBox* box, const QStringList& items) {
-    const int current = box->currentIndex();
-    box->clear();
-    box->addItems(items);
-    Select(box, qMax(current, 0));
 }
 
 } // namespace
@@ -168,26 +156,26 @@ void EventEditor::Show(int n) {
     pageControl_->setCurrentIndex(v.page);
 
     QComboBox* press = bottom_->ComboBoxEventEvent;
-    Select(press, v.pressIndex);
+    SelectRow(press, v.pressIndex);
     press->setEnabled(v.pressEnabled);
     bottom_->CheckBoxEventOnce->setChecked(v.onceChecked);
     bottom_->CheckBoxEventOnce->setEnabled(v.onceEnabled);
     QComboBox* mask = bottom_->ComboBoxEventSRCMASK;
     if (mask->count() > 1)
         mask->setItemText(1, v.sourceMaskSecondItem);
-    Select(mask, v.sourceMaskIndex);
+    SelectRow(mask, v.sourceMaskIndex);
     mask->setEnabled(v.sourceMaskEnabled);
 
     switch (v.page) {
     case kind::EventLin:
-        Select(lin_->ComboBoxEventLINx, v.linKeyIndex);
+        SelectRow(lin_->ComboBoxEventLINx, v.linKeyIndex);
         break;
     case kind::EventTimeout:
-        Select(timeout_->ComboBoxEditEventTimeoutTypex, v.timeoutTypeIndex);
+        SelectRow(timeout_->ComboBoxEditEventTimeoutTypex, v.timeoutTypeIndex);
         timeout_->EditEventTimeout->setText(v.timeoutText);
         break;
     case kind::EventVoltage:
-        Select(voltage_->ComboBoxEventVoltageInputx, v.voltageInputIndex);
+        SelectRow(voltage_->ComboBoxEventVoltageInputx, v.voltageInputIndex);
         voltage_->SpeedButtonEventVoltageZnakx->setText(v.voltageSign);
         voltage_->EditEventVoltageValue->setText(v.voltageValueText);
         voltage_->PanelEventVoltageMVx->setText(v.voltageUnit);
@@ -200,9 +188,9 @@ void EventEditor::Show(int n) {
 
 void EventEditor::LanguageChanged() {
     const int language = context_.language.current;
-    Refill(lin_->ComboBoxEventLINx, LinKeyItems());
-    Refill(timeout_->ComboBoxEditEventTimeoutTypex, TimeoutTypeItems(language));
-    Refill(voltage_->ComboBoxEventVoltageInputx, VoltageInputItems());
+    SetItemsKeepingRow(lin_->ComboBoxEventLINx, LinKeyItems());
+    SetItemsKeepingRow(timeout_->ComboBoxEditEventTimeoutTypex, TimeoutTypeItems(language));
+    SetItemsKeepingRow(voltage_->ComboBoxEventVoltageInputx, VoltageInputItems());
 }
 
 } // namespace korvex

@@ -46,9 +46,9 @@ QList<KindMenuItem> KindMenu(const std::array<bool, N>& shown, NameTable names, 
     const QString all = LangText(deleteAll, language);
     items.append({KindMenuItem::Delete, int(N), all});
     if (kindNow >= 1 && kindNow < int(N)) {
-        items.append({KindMenuItem::Delete, kindNow,
-                      all + QStringLiteral(" \"") + TableText(names, kindNow, language) +
-                          QLatin1Char('"')});
+        items.append(
+            {KindMenuItem::Delete, kindNow,
+             all + QStringLiteral(" \"") + TableText(names, kindNow, language) + QLatin1Char('"')});
     }
     return items;
 }

@@ -2,6 +2,8 @@
 // change to the rule that stores it, then ask the editor to show the entry again.
 #include "ReactionEditor.h"
 
+#include "config/ChoiceBoxes.h"
+
 #include "config/EnterOnlyEdit.h"
 #include "config/Vocabulary.h"
 #include "editor/EntryText.h"
@@ -20,19 +22,6 @@
 namespace korvex {
 
 namespace {
-
-// A row beyond the list's items selects nothing rather than a wrong item.
-void SelectRow(QComboBox* box, int row) {
-    box->setCurrentIndex(row < box->count() ? row : -1);
-}
-
-void SetItemsKeepingRow(QComboBox* box, const QStringList& items) {
-    const QSignalBlocker blocker(box);
-    const int row = box->currentIndex();
-    box->clear();
-    box->addItems(items);
-    SelectRow(box, row);
-}
 
 QStringList ListItems(QComboBox* box) {
     QStringList items;
