@@ -69,7 +69,8 @@ ReactionEditor::ReactionEditor(QTabWidget* pageControlReaction, EditorContext co
     // A page is chosen by a click only: changing it by keyboard would show a kind the entry
     // does not have.
     pageControl_->tabBar()->setFocusPolicy(Qt::NoFocus);
-    pageControl_->tabBar()->installEventFilter(this);
+    tabBar_ = pageControl_->tabBar();
+    tabBar_->installEventFilter(this);
 
     connectControls();
     LanguageChanged();
@@ -156,7 +157,8 @@ void ReactionEditor::connectNumber(QLineEdit* edit, NumberEntry entry) {
 }
 
 bool ReactionEditor::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == pageControl_->tabBar() && event->type() == QEvent::MouseButtonPress) {
+    // The stored pointer: while the page control is being destroyed its tab bar still gets events.
+    if (watched == tabBar_ && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton) {
             const int page = pageControl_->tabBar()->tabAt(mouse->position().toPoint());

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QTabBar;
 class QTabWidget;
 
 namespace Ui {
@@ -60,6 +61,7 @@ private:
     void skipClicked();
 
     QTabWidget* pageControl_;
+    QTabBar* tabBar_ = nullptr;
     EditorContext context_;
     std::unique_ptr<Ui::ReactionPageLin> lin_;
     std::unique_ptr<Ui::ReactionPagePin> pin_;
