@@ -134,6 +134,7 @@ void TestEditorWindow::displayOnceMoreAfterItsOwnRepair() {
     const EntryRef e(rig.bytes(), 4);
     e.set(entry::eventKind, kind::EventTimeout);
     e.set(entry::eventPress, press::Long);
+    e.set(entry::eventOnce, 1);
     rig.window->InvalidateViews();
     rig.clickTab(rig.strip(), 4);
     auto* pressList = rig.find<QComboBox>("ComboBoxEventEvent");
