@@ -225,7 +225,10 @@ bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void EditorPanel::popUpTabMenu(QPoint at) {
-    // Built at each press, so the sub-items carry the captions of this moment.
+    // Built at each press, so the sub-items carry the captions of this moment. The groups are
+    // menus of their own, which clearing the actions would leave behind.
+    for (QMenu* group : tabMenu_->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        group->deleteLater();
     tabMenu_->clear();
     QTabBar* tabs = ui_->TabControlEVENTREACTIONx;
     for (int group = 0; group < EntryCount / GroupSize; ++group) {
