@@ -319,6 +319,17 @@ void TestEditorWindow::sourceDialogFromTheMask() {
         mask->setFocus();
         QTest::keyClick(mask, Qt::Key_Down); // "Select..."
     };
+    // Ticked, then closed with Escape: nothing chosen, and the list is back at "Any".
+    rig.whenModal([](QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>("CheckListBoxInterceptSourcesx");
+        list->item(2)->setCheckState(Qt::Checked);
+        QTest::keyClick(list, Qt::Key_Escape);
+    });
+    mask->setFocus();
+    QTest::keyClick(mask, Qt::Key_Down);
+    QCOMPARE(e.get(entry::eventSourceMask), 0);
+    QCOMPARE(mask->currentIndex(), 0);
+
     pick({1, 7});
     QCOMPARE(placed, mask->mapToGlobal(QPoint(mask->width() / 2, mask->height())));
     QCOMPARE(e.get(entry::eventSourceMask), 0x82);
