@@ -10,6 +10,7 @@
 #include "ui_EventPageTimeout.h"
 #include "ui_EventPageVoltage.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -85,8 +86,11 @@ void EventEditor::connectControls() {
             context_.showSelectedEntry();
         };
     };
+    // A page is chosen by a left click only: a page changed by keyboard would show a kind the
+    // entry does not have, and the right button opens the kind menu.
+    pageControl_->tabBar()->setFocusPolicy(Qt::NoFocus);
     connect(pageControl_->tabBar(), &QTabBar::tabBarClicked, this, [this, &bytes](int page) {
-        if (page < 0)
+        if (page < 0 || (QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
             return;
         context_.autoCaptureOff();
         if (ChooseEventKind(bytes, context_.selectedEntry(), page))
