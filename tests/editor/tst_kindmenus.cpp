@@ -68,8 +68,8 @@ void TestKindMenus::menus() {
     QCOMPARE(Captions(EventKindMenu(bytes, 1, shown, LangRussian)).mid(6),
              QStringList({"2:5:Удалить все события", "2:1:Удалить все события \"LIN\""}));
     QCOMPARE(Captions(ReactionKindMenu(bytes, 0, shown, LangRussian)).mid(7),
-             QStringList({"2:6:Удалить все реакции",
-                          "2:5:Удалить все реакции \"Управление событиями\""}));
+             QStringList(
+                 {"2:6:Удалить все реакции", "2:5:Удалить все реакции \"Управление событиями\""}));
     // Only the kinds in use are offered.
     shown = PagesToShow(bytes, true);
     QCOMPARE(Captions(ReactionKindMenu(bytes, 1, shown, LangEnglish)),
