@@ -10,6 +10,7 @@
 #include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
+#include "link/Terminal.h"
 #include "text/TextPair.h"
 
 namespace korvex {
@@ -21,7 +22,12 @@ struct AppCore {
         : language(language), link(transport, finder, host, monitor, language),
           transfer(link.device, host, image, monitor, language, link.ports),
           connection(link, monitor, identity, image, transfer, monitorView, host, language),
-          commands(monitor, image, transfer, commandView, host, language) {}
+          commands(monitor, image, transfer, commandView, host, language),
+          terminal(link.device, transfer, monitor, link.state, host, language) {
+        connection.readTerminalText = [this] { return terminal.ReadTerminalText(); };
+        connection.resetTerminalLine = [this] { terminal.ResetLine(); };
+        terminal.pollSoon = [this] { connection.PollSoon(); };
+    }
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
 
@@ -34,6 +40,7 @@ struct AppCore {
     ConfigTransfer transfer;
     ConnectionMonitor connection;
     ToolbarCommands commands;
+    Terminal terminal;
 };
 
 } // namespace korvex

@@ -123,6 +123,11 @@ int ConnectionMonitor::PollController() {
     return rc;
 }
 
+void ConnectionMonitor::PollSoon() {
+    interval_ = AnswerPollMs;
+    monitor_.fastPollTicks = FastPolls;
+}
+
 int ConnectionMonitor::SendChangedBytes() {
     if (!monitor_.imageInSync)
         return 0;

@@ -48,6 +48,7 @@ public:
     static constexpr int SlowPollMs = 200;
     static constexpr int FastPollMs = 10;
     static constexpr int FastPolls = 20;
+    static constexpr int AnswerPollMs = 1; // after a line sent to the controller
 
     ConnectionMonitor(DeviceLink& link, MonitorState& monitor, IdentityRecord& identity,
                       ConfigImage& image, ConfigTransfer& transfer, MonitorView& view, UiHost& host,
@@ -68,6 +69,8 @@ public:
     // Returns the number of bytes sent.
     int SendChangedBytes();
     int interval() const { return interval_; }
+    // Polls at once and then fast for a while, so that the controller's answer comes promptly.
+    void PollSoon();
 
 private:
     DeviceLink& link_;

@@ -23,6 +23,8 @@ constexpr TextPair OpenConfigTitle{"Выбор файла конфигураци
                                    "The choice of device configuration file"};
 constexpr TextPair SaveConfigTitle{"Сохранение файла конфигурации устройства",
                                    "Saving the Configuration File Devices"};
+constexpr TextPair SaveLogTitle{"Сохранение окна терминала в файл",
+                                "Saving the terminal window to a file"};
 constexpr TextPair FirmwareTitle{"Выбор файла обновления прошивки устройства",
                                  "The choice of device firmware update file"};
 
@@ -54,6 +56,10 @@ QString FileDialogs::ChooseConfigFileToSave() {
 
 QString FileDialogs::ChooseFirmwareFile() {
     return Choose(false, FirmwareTitle, QStringLiteral("LDR"), RememberedFile::Firmware);
+}
+
+QString FileDialogs::ChooseLogFileToSave() {
+    return Choose(true, SaveLogTitle, QStringLiteral("txt"), RememberedFile::Configuration);
 }
 
 void FileDialogs::RememberConfigFile(const QString& fileName) {

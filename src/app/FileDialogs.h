@@ -31,6 +31,8 @@ public:
     QString ChooseConfigFileToOpen();
     QString ChooseConfigFileToSave();
     QString ChooseFirmwareFile();
+    // Where to save the log window's text; starts where configurations are kept.
+    QString ChooseLogFileToSave();
 
     // Store the name as the start of the next dialog of that kind; an empty name is ignored.
     void RememberConfigFile(const QString& fileName);

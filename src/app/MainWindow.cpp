@@ -10,13 +10,18 @@
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
 #include "firmware/FirmwareUpdate.h"
+#include "host/RequireController.h"
+#include "host/TextFile.h"
 #include "lin/LinProgPage.h"
 #include "link/LogWindow.h"
+#include "link/Notifications.h"
+#include "link/Terminal.h"
 #include "text/ApplyLanguageTable.h"
 #include "text/LanguageTable.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -27,7 +32,6 @@ namespace korvex {
 namespace {
 constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
                              "Setup program KORVEX-SWC-ADP. Version %s"};
-constexpr TextPair NotConnectedText{"Контроллер не подключен!", "Controller is not connected!"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 } // namespace
@@ -63,6 +67,18 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
                          menuItemOnlyUsed_, ui_->SpeedButtonOnlyUsedx, ui_->PageControlParams},
                         this);
     ui_->SplitterParametersx->insertWidget(0, editor_);
+    capture_ = std::make_unique<EventCapture>(core_->link.frames, core_->image, core_->monitor,
+                                              *host_, core_->language, *editor_);
+    core_->connection.showKeyPress = [this] { return capture_->ShowKeyPress(); };
+    core_->connection.autoCaptureStep = [this] { capture_->AutoCaptureStep(); };
+    editor_->captureOnClick = [this] { capture_->CaptureEventOnClick(); };
+    editor_->openKeysMenu = [this](QPoint at) {
+        log_->OpenKeysMenu(LogWindow::ContextEventPanel, at);
+    };
+    log_->onAutoCaptureOn = [this] { SetAutoCapture(true); };
+    log_->onSaveToFile = [this] { SaveLogToFile(); };
+    ui_->MemoTX->installEventFilter(this);
+    ui_->MemoTX->viewport()->installEventFilter(this);
     ui_->SplitterParametersx->setStretchFactor(0, 0);
     ui_->SplitterParametersx->setStretchFactor(1, 1);
     pages_ = new ParameterPages(ui_->PageControlParams, core_->image, core_->views, *this, *host_,
@@ -162,6 +178,15 @@ void MainWindow::ConnectToolbar() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui_->MemoTX && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return MemoTXKeyPress();
+    }
+    if (watched == ui_->MemoTX->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        ui_->MemoTX->clear();
+        return true;
+    }
     if (watched == ui_->PanelMenu && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
@@ -280,10 +305,24 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
 }
 
 bool MainWindow::RequireController() {
-    if (core_->monitor.controllerConnected)
-        return false;
-    host_->ShowMessageBox(mb::IconError, LangText(NotConnectedText, core_->language));
-    return true;
+    return korvex::RequireController(core_->monitor, *host_, core_->language);
+}
+
+bool MainWindow::MemoTXKeyPress() {
+    QPlainTextEdit* memo = ui_->MemoTX;
+    const TerminalEnter enter = TerminalEnterKey(memo->toPlainText(), memo->textCursor().position());
+    if (enter.send) {
+        core_->terminal.SendTerminalLine(enter.line);
+        // The answer is fetched at once, not at the next slow tick.
+        host_->monitorTimer().setInterval(core_->connection.interval());
+    }
+    return !enter.letThrough;
+}
+
+void MainWindow::SaveLogToFile() {
+    const QString file = files_->ChooseLogFileToSave();
+    if (!file.isEmpty())
+        SaveTextFile(file, log_->PlainText(), *host_);
 }
 
 void MainWindow::SetStatusText(const QString& text) {

@@ -24,6 +24,7 @@ class MainWindow;
 namespace korvex {
 
 class EditorPanel;
+class EventCapture;
 class FileDialogs;
 class LinProgPage;
 class LogWindow;
@@ -50,6 +51,8 @@ public:
     QMenu& popupMenu() { return *popupMenu_; }
     EditorPanel& editor() { return *editor_; }
     FileDialogs& files() { return *files_; }
+    EventCapture& capture() { return *capture_; }
+    LogWindow& log() { return *log_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
     // only returns it.
@@ -93,6 +96,9 @@ private:
     void StoreSettings();
     void MenuItemDebugClick();
     void SpeedButtonOnlyUsedxClick();
+    // Enter in the input memo; true when the key is swallowed.
+    bool MemoTXKeyPress();
+    void SaveLogToFile();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;
@@ -107,6 +113,7 @@ private:
     EditorPanel* editor_ = nullptr;
     LinProgPage* linProg_ = nullptr;
     std::unique_ptr<FileDialogs> files_;
+    std::unique_ptr<EventCapture> capture_;
     QMenu* popupMenu_ = nullptr;
     QAction* menuItemDebug_ = nullptr;
     QAction* menuItemLog_ = nullptr;

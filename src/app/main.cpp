@@ -45,6 +45,7 @@ int main(int argc, char* argv[]) {
     QString note;
     if (parser.isSet(demo)) {
         controller = std::make_unique<korvex::sim::VirtualController>();
+        controller->demoActivity = true;
         transport = std::make_unique<korvex::sim::VirtualTransport>(*controller);
         finder = std::make_unique<korvex::sim::VirtualPortFinder>(*controller);
         note = QStringLiteral("demo");

@@ -90,6 +90,7 @@ Session::Session(const Options& o, QTextStream& out, QTextStream& err, sim::Virt
     if (o.demo) {
         if (demo == nullptr) {
             ownController = std::make_unique<sim::VirtualController>();
+            ownController->demoActivity = true;
             demo = ownController.get();
         }
         transport = std::make_unique<sim::VirtualTransport>(*demo);

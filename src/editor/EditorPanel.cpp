@@ -83,6 +83,9 @@ EditorPanel::EditorPanel(Links links, QWidget* parent)
         watched->installEventFilter(this);
     if (links_.pageControlParams != nullptr)
         links_.pageControlParams->tabBar()->installEventFilter(this);
+    // The right press opens the keys menu; no context menu of Qt's on top of it.
+    event_->capturePanel()->setContextMenuPolicy(Qt::PreventContextMenu);
+    event_->capturePanel()->installEventFilter(this);
 }
 
 EditorPanel::~EditorPanel() = default;
@@ -107,6 +110,10 @@ int EditorPanel::selectedEntry() const {
 
 QLabel* EditorPanel::currentSourcePanel() const {
     return event_->currentSourcePanel();
+}
+
+QLabel* EditorPanel::capturePanel() const {
+    return event_->capturePanel();
 }
 
 void EditorPanel::tabChanged() {
@@ -198,6 +205,16 @@ bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
         return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QPoint at = mouse->globalPosition().toPoint();
+    if (watched == event_->capturePanel()) {
+        // One capture per click: the second press of a double click is not another click.
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
+            captureOnClick)
+            captureOnClick();
+        else if (type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton &&
+                 openKeysMenu)
+            openKeysMenu(at);
+        return true;
+    }
     if (watched == ui_->TabControlEVENTREACTIONx) {
         if (type == QEvent::MouseButtonDblClick) {
             if (nameDialog_->EditTabName(at, selectedEntry(), links_.image,

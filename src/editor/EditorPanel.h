@@ -7,10 +7,12 @@
 #include "editor/KindMenus.h"
 #include "host/EditorViews.h"
 #include "host/UiHost.h"
+#include "link/Notifications.h"
 #include "text/TextPair.h"
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -31,7 +33,7 @@ class ReactionEditor;
 class SourceDialog;
 class TabNameDialog;
 
-class EditorPanel final : public QWidget {
+class EditorPanel final : public QWidget, public CaptureView {
     Q_OBJECT
 public:
     struct Links {
@@ -49,12 +51,16 @@ public:
 
     // The 60 tabs "1".."60", the first one selected.
     void InitTabs();
-    void ShowSelectedEntry();
+    void ShowSelectedEntry() override;
     void UpdateTabLabels();
     void ApplyOnlyUsedView();
     void FillLinReactionList();
-    void SetAutoCapture(bool on);
+    void SetAutoCapture(bool on) override;
     bool autoCapture() const { return autoCapture_; }
+    // CaptureView
+    int SelectedEntry() const override { return selectedEntry(); }
+    void SelectEntry(int entry) override { SelectTab(entry); }
+    bool AutoCapture() const override { return autoCapture_; }
     // Refills the lists and renews the texts that the code owns, in the current language.
     void LanguageChanged();
     // Selects a tab as the program does (the tab menu, a deletion, a capture): automatic capture
@@ -62,6 +68,12 @@ public:
     void SelectTab(int index);
     int selectedEntry() const;
     QLabel* currentSourcePanel() const;
+    QLabel* capturePanel() const;
+
+    // The capture panel's mouse, wired by the window: a left click captures the controller's
+    // last event, a right press opens the keys menu at the given point.
+    std::function<void()> captureOnClick;
+    std::function<void(QPoint)> openKeysMenu;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,6 +18,7 @@ namespace {
 constexpr TextPair ClearScreen{"Очистить окно", "Clear screen"};
 constexpr TextPair CopyAll{"Копировать все", "Copy All"};
 constexpr TextPair GetAllEvents{"Получить все события", "Get all events"};
+constexpr TextPair SaveToFile{"Сохранить в файл...", "Save to file..."};
 
 const QColor ControllerBlue(0x00, 0x00, 0xFF);
 
@@ -26,7 +27,8 @@ const QColor ControllerBlue(0x00, 0x00, 0xFF);
 LogWindow::LogWindow(QTextEdit* richEditRX, const LanguageState& language)
     : QObject(richEditRX), richEditRX_(richEditRX), language_(language),
       popupMenuKeys_(new QMenu(richEditRX)), deleteKeyx_(popupMenuKeys_->addAction(QString())),
-      copyAllx_(popupMenuKeys_->addAction(QString())) {
+      copyAllx_(popupMenuKeys_->addAction(QString())),
+      saveToFilex_(popupMenuKeys_->addAction(QString())) {
     richEditRX_->setReadOnly(true);
     richEditRX_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // The log only grows; an undo history of it would double its memory for nothing.
@@ -38,8 +40,14 @@ LogWindow::LogWindow(QTextEdit* richEditRX, const LanguageState& language)
     popupMenuKeys_->setObjectName(QStringLiteral("PopupMenuKeys"));
     deleteKeyx_->setObjectName(QStringLiteral("DeleteKeyx"));
     copyAllx_->setObjectName(QStringLiteral("CopyAllx"));
+    saveToFilex_->setObjectName(QStringLiteral("SaveToFilex"));
     connect(deleteKeyx_, &QAction::triggered, this, &LogWindow::DeleteKeyxClick);
     connect(copyAllx_, &QAction::triggered, this, &LogWindow::CopyAllxClick);
+    connect(saveToFilex_, &QAction::triggered, this, [this] {
+        context_ = ContextNone;
+        if (onSaveToFile)
+            onSaveToFile();
+    });
 }
 
 void LogWindow::LogLineColored(LogColour colour, const QString& text) {
@@ -68,6 +76,8 @@ QMenu* LogWindow::PrepareKeysMenu(int context) {
     deleteKeyx_->setText(LangText(fromLog ? ClearScreen : GetAllEvents, language_));
     copyAllx_->setText(LangText(CopyAll, language_));
     copyAllx_->setVisible(fromLog);
+    saveToFilex_->setText(LangText(SaveToFile, language_));
+    saveToFilex_->setVisible(fromLog);
     return popupMenuKeys_;
 }
 
@@ -106,6 +116,10 @@ void LogWindow::DeleteKeyxClick() {
     else if (context_ == ContextEventPanel && onAutoCaptureOn)
         onAutoCaptureOn();
     context_ = ContextNone;
+}
+
+QString LogWindow::PlainText() const {
+    return richEditRX_->toPlainText();
 }
 
 void LogWindow::CopyAllxClick() {

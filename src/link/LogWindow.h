@@ -43,10 +43,14 @@ public:
     QMenu* PopupMenuKeys() const { return popupMenuKeys_; }
     QAction* DeleteKeyx() const { return deleteKeyx_; }
     QAction* CopyAllx() const { return copyAllx_; }
+    QAction* SaveToFilex() const { return saveToFilex_; }
+    QString PlainText() const;
     int Context() const { return context_; }
 
     // Called when the event panel's item is chosen: switches automatic event capture on.
     std::function<void()> onAutoCaptureOn;
+    // Called when "Save to file..." is chosen; the window asks for the file and writes it.
+    std::function<void()> onSaveToFile;
     // The clock of the double-click detection.
     std::function<std::uint32_t()> tickCount = TickCount;
 
@@ -64,6 +68,7 @@ private:
     QMenu* popupMenuKeys_;
     QAction* deleteKeyx_;
     QAction* copyAllx_;
+    QAction* saveToFilex_;
     int context_ = ContextNone;
     ClickPair clickPair_;
     bool empty_ = true; // no line yet, so the next one needs no line break before it

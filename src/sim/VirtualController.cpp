@@ -15,6 +15,7 @@ constexpr std::uint16_t KeyPendingBit = 1u << 14;
 constexpr std::uint16_t TextPendingBit = 1u << 15;
 constexpr int BootEntryMs = 300;
 constexpr int FirmwareAreaSize = 0x10000;
+constexpr std::uint32_t DemoFirstKeyMs = 300;
 
 void PutName(std::array<std::uint8_t, ConfigSize>& c, int entry, const char* name) {
     std::memcpy(&c[static_cast<std::size_t>(33 * entry)], name,
@@ -58,8 +59,29 @@ std::array<std::uint8_t, ConfigSize> FactoryConfiguration() {
 VirtualController::VirtualController() : config(FactoryConfiguration()) {}
 
 void VirtualController::pressKey(std::uint8_t code) {
-    keyPending_ = true;
-    keyCode_ = code;
+    keys_.push_back(code);
+    lastEvent_ = {1, 1, code};
+}
+
+void VirtualController::demoStep(std::uint32_t now) {
+    if (!demoStarted_) {
+        // A greeting at once and the first key soon, so that even a short look sees both.
+        demoStarted_ = true;
+        terminalOut_ += "KORVEX-SWC-ADP: LIN 1 ready, LIN 2 ready\r\n";
+        nextDemo_ = now + DemoFirstKeyMs;
+        return;
+    }
+    if (static_cast<std::int32_t>(now - nextDemo_) < 0)
+        return;
+    nextDemo_ = now + static_cast<std::uint32_t>(demoActivityMs);
+    // A few keys of a steering wheel, in turn; every second time the controller reports it.
+    static constexpr std::uint8_t Keys[] = {12, 13, 14, 11, 16, 22, 23};
+    const std::uint8_t key = Keys[demoCount_ % std::size(Keys)];
+    if (demoCount_ % 2 == 0)
+        pressKey(key);
+    else
+        terminalOut_ += QByteArray(" LIN 1 EV:") + QByteArray::number(key) + " U=12.6V\r\n";
+    ++demoCount_;
 }
 
 void VirtualController::setLastEvent(std::uint8_t kind, std::uint8_t flag, std::uint8_t code) {
@@ -84,7 +106,7 @@ std::array<std::uint8_t, 50> VirtualController::identity() const {
     std::memcpy(&id[16], name.constData(),
                 static_cast<std::size_t>(std::min<qsizetype>(31, name.size())));
     std::uint16_t status = currentSource;
-    if (keyPending_)
+    if (!keys_.empty())
         status |= KeyPendingBit;
     if (!terminalOut_.isEmpty())
         status |= TextPendingBit;
@@ -280,6 +302,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
 
     switch (cmd) {
     case 0x01: {
+        if (demoActivity)
+            demoStep(now);
         const auto id = identity();
         return data(QByteArray(reinterpret_cast<const char*>(id.data()), 50));
     }
@@ -303,11 +327,11 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
                           false);
     case 0x18: {
         QByteArray notice(3, '\0');
-        if (keyPending_) {
+        if (!keys_.empty()) {
             notice[0] = 1;
             notice[1] = 1;
-            notice[2] = static_cast<char>(keyCode_);
-            keyPending_ = false;
+            notice[2] = static_cast<char>(keys_.front());
+            keys_.pop_front();
         }
         return buildReply(0x98, offset, notice, false, false);
     }
@@ -334,7 +358,7 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
     }
     case 0x83: {
         ++restarts;
-        keyPending_ = false;
+        keys_.clear();
         terminalOut_.clear();
         if (restartSilenceMs > 0) {
             silent_ = true;

@@ -87,11 +87,16 @@ public:
         faults.push_back({fault, command, count, param});
     }
 
-    // Notifications: a pressed key (bit 14 of the status word) and text for the terminal
-    // (bit 15).
+    // Notifications: pressed keys (bit 14 of the status word while any waits) and text for the
+    // terminal (bit 15). A key press is also the last event the controller recognised.
     void pressKey(std::uint8_t code);
     void setLastEvent(std::uint8_t kind, std::uint8_t flag, std::uint8_t code);
     void queueTerminalText(const QByteArray& text) { terminalOut_ += text; }
+    int queuedTerminalBytes() const { return static_cast<int>(terminalOut_.size()); }
+    // Now and then a key press or a line of text, as a controller in a car would give: for the
+    // demonstration, so that the terminal and the key notices have something to show.
+    bool demoActivity = false;
+    int demoActivityMs = 15000; // between two of them
 
     // --- what it saw ------------------------------------------------------------------------
     std::vector<LoggedRequest> requests;
@@ -144,8 +149,11 @@ private:
     // End of the run of firmware bytes taken from offset 0 on in the current transfer; -1 none.
     int transferEnd_ = -1;
     // Notifications.
-    bool keyPending_ = false;
-    std::uint8_t keyCode_ = 0;
+    void demoStep(std::uint32_t now);
+    std::deque<std::uint8_t> keys_;
+    std::uint32_t nextDemo_ = 0;
+    bool demoStarted_ = false;
+    int demoCount_ = 0;
     std::array<std::uint8_t, 3> lastEvent_{};
     QByteArray terminalOut_;
 };

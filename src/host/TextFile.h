@@ -1,0 +1,14 @@
+// Saving a text the user asked for (the log window's contents) as a plain UTF-8 file.
+#pragma once
+
+#include <QString>
+
+namespace korvex {
+
+class UiHost;
+
+// Writes the whole text or nothing: an existing file is replaced only once the new one is
+// complete. A failure is shown and returns false.
+bool SaveTextFile(const QString& path, const QString& text, UiHost& host);
+
+} // namespace korvex
