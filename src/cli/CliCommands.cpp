@@ -5,6 +5,7 @@
 #include "CliSession.h"
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
+#include "WatchCommands.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
@@ -38,7 +39,8 @@ const char UsageLine[] =
     "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
     "write-config FILE, restart, defaults --yes, dump FILE, "
     "update-firmware FILE [--yes], lin read, lin write-params HEX, "
-    "lin flash FILE [--yes])";
+    "lin flash FILE [--yes], terminal [--seconds N], "
+    "capture FILE [--count N] [--seconds S])";
 
 // The protocol version list has no caption on its page; the dump needs one.
 constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
@@ -263,7 +265,8 @@ int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& 
     return exitcode::Ok;
 }
 
-int RunCommand(Session& s, const Options& o, QTextStream& out, QTextStream& err) {
+int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStream& out,
+               QTextStream& err) {
     const QString& c = o.command;
     const QString file = o.args.value(0);
     if (c == QLatin1String("ports"))
@@ -282,15 +285,26 @@ int RunCommand(Session& s, const Options& o, QTextStream& out, QTextStream& err)
         return CommandDump(s, file, out, err);
     if (c == QLatin1String("update-firmware"))
         return CommandUpdateFirmware(s, file, out, err);
+    if (c == QLatin1String("terminal"))
+        return CommandTerminal(s, o, env, out, err);
+    if (c == QLatin1String("capture"))
+        return CommandCapture(s, o, file, out, err);
     return RunLinCommand(s, o.args, out, err);
 }
 
 // What is wrong with the command's words, empty when nothing is; the lin command checks its own.
 QString CommandProblem(const Options& o) {
-    static const QStringList withoutFile{"ports", "info", "restart", "defaults"};
-    static const QStringList withFile{"read-config", "write-config", "dump", "update-firmware"};
+    static const QStringList withoutFile{"ports", "info", "restart", "defaults", "terminal"};
+    static const QStringList withFile{"read-config", "write-config", "dump", "update-firmware",
+                                      "capture"};
     const int lang = o.language;
     const QByteArray command = o.command.toUtf8();
+    // The two options of the watching commands mean nothing to the others.
+    const bool watching = o.command == QLatin1String("terminal");
+    if (o.count >= 0 && o.command != QLatin1String("capture"))
+        return LangFormat(UnknownOption, lang, "--count");
+    if (o.seconds >= 0 && !watching && o.command != QLatin1String("capture"))
+        return LangFormat(UnknownOption, lang, "--seconds");
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;
@@ -324,7 +338,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
     if (!problem.isEmpty())
         return UsageError(err, problem, UsageLine);
     Session s(o, out, err, demo, env);
-    int rc = RunCommand(s, o, out, err);
+    int rc = RunCommand(s, o, env, out, err);
     s.host.EndProgress();
     if (s.host.stopped()) {
         err << LangText(Interrupted, s.language) << Qt::endl;

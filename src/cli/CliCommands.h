@@ -22,6 +22,9 @@ constexpr int Usage = 2;
 struct CliEnvironment {
     bool errIsTerminal = false;          // a progress line goes to standard error
     std::function<bool()> stopRequested; // polled by every wait
+    // Lines typed on standard input since the last call, for the terminal; `closed` turns true
+    // once the input has ended. Unset: the input is closed from the start.
+    std::function<QStringList(bool& closed)> readInput;
 };
 
 // Runs one command line (without the program name). With `demo` given, --demo talks to that

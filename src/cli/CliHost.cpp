@@ -62,9 +62,12 @@ void CliHost::EndProgress() {
     err_ << Qt::endl;
 }
 
-void CliHost::LogLineColored(LogColour, const QString& text) {
+void CliHost::LogLineColored(LogColour colour, const QString& text) {
     EndProgress();
-    out_ << text << Qt::endl;
+    if (toolLogToStderr && colour != LogColour::ControllerBlue)
+        err_ << text << Qt::endl;
+    else
+        out_ << text << Qt::endl;
 }
 
 void CliHost::TraceLine(const QString& text) {

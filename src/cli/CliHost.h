@@ -18,6 +18,9 @@ public:
     bool traceToStderr = false;
     bool assumeYes = false;
     bool progressLine = false; // standard error is a terminal
+    // Standard output carries only what the controller said (the terminal): the tool's own log
+    // lines go to standard error.
+    bool toolLogToStderr = false;
     int monitorSuspend = 0;
     // Polled by every wait; once it returns true, `onStop` runs (once).
     std::function<bool()> stopRequested;

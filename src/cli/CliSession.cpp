@@ -44,6 +44,17 @@ QString ParseOptions(const QStringList& arguments, Options& o) {
                 o.language = LangEnglish;
             else
                 wrong(BadLanguage, v);
+        } else if (a == QLatin1String("--seconds") || a == QLatin1String("--count")) {
+            if (!hasValue) {
+                wrong(MissingValue, a);
+                continue;
+            }
+            bool ok = false;
+            const int value = arguments.at(++i).toInt(&ok);
+            if (!ok || value < 0)
+                wrong(BadNumber, a);
+            else
+                (a == QLatin1String("--seconds") ? o.seconds : o.count) = value;
         } else if (a == QLatin1String("--trace")) {
             o.trace = true;
         } else if (a == QLatin1String("--yes")) {

@@ -46,6 +46,8 @@ inline constexpr TextPair MissingCommand{"Не указана команда", "
 inline constexpr TextPair UnknownCommand{"Неизвестная команда %s", "Unknown command %s"};
 inline constexpr TextPair MissingFile{"Команде %s нужен FILE", "%s needs a FILE"};
 inline constexpr TextPair MissingHex{"Команде %s нужны байты HEX", "%s needs the HEX bytes"};
+inline constexpr TextPair BadNumber{"После %s нужно целое число от 0",
+                                    "%s needs a whole number, 0 or more"};
 inline constexpr TextPair ExtraArgument{"Лишний аргумент %s", "Unexpected argument %s"};
 
 struct Options {
@@ -55,6 +57,8 @@ struct Options {
     bool trace = false;
     bool yes = false;
     bool help = false;
+    int seconds = -1; // --seconds; -1 when not given
+    int count = -1;   // --count
     bool version = false;
     QString command;
     QStringList args;

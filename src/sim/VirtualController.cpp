@@ -58,9 +58,8 @@ std::array<std::uint8_t, ConfigSize> FactoryConfiguration() {
 
 VirtualController::VirtualController() : config(FactoryConfiguration()) {}
 
-void VirtualController::pressKey(std::uint8_t code) {
-    keys_.push_back(code);
-    lastEvent_ = {1, 1, code};
+void VirtualController::pressKey(std::uint8_t code, bool recordEvent) {
+    keys_.push_back({code, recordEvent});
 }
 
 void VirtualController::demoStep(std::uint32_t now) {
@@ -330,7 +329,9 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
         if (!keys_.empty()) {
             notice[0] = 1;
             notice[1] = 1;
-            notice[2] = static_cast<char>(keys_.front());
+            notice[2] = static_cast<char>(keys_.front().code);
+            if (keys_.front().recordEvent)
+                lastEvent_ = {1, 1, keys_.front().code};
             keys_.pop_front();
         }
         return buildReply(0x98, offset, notice, false, false);

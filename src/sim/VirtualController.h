@@ -88,8 +88,9 @@ public:
     }
 
     // Notifications: pressed keys (bit 14 of the status word while any waits) and text for the
-    // terminal (bit 15). A key press is also the last event the controller recognised.
-    void pressKey(std::uint8_t code);
+    // terminal (bit 15). A key whose notice has been fetched becomes the last event the
+    // controller recognised, unless `recordEvent` is false (the last event is then set apart).
+    void pressKey(std::uint8_t code, bool recordEvent = true);
     void setLastEvent(std::uint8_t kind, std::uint8_t flag, std::uint8_t code);
     void queueTerminalText(const QByteArray& text) { terminalOut_ += text; }
     int queuedTerminalBytes() const { return static_cast<int>(terminalOut_.size()); }
@@ -150,7 +151,11 @@ private:
     int transferEnd_ = -1;
     // Notifications.
     void demoStep(std::uint32_t now);
-    std::deque<std::uint8_t> keys_;
+    struct Key {
+        std::uint8_t code;
+        bool recordEvent;
+    };
+    std::deque<Key> keys_;
     std::uint32_t nextDemo_ = 0;
     bool demoStarted_ = false;
     int demoCount_ = 0;
