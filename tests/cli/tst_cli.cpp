@@ -35,9 +35,11 @@ struct Run {
     QString err;
 };
 
-Run RunProgram(const QStringList& args) {
+Run RunProgram(const QStringList& args, const QByteArray& input = {}) {
     QProcess p;
     p.start(QStringLiteral(KORVEX_CLI_PATH), args);
+    p.write(input);
+    p.closeWriteChannel();
     Run r;
     if (!p.waitForFinished(30000)) {
         p.kill();
@@ -50,11 +52,12 @@ Run RunProgram(const QStringList& args) {
     return r;
 }
 
-Run RunInProcess(const QStringList& args, sim::VirtualController& controller) {
+Run RunInProcess(const QStringList& args, sim::VirtualController& controller,
+                 const CliEnvironment& env = {}) {
     QString out, err;
     QTextStream o(&out), e(&err);
     Run r;
-    r.exitCode = RunCli(args, o, e, &controller);
+    r.exitCode = RunCli(args, o, e, &controller, env);
     o.flush();
     e.flush();
     r.out = out;
@@ -77,6 +80,8 @@ private slots:
     void linCommands();
     void samplesAndProgress();
     void stopSignalsAndPollLimit();
+    void terminalWatchesAndTypes();
+    void captureIntoAFile();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -139,6 +144,10 @@ void TestCli::usageErrors() {
         {{"--lang", "en", "--demo", "lin", "write-params"}, "lin write-params needs the HEX bytes"},
         {{"--lang", "en", "--demo", "lin", "erase"}, "Unknown command lin erase"},
         {{"--lang", "en", "-"}, "Unknown command -"},
+        {{"--lang", "en", "--demo", "info", "--count", "2"}, "Unknown option --count"},
+        {{"--lang", "en", "--demo", "terminal", "--seconds", "x"},
+         "--seconds needs a whole number, 0 or more"},
+        {{"--lang", "en", "--demo", "capture"}, "capture needs a FILE"},
     };
     for (const Case& c : bad) {
         Run r = RunProgram(c.args);
@@ -599,6 +608,85 @@ void TestCli::stopSignalsAndPollLimit() {
     QCOMPARE(left.process->exitCode(), 1);
     QCOMPARE(QString::fromUtf8(left.process->readAllStandardError()), QStringLiteral("Error:10\n"));
 #endif
+}
+
+void TestCli::terminalWatchesAndTypes() {
+    sim::VirtualController controller;
+    controller.queueTerminalText("X LIN 3 EV:11 pressed\r\n");
+    controller.pressKey(12);
+    int calls = 0;
+    CliEnvironment env;
+    env.readInput = [&](bool& closed) {
+        closed = ++calls > 1;
+        return calls == 1 ? QStringList{"help", "", QString(100, u'z')} : QStringList{};
+    };
+    Run r = RunInProcess({"--demo", "--lang", "en", "terminal"}, controller, env);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.err, QString());
+    QCOMPARE(r.out.split(u'\n'),
+             (QStringList{"Pressed key \"VOL UP\"", "X LIN 3 EV:MENU pressed", "> help",
+                          "> " + QString(63, u'z'), ""})); // a key waiting goes first
+    QCOMPARE(controller.terminalIn, (QList<QByteArray>{"help", QByteArray(63, 'z')}));
+
+    // The controller goes away while the terminal runs.
+    calls = 0;
+    env.readInput = [&](bool& closed) {
+        closed = false;
+        if (++calls == 3)
+            controller.setPlugged(false);
+        return QStringList{};
+    };
+    r = RunInProcess({"--demo", "--lang", "en", "terminal"}, controller, env);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.endsWith(QStringLiteral("Controller is disconnected\n")), qPrintable(r.err));
+    QVERIFY(r.out.isEmpty());
+
+    // The program itself: the demonstration talks in its first second, then input ends it.
+    Run demo = RunProgram({"--demo", "--lang", "ru", "terminal"}, "help\n");
+    QCOMPARE(demo.exitCode, 0);
+    QVERIFY2(demo.out.contains(QStringLiteral("> help\n")), qPrintable(demo.out));
+    QVERIFY2(demo.out.contains(QStringLiteral("Нажата кнопка \"VOL UP\"\n")), qPrintable(demo.out));
+    Run none = RunProgram({"--port", "/dev/ttyUSB9", "--lang", "en", "terminal"});
+    QCOMPARE(none.exitCode, 1);
+    QCOMPARE(none.err, QStringLiteral("Controller is disconnected\n"));
+}
+
+void TestCli::captureIntoAFile() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("keys.KSWA"));
+    sim::VirtualController controller;
+    for (std::uint8_t key : {12, 13, 12, 14})
+        controller.pressKey(key);
+    Run r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--count", "2"}, controller);
+    QCOMPARE(r.exitCode, 0);
+    QCOMPARE(r.out.split(u'\n'),
+             (QStringList{"Pressed key \"VOL UP\"", "Tab 1: event \"VOL UP\"",
+                          "Pressed key \"VOL DN\"", "Tab 2: event \"VOL DN\"",
+                          "The configuration is saved to the file \"" + file + "\"", ""}));
+
+    // The next run goes on in the same file; a key already there is named and skipped.
+    r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--seconds", "1"}, controller);
+    QCOMPARE(r.exitCode, 0);
+    QVERIFY2(r.out.contains(QStringLiteral("Such an event already exists, 1 tab\nPressed key "
+                                           "\"MUTE\"\nTab 3: event \"MUTE\"\n")),
+             qPrintable(r.out));
+    ConfigImage image;
+    test::TestHost host;
+    QVERIFY(LoadConfigFile(file, image, host));
+    const int codes[] = {12, 13, 14, 0};
+    for (int n = 0; n < 4; ++n) {
+        QCOMPARE(Get(image.bytes, EntryField(n, entry::eventKind)), n < 3 ? 1 : 0);
+        QCOMPARE(Get(image.bytes, EntryField(n, entry::eventCode)), codes[n]);
+    }
+    for (const auto& request : controller.requests)
+        QVERIFY(request.cmd != 0x90); // nothing was written to the controller
+
+    // A file that is not a configuration is left as it is.
+    const QString other = dir.filePath(QStringLiteral("notes.KSWA"));
+    test::WriteAll(other, "not a configuration");
+    r = RunInProcess({"--demo", "--lang", "en", "capture", other, "--seconds", "0"}, controller);
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(test::ReadAll(other), QByteArray("not a configuration"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
