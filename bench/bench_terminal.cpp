@@ -77,8 +77,8 @@ int main(int argc, char** argv) {
         QElapsedTimer wall;
         wall.start();
         const double cpuStart = bench::ProcessCpuSeconds();
-        const bool drained = RunUntil(
-            [&] { return log->document()->blockCount() - blocksBefore >= lines; }, 120000);
+        const bool drained =
+            RunUntil([&] { return log->document()->blockCount() - blocksBefore >= lines; }, 120000);
         const double cpu = bench::ProcessCpuSeconds() - cpuStart;
         const double seconds = double(wall.nsecsElapsed()) / 1e9;
         const double kb = double(text.size()) / 1024.0;

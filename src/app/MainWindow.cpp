@@ -310,7 +310,8 @@ bool MainWindow::RequireController() {
 
 bool MainWindow::MemoTXKeyPress() {
     QPlainTextEdit* memo = ui_->MemoTX;
-    const TerminalEnter enter = TerminalEnterKey(memo->toPlainText(), memo->textCursor().position());
+    const TerminalEnter enter =
+        TerminalEnterKey(memo->toPlainText(), memo->textCursor().position());
     if (enter.send) {
         core_->terminal.SendTerminalLine(enter.line);
         // The answer is fetched at once, not at the next slow tick.

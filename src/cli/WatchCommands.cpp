@@ -57,9 +57,8 @@ private:
 // terminal's lines, and runs the capture step after each shown key.
 struct Watch {
     Watch(Session& s, const IdentityRecord& connected, CaptureView& view)
-        : s(s), identity(connected),
-          monitor(*s.link, s.monitor, identity, s.image, *s.transfer, monitorView, s.host,
-                  s.language),
+        : s(s), identity(connected), monitor(*s.link, s.monitor, identity, s.image, *s.transfer,
+                                             monitorView, s.host, s.language),
           terminal(s.link->device, *s.transfer, s.monitor, s.link->state, s.host, s.language),
           capture(s.link->frames, s.image, s.monitor, s.host, s.language, view) {
         // Announced already by the connection: the first poll goes straight to the notices.

@@ -14,8 +14,8 @@ int main(int argc, char* argv[]) {
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     korvex::cli::InstallStopHandlers();
-    korvex::CliEnvironment env{korvex::cli::StandardErrorIsTerminal(),
-                               korvex::cli::StopRequested, {}};
+    korvex::CliEnvironment env{
+        korvex::cli::StandardErrorIsTerminal(), korvex::cli::StopRequested, {}};
     // Started by the first call, so that only a command that reads its input takes it.
     env.readInput = [poll = std::function<QStringList(bool&)>()](bool& closed) mutable {
         if (!poll)

@@ -207,8 +207,7 @@ bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
     const QPoint at = mouse->globalPosition().toPoint();
     if (watched == event_->capturePanel()) {
         // One capture per click: the second press of a double click is not another click.
-        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
-            captureOnClick)
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton && captureOnClick)
             captureOnClick();
         else if (type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton &&
                  openKeysMenu)

@@ -104,7 +104,8 @@ bool EventCapture::ShowKeyPress() {
 }
 
 void EventCapture::ShowDuplicate(int result) {
-    host_.ShowPanelMessage(true, 5000, 0, LangFormat(DuplicateEventText, language_.current, -result));
+    host_.ShowPanelMessage(true, 5000, 0,
+                           LangFormat(DuplicateEventText, language_.current, -result));
 }
 
 void EventCapture::CaptureEventOnClick() {

@@ -33,7 +33,7 @@ constexpr std::uint8_t TerminalWrite = 0x80 | area::Terminal;
 struct NoticesRig : EditorRig {
     NoticesRig() {
         controller.config.fill(0); // a blank controller: every entry free
-        tick(3); // connected, read, and the first display's own repairs sent
+        tick(3);                   // connected, read, and the first display's own repairs sent
     }
     QLabel* capturePanel() const { return window->editor().capturePanel(); }
     bool autoCapture() const { return window->editor().autoCapture(); }
@@ -221,8 +221,7 @@ void TestNoticesWindow::enterInTheInputMemo_data() {
     QTest::newRow("start of a line") << "one\ntwo" << 4 << QList<QByteArray>{"two"} << "one\ntwo";
     QTest::newRow("empty last line") << "abc\n" << 4 << QList<QByteArray>{} << "abc\n";
     QTest::newRow("empty memo") << "" << 0 << QList<QByteArray>{} << "";
-    QTest::newRow("cut to 63") << hundred << 100
-                               << QList<QByteArray>{hundred.left(63).toLatin1()}
+    QTest::newRow("cut to 63") << hundred << 100 << QList<QByteArray>{hundred.left(63).toLatin1()}
                                << hundred + "\n";
     QTest::newRow("999 characters are not sent")
         << QString(999, u'x') << 999 << QList<QByteArray>{} << QString(999, u'x') + "\n";

@@ -1,8 +1,8 @@
 // The event-reaction editor in the main window, against the virtual controller: what only the
 // window can show. The rules behind it are tested without a window.
 #include "app/AppCore.h"
-#include "common/TestHost.h"
 #include "common/EditorRig.h"
+#include "common/TestHost.h"
 #include "config/ConfigFile.h"
 #include "editor/EditorPanel.h"
 #include "editor/EntryText.h"

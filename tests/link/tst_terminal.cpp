@@ -51,24 +51,21 @@ void TestTerminal::controllerTextBecomesLines_data() {
     QTest::newRow("a line across two calls")
         << QList<QByteArray>{"ab", "c\n\n"} << QStringList{"abc", ""} << QByteArray();
     QTest::newRow("key name for the event number")
-        << QList<QByteArray>{"X LIN 3 EV:11 pressed\n"}
-        << QStringList{"X LIN 3 EV:MENU pressed"} << QByteArray();
+        << QList<QByteArray>{"X LIN 3 EV:11 pressed\n"} << QStringList{"X LIN 3 EV:MENU pressed"}
+        << QByteArray();
     QTest::newRow("first and last key")
         << QList<QByteArray>{"a LIN  EV:0\n", "b LIN x EV:75,\n"}
         << QStringList{"a LIN  EV:KEY NO", "b LIN x EV:TRAFFIC LA,"} << QByteArray();
     QTest::newRow("no key for 76, none without LIN before")
         << QList<QByteArray>{"X LIN 3 EV:76 pressed\n", " EV:11 LIN 3\n", "X LIN 3 xEV:11\n"}
-        << QStringList{"X LIN 3 EV:76 pressed", " EV:11 LIN 3", "X LIN 3 xEV:11"}
-        << QByteArray();
+        << QStringList{"X LIN 3 EV:76 pressed", " EV:11 LIN 3", "X LIN 3 xEV:11"} << QByteArray();
     QTest::newRow("code page 1251")
-        << QList<QByteArray>{"\xcf\xf0\xe8\xe2\xe5\xf2\n"} << QStringList{"Привет"}
-        << QByteArray();
+        << QList<QByteArray>{"\xcf\xf0\xe8\xe2\xe5\xf2\n"} << QStringList{"Привет"} << QByteArray();
     // Nothing of a line longer than the buffer is lost: it is shown in pieces.
-    QTest::newRow("12,000 characters")
-        << QList<QByteArray>{long12k + "\n"}
-        << QStringList{QString::fromLatin1(long12k.left(9999)),
-                       QString::fromLatin1(long12k.mid(9999))}
-        << QByteArray();
+    QTest::newRow("12,000 characters") << QList<QByteArray>{long12k + "\n"}
+                                       << QStringList{QString::fromLatin1(long12k.left(9999)),
+                                                      QString::fromLatin1(long12k.mid(9999))}
+                                       << QByteArray();
     QTest::newRow("the byte after a full line starts the next")
         << QList<QByteArray>{full + "yz"} << QStringList{QString::fromLatin1(full)}
         << QByteArray("yz");
