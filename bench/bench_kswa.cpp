@@ -19,9 +19,9 @@ namespace {
 
 using bench::QuietHost;
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
-double Microseconds(Clock::duration d) {
+double Microseconds(Steady::duration d) {
     return std::chrono::duration<double, std::micro>(d).count();
 }
 
@@ -29,9 +29,9 @@ template <typename Work> void Report(const char* what, int runs, Work work) {
     std::vector<double> times;
     times.reserve(size_t(runs));
     for (int i = 0; i < runs; ++i) {
-        const auto start = Clock::now();
+        const auto start = Steady::now();
         work();
-        times.push_back(Microseconds(Clock::now() - start));
+        times.push_back(Microseconds(Steady::now() - start));
     }
     std::sort(times.begin(), times.end());
     std::printf("%-28s runs %5d  median %9.1f us  p95 %9.1f us  max %9.1f us\n", what, runs,
@@ -98,10 +98,10 @@ int main(int argc, char** argv) {
     const QString text = HexEncode(image.bytes.data(), ConfigImageSize);
     ConfigBytes decoded{};
     constexpr int Rounds = 20000;
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     for (int i = 0; i < Rounds; ++i)
         HexDecode(text, ConfigImageSize, decoded.data());
-    const double seconds = Microseconds(Clock::now() - start) / 1e6;
+    const double seconds = Microseconds(Steady::now() - start) / 1e6;
     if (decoded != image.bytes)
         return 1;
     std::printf("%-28s %.1f MB/s of bytes decoded (%d x %d bytes in %.3f s)\n", "HexDecode",

@@ -21,9 +21,15 @@ constexpr int IdNo = 7;
 
 enum class LogColour { WindowText, ControllerBlue };
 
+class Clock;
+
 class UiHost {
 public:
+    UiHost();
     virtual ~UiHost() = default;
+
+    // The clock of every wait and time limit; the system's unless a test sets its own.
+    Clock* clock;
 
     // A modal box; questions and warnings offer Yes and No. Returns mb::IdOk, IdYes or IdNo.
     virtual int ShowMessageBox(unsigned flags, const QString& text) = 0;

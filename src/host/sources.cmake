@@ -1,4 +1,5 @@
 list(APPEND KORVEX_CORE_SOURCES
+    host/Clock.h
     host/CommandTexts.h
     host/EditorViews.h
     host/FileTexts.h

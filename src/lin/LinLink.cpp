@@ -1,7 +1,7 @@
 // The LIN exchanges. Each poll is followed by a 1 ms wait that keeps the window alive.
 #include "LinLink.h"
 
-#include "host/TickCount.h"
+#include "host/Clock.h"
 #include "host/UiHost.h"
 #include "link/FrameProtocol.h"
 #include "link/ResultText.h"
@@ -38,9 +38,9 @@ int LinLink::LinTransfer(const LinData& data, LinReply& response) {
 
     UiHost& host = frames_.host();
     const LinkState& state = frames_.state();
-    std::uint32_t start = TickCount();
-    const auto overdue = [&start, this] {
-        return pollLimitMs > 0 && static_cast<int>(TickCount() - start) >= pollLimitMs;
+    std::uint32_t start = host.clock->Now();
+    const auto overdue = [&start, &host, this] {
+        return pollLimitMs > 0 && static_cast<int>(host.clock->Now() - start) >= pollLimitMs;
     };
     do {
         if (state.appClosing)
@@ -56,7 +56,7 @@ int LinLink::LinTransfer(const LinData& data, LinReply& response) {
 
     if (LinExchange(&FetchResponse, 1, reply) != result::Ok)
         return linresult::FetchFailed;
-    start = TickCount();
+    start = host.clock->Now();
     for (;;) {
         if (state.appClosing)
             return linresult::RequestFailed;

@@ -5,7 +5,7 @@
 
 #include "ResultText.h"
 #include "SerialLink.h"
-#include "host/TickCount.h"
+#include "host/Clock.h"
 #include "host/UiHost.h"
 
 #include <algorithm>
@@ -64,7 +64,7 @@ int FrameProtocol::FrameReceive(Frame& reply) {
     reply.clear();
     bool hunting = true;
     int stored = 0;
-    const std::uint32_t huntStart = TickCount();
+    const std::uint32_t huntStart = host_.clock->Now();
     std::uint32_t lastActivity = huntStart;
     std::uint8_t chunk[100];
     for (;;) {
@@ -72,7 +72,7 @@ int FrameProtocol::FrameReceive(Frame& reply) {
             return result::Disconnected;
         const int got = serial_.ComRead(chunk, static_cast<int>(sizeof chunk));
         if (got > 0) {
-            lastActivity = TickCount();
+            lastActivity = host_.clock->Now();
             for (int i = 0; i < got; ++i) {
                 const std::uint8_t b = chunk[i];
                 if (hunting) {
@@ -86,12 +86,12 @@ int FrameProtocol::FrameReceive(Frame& reply) {
                 if (stored >= 5 && stored == reply.len() + 5)
                     return result::Ok;
             }
-            if (hunting && static_cast<int>(TickCount() - huntStart) >= HuntLimitMs)
+            if (hunting && static_cast<int>(host_.clock->Now() - huntStart) >= HuntLimitMs)
                 return result::Timeout;
             continue;
         }
         const int limit = hunting ? StartByteLimitMs : GapLimitMs;
-        const std::uint32_t now = TickCount();
+        const std::uint32_t now = host_.clock->Now();
         const int idle = static_cast<int>(now - lastActivity);
         if (idle >= limit)
             return result::Timeout;
@@ -169,7 +169,7 @@ void FrameProtocol::TraceFrame(char direction, const Frame& frame) {
     // The identity poll runs on every monitor tick; tracing it would drown everything else.
     if (frame.cmd() == 0x01 || frame.cmd() == 0x81 || !state_.traceEnabled)
         return;
-    const std::uint32_t now = TickCount();
+    const std::uint32_t now = host_.clock->Now();
     if (state_.traceStart == 0)
         state_.traceStart = now != 0 ? now : 1;
     host_.TraceLine(TraceLineText(now - state_.traceStart, direction, frame));

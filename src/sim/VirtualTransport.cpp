@@ -1,12 +1,10 @@
 // In-process bytes to and from the virtual controller. Waiting sleeps until the controller's
-// next byte is due, as a real port would.
+// next byte is due, as a real port would, on the clock it is given.
 #include "VirtualTransport.h"
 
 #include "VirtualController.h"
-#include "host/TickCount.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace korvex::sim {
 
@@ -25,7 +23,7 @@ int VirtualTransport::write(const std::uint8_t* data, int count) {
     // An unplugged converter takes nothing.
     if (!open_ || !controller_.plugged() || count <= 0)
         return 0;
-    return controller_.takeWrite(data, count, TickCount());
+    return controller_.takeWrite(data, count, clock_.Now());
 }
 
 int VirtualTransport::read(std::uint8_t* buffer, int capacity) {
@@ -33,25 +31,25 @@ int VirtualTransport::read(std::uint8_t* buffer, int capacity) {
         return 0;
     if (maxBytesPerRead > 0)
         capacity = std::min(capacity, maxBytesPerRead);
-    return controller_.takeOutput(buffer, capacity, TickCount());
+    return controller_.takeOutput(buffer, capacity, clock_.Now());
 }
 
 void VirtualTransport::purge() {
     if (open_)
-        controller_.purgeOutput(TickCount());
+        controller_.purgeOutput(clock_.Now());
 }
 
 bool VirtualTransport::waitForData(int ms) {
     if (!open_ || ms < 0)
         return false;
-    const int due = controller_.plugged() ? controller_.msUntilOutput(TickCount()) : -1;
+    const int due = controller_.plugged() ? controller_.msUntilOutput(clock_.Now()) : -1;
     if (due == 0)
         return true;
     if (due > 0 && due <= ms) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(due));
+        clock_.Sleep(due);
         return true;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    clock_.Sleep(ms);
     return false;
 }
 

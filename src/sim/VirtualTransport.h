@@ -1,6 +1,7 @@
 // The serial transport and port list of the virtual controller, in-process.
 #pragma once
 
+#include "host/Clock.h"
 #include "link/PortFinder.h"
 #include "link/SerialTransport.h"
 
@@ -10,7 +11,10 @@ class VirtualController;
 
 class VirtualTransport final : public SerialTransport {
 public:
-    explicit VirtualTransport(VirtualController& controller) : controller_(controller) {}
+    // Time is the given clock's: on a manual clock a reply that is late, or never comes, costs
+    // no real time.
+    explicit VirtualTransport(VirtualController& controller, Clock& clock = SystemClock())
+        : controller_(controller), clock_(clock) {}
 
     bool open(const QString& portName) override;
     void close() override { open_ = false; }
@@ -25,6 +29,7 @@ public:
 
 private:
     VirtualController& controller_;
+    Clock& clock_;
     bool open_ = false;
 };
 
