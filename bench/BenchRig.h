@@ -2,7 +2,7 @@
 // seam, a clock, and the time the bytes need on the controller's line.
 #pragma once
 
-#include "QuietHost.h"
+#include "host/QuietHost.h"
 #include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "sim/VirtualController.h"

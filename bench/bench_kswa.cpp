@@ -1,5 +1,5 @@
 // How long saving and loading a configuration file and decoding its hexadecimal take.
-#include "QuietHost.h"
+#include "host/QuietHost.h"
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
 
@@ -17,7 +17,6 @@ using namespace korvex;
 
 namespace {
 
-using bench::QuietHost;
 
 using Steady = std::chrono::steady_clock;
 

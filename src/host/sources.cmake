@@ -4,6 +4,7 @@ list(APPEND KORVEX_CORE_SOURCES
     host/EditorViews.h
     host/FileTexts.h
     host/MonitorState.h
+    host/QuietHost.h
     host/RequireController.h
     host/TextFile.cpp host/TextFile.h
     host/TickCount.h
