@@ -49,11 +49,10 @@ struct MonitorTicks {
           monitor(link, state, identity, image, transfer, view, host, language) {}
 
     struct NoView final : MonitorView {
-        void SetStatusText(const QString& text) override { status = text; }
+        void SetStatusText(const QString&) override {}
         void SetCurrentSource(bool, const QString&) override {}
         void SetToolbarBusy(bool) override {}
         void ReadDeviceConfiguration() override {}
-        QString status;
     };
 
     // Ticks until `done` holds, at most `limit` times; returns the ticks taken, or -1.
