@@ -181,6 +181,8 @@ void VirtualController::handleFrame(std::uint32_t now) {
                              static_cast<qsizetype>(len));
     const bool checkOk = FrameCheck(0, frame_.data(), static_cast<int>(len + 4)) == frame_[len + 4];
     requests.push_back({currentPort_, cmd, offset, payload, checkOk});
+    if (onRequest)
+        onRequest(requests.back());
     // A request with a bad check byte is ignored, as the line may have dropped a byte.
     if (!checkOk)
         return;

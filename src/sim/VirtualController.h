@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -80,6 +81,9 @@ public:
     QStringList ports{QStringLiteral("VCOM1")};
     QString answerOn; // the port the controller sits on; empty = every port
     std::vector<FaultRule> faults;
+    // Runs for every request as soon as it has been parsed, before the controller acts on it: a
+    // test can act at the k-th request of a command (unplug the cable, press a key).
+    std::function<void(const LoggedRequest&)> onRequest;
 
     void setPlugged(bool plugged) { plugged_ = plugged; }
     bool plugged() const { return plugged_; }

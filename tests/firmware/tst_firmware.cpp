@@ -40,7 +40,7 @@ QByteArray Pattern(int size) {
 
 // A connected rig and an update context whose file chooser returns `file`.
 struct Rig : test::SimRig {
-    Rig() {
+    explicit Rig(bool manualTime = false) : SimRig(manualTime) {
         monitor.controllerConnected = connect();
         ctx.chooseFirmwareFile = [this] {
             if (onChoose)
@@ -74,6 +74,7 @@ private slots:
     void refusedBeforeAnythingIsWritten();
     void failedChunkIsNotRepeated();
     void repeatedUpdateAfterAFailedTransfer();
+    void unpluggedDuringTheUpdate();
 };
 
 void TestFirmware::writesImageAndTrailerToTheBootloader() {
@@ -292,6 +293,79 @@ void TestFirmware::repeatedUpdateAfterAFailedTransfer() {
         QTest::qWait(300);
         QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
         QCOMPARE(rig.controller.firmware, file.mid(12) + QByteArray(62, '\0'));
+    }
+}
+
+void TestFirmware::unpluggedDuringTheUpdate() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray file = FirmwareBytes(0, 137, 1, Pattern(1024));
+    const QByteArray written = file.mid(12) + QByteArray(62, '\0');
+    // A lost reply costs 100 ms of silence before the start byte; a firmware chunk is never
+    // repeated. The hand-over chunk is followed by at most 50 identity polls, each a 100 ms pause
+    // and a read of 3 attempts of 100 ms with two 10 ms pauses between them.
+    constexpr int LostChunk = 100;
+    constexpr int HandOver = LostChunk + 50 * (100 + 3 * 100 + 2 * 10);
+    const struct {
+        const char* name;
+        int chunk; // which firmware chunk of the update the cable is pulled at, counted from 1
+        std::uint16_t offset;
+        int budgetMs;
+        const char* reason;
+    } rows[] = {
+        // The application's own chunk: it never hears it and stays running.
+        {"hand-over", 1, 0, HandOver, "Controller is disconnected"},
+        {"first", 2, 0, LostChunk, "Out of the timeout response"},
+        {"second", 3, 64, LostChunk, "Out of the timeout response"},
+        {"middle", 10, 512, LostChunk, "Out of the timeout response"},
+        {"last", 18, 1024, LostChunk, "Out of the timeout response"},
+    };
+    for (const auto& row : rows) {
+        Rig rig(true);
+        rig.file = dir.filePath(QStringLiteral("fw.LDR"));
+        test::WriteAll(rig.file, file);
+        test::MonitorTicks ticks(rig.link, rig.monitor, rig.host, rig.language);
+        int chunks = 0;
+        std::uint32_t pulledAt = 0;
+        rig.controller.onRequest = [&](const sim::LoggedRequest& r) {
+            if (r.cmd == 0x82 && ++chunks == row.chunk) {
+                QCOMPARE(r.offset, row.offset);
+                rig.controller.setPlugged(false);
+                pulledAt = rig.clock.Now();
+            }
+        };
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
+        const int tookMs = static_cast<int>(rig.clock.Now() - pulledAt);
+        qInfo("%s chunk: stopped %d ms after the unplug (budget %d ms)", row.name, tookMs,
+              row.budgetMs);
+        QVERIFY2(tookMs <= row.budgetMs, row.name);
+        QCOMPARE(chunks, row.chunk);
+        QCOMPARE(rig.host.boxes.size(), 1);
+        QCOMPARE(rig.host.boxes[0].flags & 0xF0, mb::IconError);
+        QCOMPARE(rig.host.boxes[0].text,
+                 QStringLiteral("Failed to update the firmware\n") + QLatin1String(row.reason));
+        QVERIFY(rig.host.notices.isEmpty());
+        QCOMPARE(rig.host.monitorSuspend, 0);
+        QCOMPARE(rig.controller.bootloaderMode, row.chunk > 1);
+
+        // The monitor runs again and lets go of the port at its first tick.
+        QCOMPARE(ticks.tickUntil([&rig] { return !rig.transport.isOpen(); }), 1);
+        QVERIFY(!rig.link.serial.ComIsOpen());
+
+        // Plugged in again, the controller is found and a fresh update goes through; a bootloader
+        // gets the whole block at once.
+        rig.controller.onRequest = nullptr;
+        rig.controller.setPlugged(true);
+        QCOMPARE(ticks.tickUntil([&rig] { return rig.monitor.controllerConnected; }), 1);
+        rig.controller.clearLog();
+        rig.host.boxes.clear();
+        QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
+        QVERIFY(rig.host.boxes.isEmpty());
+        const auto writes = rig.requestsOf(0x82);
+        QCOMPARE(writes.size(), row.chunk > 1 ? 17 : 1 + 17);
+        QCOMPARE(writes.last().offset, std::uint16_t(1024));
+        QCOMPARE(rig.controller.firmware.left(written.size()), written);
+        QCOMPARE(rig.host.notices.size(), 1);
     }
 }
 

@@ -1,5 +1,6 @@
 // The LIN programmer against the virtual controller and its LIN lamp: reading with retries,
 // polling until shutdown, the parameter block, and flashing with its file checks and pauses.
+#include "common/SimRig.h"
 #include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "firmware/FirmwareFile.h"
@@ -21,7 +22,7 @@ using namespace korvex;
 namespace {
 
 // Records like TestHost, and also every wait with the number of blocks the lamp had taken by
-// then. Waits return at once: nothing in the LIN layer depends on time passing.
+// then. Waits return at once, moving the rig's manual clock on.
 class LinHost final : public UiHost {
 public:
     struct Wait {
@@ -42,6 +43,7 @@ public:
         waits.append({ms, messages, lamp->count(0x86)});
         if (onWait)
             onWait();
+        clock->Sleep(ms);
         return ms;
     }
     void ProgressBegin(int total, const QString& caption) override {
@@ -69,9 +71,10 @@ public:
 };
 
 struct Rig {
+    ManualClock clock;
     sim::VirtualController controller;
     sim::VirtualLinLamp& lamp = controller.linLamp;
-    sim::VirtualTransport transport{controller};
+    sim::VirtualTransport transport{controller, clock};
     sim::VirtualPortFinder finder{controller};
     LinHost host;
     MonitorState monitor;
@@ -84,6 +87,7 @@ struct Rig {
     Rig() {
         language.current = LangEnglish;
         host.lamp = &lamp;
+        host.clock = &clock;
     }
     bool connect() {
         IdentityRecord id;
@@ -149,6 +153,7 @@ private slots:
     void pauseAfterEvery32ndBlock();
     void failedBlockEndsTheProgramming();
     void fileChecksStopBeforeAnythingIsSent();
+    void unpluggedDuringTheFlash();
 };
 
 void TestLin::readingTheDevice() {
@@ -520,6 +525,65 @@ void TestLin::fileChecksStopBeforeAnythingIsSent() {
     QCOMPARE(rig.flash(QString()), LinFlashOutcome::NoFile);
     QVERIFY(rig.remembered.isEmpty());
     QVERIFY(rig.lamp.requests.empty());
+}
+
+void TestLin::unpluggedDuringTheFlash() {
+    // From the unplug: the lost master request (100 ms of silence, a LIN exchange is never
+    // repeated), the 100 ms pause before the end command, and the end command's own master
+    // request, lost as well at worst.
+    constexpr int BudgetMs = 100 + 100 + 100;
+    const struct {
+        const char* name;
+        int block; // the block write the cable is pulled at, counted from 1
+    } rows[] = {{"first", 1}, {"second", 2}, {"middle", 33}, {"last", 64}};
+    for (const auto& row : rows) {
+        Rig rig;
+        QVERIFY(rig.connect());
+        rig.monitor.controllerConnected = true;
+        test::MonitorTicks ticks(rig.link, rig.monitor, rig.host, rig.language);
+        QCOMPARE(rig.lin.ReadDevice(), 0);
+        const QString path = rig.linFile("lamp.LDR", 256); // 64 blocks
+        int blocks = 0;
+        std::uint32_t pulledAt = 0;
+        rig.controller.onRequest = [&](const sim::LoggedRequest& r) {
+            if (r.cmd == LinLink::RawCommand && r.payload.size() == 9 &&
+                std::uint8_t(r.payload[1]) == lincmd::FlashBlock && ++blocks == row.block) {
+                rig.controller.setPlugged(false);
+                pulledAt = rig.clock.Now();
+            }
+        };
+        QCOMPARE(rig.flash(path), LinFlashOutcome::Failed);
+        const int tookMs = static_cast<int>(rig.clock.Now() - pulledAt);
+        qInfo("%s block: stopped %d ms after the unplug (budget %d ms)", row.name, tookMs,
+              BudgetMs);
+        QVERIFY2(tookMs <= BudgetMs, row.name);
+        QCOMPARE(blocks, row.block);
+        QCOMPARE(rig.lamp.count(lincmd::FlashBlock), row.block - 1);
+        QCOMPARE(rig.host.rec.boxes.size(), 1);
+        QCOMPARE(rig.host.rec.boxes[0].flags & 0xF0, mb::IconError);
+        QCOMPARE(rig.lastBox(), QStringLiteral("Failed to update the firmware\n1"));
+        QVERIFY(rig.host.rec.notices.isEmpty());
+        QCOMPARE(rig.host.rec.monitorSuspend, 0);
+        // The end command never reached the lamp: it is still programming.
+        QVERIFY(rig.lamp.programming());
+
+        // The monitor notices the loss at its first tick and lets go of the port at its second.
+        QCOMPARE(ticks.tickUntil([&rig] { return !rig.transport.isOpen(); }), 2);
+        QVERIFY(!rig.link.serial.ComIsOpen());
+
+        // Plugged in again, the lamp takes a fresh flash in the state it was left in.
+        rig.controller.onRequest = nullptr;
+        rig.controller.setPlugged(true);
+        QCOMPARE(ticks.tickUntil([&rig] { return rig.monitor.controllerConnected; }), 1);
+        rig.lamp.requests.clear();
+        rig.host.rec.boxes.clear();
+        QCOMPARE(rig.flash(path), LinFlashOutcome::Done);
+        QVERIFY(rig.host.rec.boxes.isEmpty());
+        QCOMPARE(rig.commands(), Repeat(0x84, 2) + Repeat(0x86, 64) + Repeat(0x85, 1));
+        QCOMPARE(rig.lamp.flash, test::ReadAll(path).mid(8, 256));
+        QVERIFY(!rig.lamp.programming());
+        QCOMPARE(rig.host.rec.notices.size(), 1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLin)
