@@ -2,8 +2,8 @@
 // seam, a clock, and the time the bytes need on the controller's line.
 #pragma once
 
-#include "host/QuietHost.h"
 #include "host/MonitorState.h"
+#include "host/QuietHost.h"
 #include "link/DeviceLink.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"

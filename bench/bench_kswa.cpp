@@ -1,7 +1,7 @@
 // How long saving and loading a configuration file and decoding its hexadecimal take.
-#include "host/QuietHost.h"
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
+#include "host/QuietHost.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -16,7 +16,6 @@
 using namespace korvex;
 
 namespace {
-
 
 using Steady = std::chrono::steady_clock;
 
