@@ -29,7 +29,7 @@ namespace {
 
 constexpr std::uint32_t DefaultSeed = 20240617;
 constexpr int Exchanges = 10000;
-constexpr int Transfers = 150; // reads and as many writes
+constexpr int Transfers = 500; // reads and as many writes
 // Three attempts that each wait 100 ms for the start byte, with two pauses of 10 ms.
 constexpr int ExchangeBudgetMs = 3 * 100 + 2 * 10;
 
@@ -338,13 +338,18 @@ void TestFaultSoak::soak() {
             if (injected || static_cast<int>(c.requests.size()) < at)
                 return;
             injected = true;
-            const int rules = draw(1, 3);
+            // Half the time only late replies, each attempt late by another time, so that some
+            // arrive when the next request is already waiting for its own.
+            const bool lateOnly = draw(0, 1) == 0;
+            const int rules = draw(1, 4);
             for (int r = 0; r < rules; ++r) {
                 const Kind k =
-                    transferFaults[draw(0, static_cast<int>(std::size(transferFaults)) - 1)];
-                // Every command, or only the one the transfer sends most (bound below).
+                    lateOnly
+                        ? LateReply
+                        : transferFaults[draw(0, static_cast<int>(std::size(transferFaults)) - 1)];
+                // Every command, or only one of the transfer's commands (bound below).
                 const int command = draw(0, 2) == 0 ? -1 : -2;
-                const int cnt = draw(1, 4);
+                const int cnt = lateOnly ? draw(1, 2) : draw(1, 4);
                 const auto add = [&](Fault f, int param = 0) {
                     c.addFault(f, command, cnt, param);
                 };
@@ -377,7 +382,7 @@ void TestFaultSoak::soak() {
                     add(Fault::StatusFD);
                     break;
                 case LateReply:
-                    add(Fault::LateReply, draw(0, 600));
+                    add(Fault::LateReply, lateOnly ? draw(100, 320) : draw(0, 600));
                     break;
                 case WrongReply:
                     add(draw(0, 1) ? Fault::WrongOffset : Fault::WrongCommand);
