@@ -145,8 +145,10 @@ int Connect(Session& s, IdentityRecord& id) {
     // A probe would open the port again after a stop.
     for (qsizetype i = 0; i < candidates && !s.host.stopped(); ++i) {
         rc = s.link->device.ComProbe(id);
-        if (rc == result::Ok)
+        if (rc == result::Ok) {
+            s.monitor.lastSerial = id.serialNumber();
             break;
+        }
     }
     return rc;
 }

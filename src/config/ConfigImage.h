@@ -16,9 +16,18 @@ namespace korvex {
 constexpr int ConfigImageSize = 2019;
 using ConfigBytes = std::array<std::uint8_t, ConfigImageSize>;
 
+// The configuration as it came from a controller in the last complete read, and that
+// controller's serial number: what the user may want back after overwriting it.
+struct ReadCopy {
+    bool valid = false;
+    std::uint32_t serial = 0;
+    ConfigBytes bytes{};
+};
+
 struct ConfigImage {
     ConfigBytes bytes{};
     ConfigBytes shadowCopy{};
+    ReadCopy lastRead;
 };
 
 // Blocks of the image.

@@ -37,6 +37,7 @@ int ConfigTransfer::ReadConfiguration() {
     if (rc != result::Ok)
         return rc;
     image_.shadowCopy = image_.bytes;
+    image_.lastRead = ReadCopy{true, monitor_.lastSerial, image_.bytes};
     monitor_.imageInSync = true;
     return result::Ok;
 }
