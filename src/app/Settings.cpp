@@ -60,10 +60,27 @@ bool IsDirectoryWritable(const QString& directory) {
     return probe.open();
 }
 
+bool IsSystemProgramDirectory(const QString& directory) {
+#ifdef Q_OS_UNIX
+    // Root may write anywhere; an installed program still keeps its settings per user.
+    const QString path = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
+    static const QStringList system{QStringLiteral(KORVEX_INSTALL_BINDIR),
+                                    QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
+                                    QStringLiteral("/bin")};
+    for (const QString& place : system)
+        if (path == QDir::cleanPath(place))
+            return true;
+#else
+    Q_UNUSED(directory);
+#endif
+    return false;
+}
+
 QString SettingsFilePath(const QString& programPath, const QString& userConfigDirectory) {
     const QFileInfo program(programPath);
     const QString name = program.completeBaseName() + QStringLiteral(".ini");
-    if (IsDirectoryWritable(program.absolutePath()))
+    if (!IsSystemProgramDirectory(program.absolutePath()) &&
+        IsDirectoryWritable(program.absolutePath()))
         return program.absoluteDir().filePath(name);
     return QDir(userConfigDirectory).filePath(name);
 }

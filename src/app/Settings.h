@@ -34,8 +34,13 @@ QString ProgramDirectory(const QString& programPath);
 // which do not tell the truth on every system).
 bool IsDirectoryWritable(const QString& directory);
 
+// True for the directories that installed programs live in (the install prefix's bin/, /usr/bin,
+// /usr/local/bin), whoever may write there.
+bool IsSystemProgramDirectory(const QString& directory);
+
 // The settings file: the program's path with the extension ".ini"; where the program's
-// directory is not writable (an installed program), the same name in `userConfigDirectory`.
+// directory is not writable or is a system one (an installed program), the same name in
+// `userConfigDirectory`.
 QString SettingsFilePath(const QString& programPath, const QString& userConfigDirectory);
 // As above, with the per-user configuration directory of this application.
 QString SettingsFilePath(const QString& programPath);

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 #include <QLockFile>
 #include <QMessageBox>
 
@@ -18,6 +19,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("korvex-setup"));
+    // The installed menu entry and icon carry the program's name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvex-setup"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvex-setup")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("KORVEX-SWC-ADP setup"));

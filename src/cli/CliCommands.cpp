@@ -17,6 +17,7 @@
 #include "host/MonitorState.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
+#include "link/PortDoctor.h"
 #include "link/PortFinder.h"
 #include "link/QtSerialTransport.h"
 #include "link/ResultText.h"
@@ -40,7 +41,7 @@ const char UsageLine[] =
     "write-config FILE, restart, defaults --yes, dump FILE, "
     "update-firmware FILE [--yes], lin read, lin write-params HEX, "
     "lin flash FILE [--yes], terminal [--seconds N], "
-    "capture FILE [--count N] [--seconds S])";
+    "capture FILE [--count N] [--seconds S], doctor)";
 
 // The protocol version list has no caption on its page; the dump needs one.
 constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
@@ -255,6 +256,16 @@ QStringList DumpConfiguration(const ConfigImage& image, int lang) {
     return lines;
 }
 
+// The system's checks of the converter, whatever port or demo the options name.
+int CommandDoctor(const Session& s, QTextStream& out) {
+    UsbPortFinder finder;
+    const DoctorReport report =
+        RunPortDoctor(GatherSystemFacts(SystemView{}), finder.findPorts(), s.language.current);
+    for (const DoctorLine& line : report.lines)
+        out << DoctorLineText(line) << Qt::endl;
+    return report.usable ? exitcode::Ok : exitcode::Failure;
+}
+
 int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
     if (!LoadConfigFile(file, s.image, s.host)) {
         err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
@@ -289,12 +300,15 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandTerminal(s, o, env, out, err);
     if (c == QLatin1String("capture"))
         return CommandCapture(s, o, file, out, err);
+    if (c == QLatin1String("doctor"))
+        return CommandDoctor(s, out);
     return RunLinCommand(s, o.args, out, err);
 }
 
 // What is wrong with the command's words, empty when nothing is; the lin command checks its own.
 QString CommandProblem(const Options& o) {
-    static const QStringList withoutFile{"ports", "info", "restart", "defaults", "terminal"};
+    static const QStringList withoutFile{"ports",    "info",     "restart",
+                                         "defaults", "terminal", "doctor"};
     static const QStringList withFile{"read-config", "write-config", "dump", "update-firmware",
                                       "capture"};
     const int lang = o.language;

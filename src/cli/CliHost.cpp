@@ -62,6 +62,11 @@ void CliHost::EndProgress() {
     err_ << Qt::endl;
 }
 
+void CliHost::ErrorLine(const QString& text) {
+    EndProgress();
+    err_ << text << Qt::endl;
+}
+
 void CliHost::LogLineColored(LogColour colour, const QString& text) {
     EndProgress();
     if (toolLogToStderr && colour != LogColour::ControllerBlue)

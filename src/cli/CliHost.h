@@ -44,6 +44,8 @@ public:
 
     // Ends an open progress line, so that the next text starts on a line of its own.
     void EndProgress();
+    // A line on standard error, after any progress line.
+    void ErrorLine(const QString& text);
 
 private:
     void ShowProgress();

@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "link/IdentityRecord.h"
+#include "link/PortDoctor.h"
 #include "link/QtSerialTransport.h"
 #include "link/ResultText.h"
 #include "sim/VirtualController.h"
@@ -142,14 +143,22 @@ int Connect(Session& s, IdentityRecord& id) {
     s.link->serial.ComFindPorts();
     const qsizetype candidates = std::max<qsizetype>(1, s.link->ports.portList.size());
     int rc = result::Disconnected;
+    // Ports that exist but cannot be opened are explained once each, before the error.
+    QStringList problems;
+    s.link->device.logPortProblems = false;
     // A probe would open the port again after a stop.
     for (qsizetype i = 0; i < candidates && !s.host.stopped(); ++i) {
         rc = s.link->device.ComProbe(id);
         if (rc == result::Ok) {
             s.monitor.lastSerial = id.serialNumber();
-            break;
+            return rc;
         }
+        const QString problem = PortProblemText(s.link->serial.openFailure(), s.language.current);
+        if (!problem.isEmpty() && !problems.contains(problem))
+            problems.append(problem);
     }
+    for (const QString& problem : problems)
+        s.host.ErrorLine(problem);
     return rc;
 }
 

@@ -6,6 +6,7 @@ list(APPEND KORVEX_CORE_SOURCES
     host/MonitorState.h
     host/QuietHost.h
     host/RequireController.h
+    host/SystemFacts.cpp host/SystemFacts.h
     host/TextFile.cpp host/TextFile.h
     host/TickCount.h
     host/UiHost.cpp host/UiHost.h)

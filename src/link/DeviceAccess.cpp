@@ -1,6 +1,8 @@
 // Memory access by offset.
 #include "DeviceAccess.h"
 
+#include "PortDoctor.h"
+
 #include "FrameProtocol.h"
 #include "IdentityRecord.h"
 #include "ResultText.h"
@@ -128,8 +130,19 @@ int DeviceAccess::ReadAndPrintIdentity(IdentityRecord& record) {
 int DeviceAccess::ComProbe(IdentityRecord& record) {
     SerialLink& serial = frames_.serial();
     int rc = serial.ComConnect();
-    if (rc == result::Ok)
+    const QString& port = serial.ports().portName;
+    const PortDiagnosis& why = serial.openFailure();
+    if (rc == result::Ok) {
+        reportedProblems_.removeIf(
+            [&port](const QString& key) { return key.startsWith(port + u'\n'); });
         rc = ReadIdentity(record);
+    } else if (why.problem != PortProblem::None && logPortProblems) {
+        const QString key = port + u'\n' + QString::number(int(why.problem));
+        if (!reportedProblems_.contains(key)) {
+            reportedProblems_.insert(key);
+            host_.LogLine(PortProblemText(why, language_.current));
+        }
+    }
     if (rc == result::Ok)
         return rc;
     monitor_.controllerConnected = false;

@@ -2,6 +2,9 @@
 // progress gauge, and the identity record that every connection check reads.
 #pragma once
 
+#include <QSet>
+#include <QString>
+
 #include <cstdint>
 
 namespace korvex {
@@ -40,13 +43,17 @@ public:
     int ReadAndPrintIdentity(IdentityRecord& record);
     // Opens the next candidate port and reads the identity; on failure closes the port so that
     // the next call tries the next candidate.
+    // A port that exists but cannot be opened is explained in the log, once per port and
+    // reason. The command line says it in its error instead.
     int ComProbe(IdentityRecord& record);
+    bool logPortProblems = true;
 
 private:
     FrameProtocol& frames_;
     UiHost& host_;
     MonitorState& monitor_;
     const LanguageState& language_;
+    QSet<QString> reportedProblems_;
 };
 
 } // namespace korvex

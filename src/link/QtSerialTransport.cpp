@@ -20,9 +20,22 @@ QtSerialTransport::~QtSerialTransport() {
 
 bool QtSerialTransport::open(const QString& portName) {
     close();
+    openError_ = OpenError::None;
     port_->setPortName(portName);
-    if (!port_->open(QIODevice::ReadWrite))
+    if (!port_->open(QIODevice::ReadWrite)) {
+        switch (port_->error()) {
+        case QSerialPort::DeviceNotFoundError:
+            openError_ = OpenError::NotFound;
+            break;
+        case QSerialPort::PermissionError:
+            openError_ = OpenError::Refused;
+            break;
+        default:
+            openError_ = OpenError::Other;
+            break;
+        }
         return false;
+    }
     const bool configured =
         port_->setBaudRate(QSerialPort::Baud115200) && port_->setDataBits(QSerialPort::Data8) &&
         port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop) &&
@@ -36,6 +49,10 @@ bool QtSerialTransport::open(const QString& portName) {
     port_->setDataTerminalReady(false);
     port_->clearError();
     return true;
+}
+
+PortDiagnosis QtSerialTransport::diagnoseOpenFailure() const {
+    return DiagnosePort(port_->portName(), openError_, SystemView{});
 }
 
 void QtSerialTransport::close() {

@@ -21,11 +21,13 @@ public:
     int read(std::uint8_t* buffer, int capacity) override;
     void purge() override;
     bool waitForData(int ms) override;
+    PortDiagnosis diagnoseOpenFailure() const override;
 
 private:
     bool portFailed() const;
 
     std::unique_ptr<QSerialPort> port_;
+    OpenError openError_ = OpenError::None;
 };
 
 } // namespace korvex

@@ -10,7 +10,12 @@ namespace korvex {
 int SerialLink::ComOpen(const QString& portName) {
     if (transport_.isOpen())
         transport_.close();
-    return transport_.open(portName) ? result::Ok : result::Disconnected;
+    if (transport_.open(portName)) {
+        openFailure_ = PortDiagnosis{};
+        return result::Ok;
+    }
+    openFailure_ = transport_.diagnoseOpenFailure();
+    return result::Disconnected;
 }
 
 void SerialLink::ComClose() {

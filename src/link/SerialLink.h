@@ -3,6 +3,7 @@
 #pragma once
 
 #include "LinkState.h"
+#include "host/SystemFacts.h"
 
 #include <cstdint>
 
@@ -30,11 +31,14 @@ public:
     void AdvancePort() { ++ports_.portIndex; }
 
     const PortState& ports() const { return ports_; }
+    // Why the last open failed, where the system can say; cleared by an open that succeeds.
+    const PortDiagnosis& openFailure() const { return openFailure_; }
 
 private:
     SerialTransport& transport_;
     PortFinder& finder_;
     PortState& ports_;
+    PortDiagnosis openFailure_;
 };
 
 } // namespace korvex

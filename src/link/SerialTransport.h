@@ -1,6 +1,8 @@
 // The byte transport under the frame protocol: a real serial port or the virtual controller.
 #pragma once
 
+#include "host/SystemFacts.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -23,6 +25,8 @@ public:
     virtual void purge() = 0;
     // Sleeps until data can be read or `ms` milliseconds have passed; true when data is there.
     virtual bool waitForData(int ms) = 0;
+    // Why the last open failed, where the system can say; PortProblem::None otherwise.
+    virtual PortDiagnosis diagnoseOpenFailure() const { return {}; }
 };
 
 } // namespace korvex

@@ -8,6 +8,7 @@ list(APPEND KORVEX_CORE_SOURCES
     link/LinkState.h
     link/LittleEndian.h
     link/Notifications.cpp link/Notifications.h
+    link/PortDoctor.cpp link/PortDoctor.h
     link/PortFinder.cpp link/PortFinder.h
     link/QtSerialTransport.cpp link/QtSerialTransport.h
     link/ResultText.cpp link/ResultText.h

@@ -238,6 +238,15 @@ void TestSettings::fileBesideProgramOrPerUser() {
     QVERIFY(!IsDirectoryWritable(dir.filePath("not-a-dir")));
     QCOMPARE(SettingsFilePath(installed, user), QDir(user).filePath("KorvexSetup.ini"));
     QVERIFY(IsDirectoryWritable(dir.path()));
+
+#ifdef Q_OS_UNIX
+    // An installed program keeps its settings per user even for root, who may write in bin/.
+    for (const char* program : {"/usr/bin/korvex-setup", "/usr/local/bin/korvex-setup",
+                                KORVEX_INSTALL_BINDIR "/korvex-setup"})
+        QCOMPARE(SettingsFilePath(QString::fromLatin1(program), user),
+                 QDir(user).filePath("korvex-setup.ini"));
+    QVERIFY(!IsSystemProgramDirectory(dir.path()));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
