@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs what KORVEX Setup needs on Debian 12, builds it, then either starts the program on the
-# virtual controller (demo) or runs every test (test). Run from anywhere; uses sudo for apt-get
-# when not root.
+# virtual controller (demo), runs every test (test) or makes the Debian package in
+# build-package/ (package). Run from anywhere; uses sudo for apt-get when not root.
 set -euo pipefail
 
 mode=${1:-}
 case "$mode" in
-    demo | test) ;;
+    demo | test | package) ;;
     *)
-        echo "usage: $0 demo|test" >&2
+        echo "usage: $0 demo|test|package" >&2
         exit 2
         ;;
 esac
@@ -17,6 +17,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev xvfb xauth
     imagemagick)
+# dpkg-shlibdeps finds the package's library dependencies.
+[ "$mode" = package ] && packages+=(dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,6 +29,16 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ "$mode" = package ]; then
+    build="$root/build-package"
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVEX_WERROR=ON \
+        -DCMAKE_INSTALL_PREFIX=/usr -DKORVEX_BUILD_TESTS=OFF -DKORVEX_BUILD_BENCH=OFF
+    cmake --build "$build" -j "$(nproc)"
+    (cd "$build" && cpack -G DEB)
+    echo "Package: $(ls "$build"/korvex-setup_*.deb)"
+    exit 0
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_WERROR=ON

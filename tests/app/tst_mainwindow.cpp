@@ -8,6 +8,8 @@
 #include "common/WindowRig.h"
 #include "firmware/FirmwareFile.h"
 #include "link/LittleEndian.h"
+#include "link/PortFinder.h"
+#include "link/QtSerialTransport.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
 
@@ -34,6 +36,13 @@
 #include <QToolButton>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace korvex;
 using namespace korvex::test;
 
@@ -51,6 +60,7 @@ private slots:
     void progressGaugeFitsTheWindow();
     void qtTextsFollowTheLanguage();
     void extremeTerminalHeightStartsSane();
+    void refusedPortIsExplainedOnce();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -443,6 +453,43 @@ void TestMainWindow::extremeTerminalHeightStartsSane() {
     rig.window->close();
     QVERIFY(
         test::ReadAll(rig.settingsPath).contains("TXHeight=" + QByteArray::number(memo->height())));
+}
+
+void TestMainWindow::refusedPortIsExplainedOnce() {
+#ifdef Q_OS_UNIX
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QByteArray name = ::ptsname(master);
+    QCOMPARE(::chmod(name.constData(), 0), 0);
+    QTemporaryDir dir;
+    WriteAll(dir.filePath("korvex-setup.ini"), "[MainSettings]\r\nLang=1\r\n");
+    QtSerialTransport transport;
+    FixedPortFinder finder({QString::fromLocal8Bit(name)});
+    MainWindow window(transport, finder, dir.filePath("korvex-setup.ini"), "test");
+    // Root passes any mode and any other program's hold; the tool's user does not.
+    const bool root = ::geteuid() == 0;
+    const auto ticks = [&] {
+        QVERIFY(!root || ::seteuid(65534) == 0);
+        for (int i = 0; i < 4; ++i)
+            window.TimerLUMAPADSCREENTestTimer();
+        QVERIFY(!root || ::seteuid(0) == 0);
+    };
+    ticks();
+    // The same port, now held by another program.
+    QCOMPARE(::chmod(name.constData(), 0666), 0);
+    const int holder = ::open(name.constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(holder >= 0 && ::ioctl(holder, TIOCEXCL) == 0);
+    ticks();
+    ::close(holder);
+    ::close(master);
+    const QString log = window.findChild<QTextEdit*>("RichEditRX")->toPlainText();
+    const QString port = QString::fromLocal8Bit(name);
+    QCOMPARE(log.count(QStringLiteral("No permission to open port ") + port + " (owner group "), 1);
+    QCOMPARE(log.count(QStringLiteral("Port ") + port + " is busy: another program holds it"), 1);
+    QVERIFY(window.findChild<QLabel*>("StatusBarPanelx")
+                ->text()
+                .startsWith(QStringLiteral("Controller search on ") + port));
+#endif
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -3,6 +3,7 @@
 #include "common/SimRig.h"
 #include "link/IdentityRecord.h"
 #include "link/PortFinder.h"
+#include "link/SerialTransport.h"
 
 #include <QtTest>
 
@@ -268,6 +269,56 @@ void TestDeviceAccess::portFinderTakesOnlyTheConverter() {
                                       {QStringLiteral("ttyUSB4"), 0x1A86, 0x7523}};
     UsbPortFinder finder([&listed] { return listed; });
     QCOMPARE(finder.findPorts(), (QStringList{"ttyUSB0", "ttyUSB4"}));
+
+    // Searching opens nothing else, and a refused port is explained once per port and reason.
+    struct RefusingTransport final : SerialTransport {
+        QStringList opened;
+        PortProblem problem = PortProblem::Busy;
+        bool open(const QString& name) override {
+            opened << name;
+            return false;
+        }
+        void close() override {}
+        bool isOpen() const override { return false; }
+        int write(const std::uint8_t*, int) override { return 0; }
+        int read(std::uint8_t*, int) override { return 0; }
+        void purge() override {}
+        bool waitForData(int) override { return false; }
+        PortDiagnosis diagnoseOpenFailure() const override {
+            PortDiagnosis d;
+            d.problem = problem;
+            d.node.path = QStringLiteral("/dev/") + opened.last();
+            d.node.groupName = QStringLiteral("dialout");
+            d.userName = QStringLiteral("alice");
+            return d;
+        }
+    } refusing;
+    test::TestHost host;
+    MonitorState monitor;
+    LanguageState language;
+    language.current = LangEnglish;
+    DeviceLink link(refusing, finder, host, monitor, language);
+    IdentityRecord id;
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(link.device.ComProbe(id), 12);
+    refusing.problem = PortProblem::PermissionDenied;
+    for (int i = 0; i < 2; ++i)
+        QCOMPARE(link.device.ComProbe(id), 12);
+    QCOMPARE(refusing.opened, (QStringList{"ttyUSB0", "ttyUSB4", "ttyUSB0", "ttyUSB4", "ttyUSB0",
+                                           "ttyUSB4", "ttyUSB0", "ttyUSB4"}));
+    QCOMPARE(host.log,
+             (QStringList{"Port /dev/ttyUSB0 is busy: another program holds it. Close that "
+                          "program and the port will be found.",
+                          "Port /dev/ttyUSB4 is busy: another program holds it. Close that "
+                          "program and the port will be found.",
+                          "No permission to open port /dev/ttyUSB0 (owner group dialout). Add "
+                          "yourself to the group: sudo usermod -aG dialout alice, then log out "
+                          "and in again; or install the converter's udev rule "
+                          "(70-korvex-setup.rules).",
+                          "No permission to open port /dev/ttyUSB4 (owner group dialout). Add "
+                          "yourself to the group: sudo usermod -aG dialout alice, then log out "
+                          "and in again; or install the converter's udev rule "
+                          "(70-korvex-setup.rules)."}));
 }
 
 QTEST_GUILESS_MAIN(TestDeviceAccess)

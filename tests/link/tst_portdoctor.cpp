@@ -1,0 +1,203 @@
+// The converter checks and the port diagnosis on a fake system tree: sysfs, /dev, /etc and
+// /proc in a temporary directory.
+#include "host/SystemFacts.h"
+#include "link/PortDoctor.h"
+#include "text/TextPair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace korvex;
+
+namespace {
+
+constexpr quint32 UserId = 4242424; // owns nothing in the tree
+
+class FakeSystem {
+public:
+    FakeSystem() {
+        QDir(root()).mkpath(QStringLiteral("sys"));
+        QDir(root()).mkpath(QStringLiteral("dev"));
+        write("etc/passwd", "alice:x:4242424:100::/home/alice:/bin/bash\n");
+    }
+    QString root() const { return dir_.path(); }
+    void write(const QString& path, const QByteArray& text) {
+        const QString full = root() + u'/' + path;
+        QDir().mkpath(QFileInfo(full).absolutePath());
+        QFile f(full);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    void link(const QString& path, const QString& target) {
+        const QString full = root() + u'/' + path;
+        QDir().mkpath(QFileInfo(full).absolutePath());
+        QVERIFY(QFile::link(target, full));
+    }
+    void mkdir(const QString& path) { QVERIFY(QDir(root()).mkpath(path)); }
+    // A converter at `usb` with its tty, the node in group "dialout" (the tree's own gid) 0660.
+    void converter(const QString& usb, const char* product, bool driver, const QString& tty) {
+        const QString dev = QStringLiteral("sys/bus/usb/devices/") + usb;
+        write(dev + QStringLiteral("/idVendor"), "1a86\n");
+        write(dev + QStringLiteral("/idProduct"), QByteArray(product) + '\n');
+        const QString interface = dev + QStringLiteral(":1.0");
+        mkdir(interface);
+        if (!driver)
+            return;
+        link(interface + QStringLiteral("/driver"), root() + QStringLiteral("/sys/drivers/ch341"));
+        mkdir(interface + u'/' + tty + QStringLiteral("/tty/") + tty);
+        write(QStringLiteral("dev/") + tty, {});
+        QFile::setPermissions(root() + QStringLiteral("/dev/") + tty,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                  QFile::WriteGroup);
+        write("etc/group", "dialout:x:" + QByteArray::number(gid()) + ":\n");
+    }
+    void process(int pid, const QByteArray& program, const QString& holds = {}) {
+        write(QStringLiteral("proc/%1/comm").arg(pid), program + '\n');
+        mkdir(QStringLiteral("proc/%1/fd").arg(pid));
+        if (!holds.isEmpty())
+            link(QStringLiteral("proc/%1/fd/3").arg(pid), holds);
+    }
+    quint32 gid() const { return QFileInfo(root()).groupId(); }
+    SystemView view(bool inGroup) const {
+        SystemView v;
+        v.root = root();
+        v.uid = UserId;
+        v.groups = inGroup ? QList<quint32>{gid()} : QList<quint32>{100};
+        return v;
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QStringList Failed(const DoctorReport& report) {
+    QStringList lines;
+    for (const DoctorLine& line : report.lines)
+        if (!line.ok)
+            lines.append(line.text);
+    return lines;
+}
+
+} // namespace
+
+class TestPortDoctor : public QObject {
+    Q_OBJECT
+private slots:
+    void doctorOnAFakeTree_data();
+    void doctorOnAFakeTree();
+    void diagnosisOfARefusedPort();
+};
+
+void TestPortDoctor::doctorOnAFakeTree_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("inGroup");
+    QTest::addColumn<bool>("usable");
+    QTest::addColumn<QStringList>("failed");
+    QTest::addColumn<int>("okLines");
+    const QString noRule = QStringLiteral(
+        "No udev rule gives the converter to the logged-in user: install the package or copy "
+        "70-korvex-setup.rules to /etc/udev/rules.d/, then sudo udevadm control --reload && sudo "
+        "udevadm trigger");
+    const QString notReady = QStringLiteral("No converter is ready to use");
+    QTest::newRow("nothing plugged in")
+        << "" << true << false
+        << QStringList{"No USB converter 1A86:7523 is plugged in: plug it in (check the cable "
+                       "and the USB socket)",
+                       noRule, notReady}
+        << 2;
+    QTest::newRow("another product of the maker")
+        << "other" << true << false
+        << QStringList{"No USB converter 1A86:7523 is plugged in: plug it in (check the cable "
+                       "and the USB socket)",
+                       noRule, notReady}
+        << 2;
+    QTest::newRow("ready, with the rule") << "ready rule" << true << true << QStringList{} << 8;
+    QTest::newRow("not in the group")
+        << "ready" << false << false
+        << QStringList{"You (alice) may not open /dev/ttyUSB0 and are not in group dialout: sudo "
+                       "usermod -aG dialout alice, then log in again; or install the udev rule",
+                       noRule, notReady}
+        << 5;
+    QTest::newRow("no driver")
+        << "nodriver rule" << true << false
+        << QStringList{"No driver is bound to 1-1.2: load it with sudo modprobe ch341",
+                       "1-1.2 has no serial port (tty)", notReady}
+        << 4;
+    QTest::newRow("held by another program, modem manager, brltty")
+        << "ready held mm brltty" << true << false
+        << QStringList{"/dev/ttyUSB0 is held by minicom (pid 321): close that program", noRule,
+                       "ModemManager is running and may probe the converter's port: install the "
+                       "udev rule, or sudo systemctl disable --now ModemManager",
+                       "brltty is installed; on some systems it claims this converter: sudo "
+                       "apt-get remove brltty",
+                       notReady}
+        << 4;
+}
+
+void TestPortDoctor::doctorOnAFakeTree() {
+    QFETCH(QString, setup);
+    QFETCH(bool, inGroup);
+    FakeSystem sys;
+    if (setup.contains(QStringLiteral("ready")))
+        sys.converter(QStringLiteral("1-1.2"), "7523", true, QStringLiteral("ttyUSB0"));
+    if (setup.contains(QStringLiteral("nodriver")))
+        sys.converter(QStringLiteral("1-1.2"), "7523", false, {});
+    if (setup.contains(QStringLiteral("other")))
+        sys.converter(QStringLiteral("1-3"), "5523", true, QStringLiteral("ttyUSB1"));
+    if (setup.contains(QStringLiteral("rule"))) {
+        QFile rule(QStringLiteral(KORVEX_SOURCE_DIR "/packaging/70-korvex-setup.rules"));
+        QVERIFY(rule.open(QIODevice::ReadOnly));
+        sys.write("usr/lib/udev/rules.d/70-korvex-setup.rules", rule.readAll());
+    }
+    if (setup.contains(QStringLiteral("held")))
+        sys.process(321, "minicom", QStringLiteral("/dev/ttyUSB0"));
+    sys.process(1, "systemd");
+    if (setup.contains(QStringLiteral("mm")))
+        sys.process(400, "ModemManager");
+    if (setup.contains(QStringLiteral("brltty")))
+        sys.write("usr/bin/brltty", {});
+
+    const SystemFacts facts = GatherSystemFacts(sys.view(inGroup));
+    const DoctorReport report = RunPortDoctor(facts, {}, LangEnglish);
+    QTEST(report.usable, "usable");
+    QTEST(Failed(report), "failed");
+    QTEST(int(report.lines.size() - Failed(report).size()), "okLines");
+    if (setup == QStringLiteral("ready rule"))
+        QCOMPARE(DoctorLineText(report.lines.last()),
+                 QStringLiteral("OK  A converter is ready: /dev/ttyUSB0"));
+    // The other language says the same checks.
+    QCOMPARE(RunPortDoctor(facts, {}, LangRussian).lines.size(), report.lines.size());
+}
+
+void TestPortDoctor::diagnosisOfARefusedPort() {
+    FakeSystem sys;
+    sys.converter(QStringLiteral("1-1.2"), "7523", true, QStringLiteral("ttyUSB0"));
+    sys.process(321, "minicom", QStringLiteral("/dev/ttyUSB0"));
+
+    const PortDiagnosis denied =
+        DiagnosePort(QStringLiteral("ttyUSB0"), OpenError::Refused, sys.view(false));
+    QCOMPARE(denied.problem, PortProblem::PermissionDenied);
+    QCOMPARE(PortProblemText(denied, LangEnglish),
+             QStringLiteral("No permission to open port /dev/ttyUSB0 (owner group dialout). Add "
+                            "yourself to the group: sudo usermod -aG dialout alice, then log out "
+                            "and in again; or install the converter's udev rule "
+                            "(70-korvex-setup.rules)."));
+
+    const PortDiagnosis busy =
+        DiagnosePort(QStringLiteral("/dev/ttyUSB0"), OpenError::Refused, sys.view(true));
+    QCOMPARE(busy.problem, PortProblem::Busy);
+    QCOMPARE(PortProblemText(busy, LangRussian),
+             QStringLiteral("Порт /dev/ttyUSB0 занят: его держит другая программа (minicom, pid "
+                            "321). Закройте её, и порт будет найден."));
+
+    QCOMPARE(DiagnosePort(QStringLiteral("ttyUSB5"), OpenError::NotFound, sys.view(true)).problem,
+             PortProblem::Gone);
+    // A node that is there and free but gave another error has no reason to tell.
+    QCOMPARE(DiagnosePort(QStringLiteral("ttyUSB0"), OpenError::Other, sys.view(true)).problem,
+             PortProblem::None);
+}
+
+QTEST_GUILESS_MAIN(TestPortDoctor)
+#include "tst_portdoctor.moc"
