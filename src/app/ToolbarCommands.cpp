@@ -1,6 +1,7 @@
 // The toolbar commands.
 #include "ToolbarCommands.h"
 
+#include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
 #include "host/CommandTexts.h"
@@ -11,6 +12,22 @@
 #include "text/TextPair.h"
 
 namespace korvex {
+
+namespace {
+constexpr TextPair SendFileQuestion{
+    "Отправить изменения из файла в контроллер сейчас?\n"
+    "Нет: файл останется в окне, а в контроллер ничего не уйдет до записи конфигурации.",
+    "Send the changes of the file to the controller now?\n"
+    "No: the file stays in the window and nothing is sent until the configuration is written."};
+constexpr TextPair FileKeptText{
+    "Файл не отправлен в контроллер: запишите конфигурацию в устройство, чтобы отправить его",
+    "The file is not sent to the controller: write the configuration to the device to send it"};
+} // namespace
+
+const ConfigBytes* ToolbarCommands::LastReadFromThisController() const {
+    const ReadCopy& read = image_.lastRead;
+    return read.valid && read.serial == monitor_.lastSerial ? &read.bytes : nullptr;
+}
 
 void ToolbarCommands::ReportFailure(int rc, const TextPair& firstLine) {
     if (rc == result::Ok)
@@ -37,8 +54,11 @@ void ToolbarCommands::SpeedButtonReadDeviceClick() {
 void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2,
-                                            LangText(texts::WriteQuestion, language_));
+    // Below the question, what the write changes in the configuration the controller gave us.
+    QString question = LangText(texts::WriteQuestion, language_);
+    if (const ConfigBytes* read = LastReadFromThisController())
+        question += QStringLiteral("\n\n") + ChangeSummary(*read, image_.bytes, language_.current);
+    const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question);
     if (answer == mb::IdYes)
         ReportFailure(transfer_.WriteConfiguration(), texts::WriteDeviceError);
     view_.SetToolbarBusy(false);
@@ -123,6 +143,17 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
     }
     view_.SetToolbarBusy(false);
     view_.RefreshParameterPages();
+    // A controller whose configuration we know would get the file at the next tick: the user sees
+    // what changes and may keep the file in the window only.
+    const ConfigBytes* read = monitor_.controllerConnected ? LastReadFromThisController() : nullptr;
+    if (read != nullptr && *read != image_.bytes) {
+        const QString question = LangText(SendFileQuestion, language_) + QStringLiteral("\n\n") +
+                                 ChangeSummary(*read, image_.bytes, language_.current);
+        if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes) {
+            host_.ShowPanelMessage(false, 0, 0, LangText(FileKeptText, language_));
+            return;
+        }
+    }
     // From here the live sending hands the loaded configuration to a connected controller.
     monitor_.imageInSync = true;
     host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigRead, language_));

@@ -2,6 +2,7 @@
 // asks and shows, and which monitor state it leaves so that the monitor re-reads afterwards.
 #pragma once
 
+#include "config/ConfigImage.h"
 #include "text/TextPair.h"
 
 #include <QString>
@@ -10,7 +11,6 @@ namespace korvex {
 
 class ConfigTransfer;
 class UiHost;
-struct ConfigImage;
 struct LanguageState;
 struct MonitorState;
 
@@ -47,6 +47,8 @@ public:
     void SpeedButtonReadConfigClick();  // open a file
 
 private:
+    // The configuration last read from the connected controller; null when there is none.
+    const ConfigBytes* LastReadFromThisController() const;
     // Shows a failed command's first line and the result text; nothing for 0.
     void ReportFailure(int rc, const TextPair& firstLine);
 

@@ -6,11 +6,11 @@
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
 #include "WatchCommands.h"
+#include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
-#include "config/ValueEntry.h"
-#include "config/Vocabulary.h"
+#include "config/ParameterWords.h"
 #include "editor/EntryText.h"
 #include "host/CommandTexts.h"
 #include "host/FileTexts.h"
@@ -23,13 +23,14 @@
 #include "link/ResultText.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
-#include "text/LanguageTable.h"
 #include "text/TextPair.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <optional>
 
 namespace korvex {
 
@@ -38,13 +39,10 @@ namespace {
 const char UsageLine[] =
     "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] [--help] [--version] "
     "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
-    "write-config FILE, restart, defaults --yes, dump FILE, "
+    "write-config FILE, restart, defaults --yes, dump FILE, diff A B, "
     "update-firmware FILE [--yes], lin read, lin write-params HEX, "
     "lin flash FILE [--yes], terminal [--seconds N], "
     "capture FILE [--count N] [--seconds S], doctor)";
-
-// The protocol version list has no caption on its page; the dump needs one.
-constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
 
 int CommandPorts(Session& s, QTextStream& out) {
     const QStringList ports = s.finder->findPorts();
@@ -127,131 +125,17 @@ int CommandDefaults(Session& s, bool yes, QTextStream& out, QTextStream& err) {
                             : s.fail(err, texts::DefaultsError, rc);
 }
 
-// A caption of the main window in the chosen language.
-QString Caption(const char* control, int language) {
-    const QString key = QStringLiteral("MainForm_%1_Caption").arg(QLatin1String(control));
-    const LanguageRow* row = LookupLanguageKey(key, MainFormLanguageTable);
-    return row != nullptr ? LanguageRowText(*row, language).trimmed() : QString();
-}
-
-QString Item(const char* control, int index, int language) {
-    const QStringList items = LanguageTableItems(
-        QStringLiteral("MainForm_%1_Caption").arg(QLatin1String(control)).toLatin1().constData(),
-        language);
-    return index < items.size() ? items.at(index) : QString::number(index);
-}
-
-QString Row(NameTable table, int row, int language) {
-    const QString text = TableText(table, row, language);
-    return text.isNull() ? QString::number(row) : text;
-}
-
-// A flag as its check box shows it; a value other than 0 or 1 shows as itself.
-QString Flag(std::uint8_t value, const QString& caption) {
-    const QString mark = value == 0   ? QStringLiteral("[ ]")
-                         : value == 1 ? QStringLiteral("[x]")
-                                      : QStringLiteral("[%1]").arg(value);
-    return mark + QLatin1Char(' ') + caption;
-}
-
-// "3 (1, 2, 3)": the items of the number-of-sources list.
-QString SourceCount(int code) {
-    if (code > 7)
-        return QString::number(code);
-    QStringList numbers;
-    for (int i = 1; i <= code + 1; ++i)
-        numbers << QString::number(i);
-    return QStringLiteral("%1 (%2)").arg(code + 1).arg(numbers.join(QStringLiteral(", ")));
-}
-
 QStringList DumpConfiguration(const ConfigImage& image, int lang) {
-    const ConfigBytes& b = image.bytes;
-    const auto labelled = [](const QString& label, const QString& value) {
-        return QStringLiteral("  ") + label + QStringLiteral(": ") + value;
-    };
-    QStringList lines;
-
-    lines << Caption("TabSheetPINS", lang);
-    struct Pin {
-        const char* label;
-        int value;
-        NameTable table;
-    };
-    const Pin pins[] = {
-        {"X2/1", Get(b, param::X21), PowerPinLevels},
-        {"X2/2", Get(b, param::X22), PowerPinLevels},
-        {"X2/3", Get(b, param::X23), PowerPinLevels},
-        {"X2/4", Get(b, param::X24), PowerPinLevels},
-        {"(X1/5 -US) X2/5", Get(b, param::X25), OpenCollectorPinLevels},
-        {"(X1/6 -US) X2/6", Get(b, param::X26), OpenCollectorPinLevels},
-        {"X2/7", Get(b, param::X27), OpenCollectorPinLevels},
-        {"X2/8", Get(b, param::X28), OpenCollectorPinLevels},
-        {"PQ X2/1", Get(b, param::X29), OpenCollectorPinLevels},
-        {"PQ X2/2", Get(b, param::X210), OpenCollectorPinLevels},
-    };
-    for (const Pin& pin : pins)
-        lines << labelled(QLatin1String(pin.label), Row(pin.table, pin.value, lang));
-    const int lin1mode = Get(b, param::LIN1MODE);
-    lines << labelled(QStringLiteral("Lin Slave X1/4"), Row(LinSlaveTypes, lin1mode, lang));
-    lines << labelled(QStringLiteral("Lin Master X1/3"),
-                      Row(LinMasterTypes, Get(b, param::LIN2MODE), lang));
-
-    lines << Caption("TabSheetLIN", lang);
-    lines << labelled(Caption("PanelLINSPEED", lang),
-                      Row(LinSpeeds, Get(b, param::LINSPEED), lang));
-    const int protocol = Get(b, param::LINPROTOCOLVERSION);
-    lines << labelled(LangText(ProtocolLabel, lang),
-                      protocol <= 1 ? QStringLiteral("LIN %1.0").arg(protocol + 1)
-                                    : QString::number(protocol));
-    lines << labelled(Caption("PanelLINTYPE", lang),
-                      Item("ComboBoxLINTYPE", Get(b, param::LINTYPE), lang));
-    lines << QStringLiteral("  ") +
-                 Flag(Get(b, param::SWAP_VOLDN_OK), Caption("CheckBoxLINSWAP_VOLDN_OK", lang));
-    lines << labelled(Caption("PanelLIN_TEMP_RELAY_PIN", lang),
-                      Row(HeaterPins, Get(b, param::TEMP_RELAY_PIN), lang));
-    lines << QStringLiteral("  ") + Flag(Get(b, param::LIGHT_VAR_ENABLE),
-                                         Caption("CheckBoxLIN_LIGHT_VAR_ENABLE", lang));
-    lines << QStringLiteral("  ") +
-                 Flag(Get(b, param::HEAT_VAR_ENABLE), Caption("CheckBoxLIN_HEAT_VAR_ENABLE", lang));
-    lines << QStringLiteral("  %1 %2 %3")
-                 .arg(Caption("Label_PAR_LongTO_Descripions", lang))
-                 .arg(Get(b, param::PAR_LongTO))
-                 .arg(Caption("Label_PAR_LongTO_MSEC", lang));
-    lines << labelled(Caption("PanelLINTYPESLAVE", lang),
-                      Row(SlaveEncodingsFor(lin1mode), Get(b, param::LINTYPESLAVE), lang));
-    lines << QStringLiteral("  ") +
-                 Flag(Get(b, param::LIGHT_DIAG_USE), Caption("CheckBoxLIGHT_DIAG_USE", lang));
-    lines << labelled(Caption("Label_Light_Day", lang), QString::number(Get(b, param::Light_Day)));
-    lines << labelled(Caption("Label_Light_Min", lang), QString::number(Get(b, param::Light_Min)));
-    lines << labelled(Caption("Label_Light_Max2", lang), QString::number(Get(b, param::Light_Max)));
-
-    lines << Caption("TabSheetPULSE", lang);
-    lines << labelled(Caption("Panel4", lang), SourceCount(Get(b, param::PULSESRCNUM)));
-
-    lines << Caption("TabSheetParamControl", lang);
-    const auto volts = [lang](std::uint16_t code) {
-        return CodeToVolts(code) + QLatin1Char(' ') + Caption("PanelParamControlVOUT1V", lang);
-    };
-    lines << labelled(Caption("PanelParamControlCH1", lang),
-                      Caption("ParamControlVOUTxdefault", lang) + QLatin1Char(' ') +
-                          volts(Get(b, param::VOUT1)) + QStringLiteral(", ") +
-                          Caption("ParamControlVOUTxminmax_", lang) + QLatin1Char(' ') +
-                          volts(Get(b, param::VOUT1minmax)));
-    lines << labelled(Caption("PanelParamControlCH2", lang),
-                      Caption("ParamControlVOUTxdefault", lang) + QLatin1Char(' ') +
-                          volts(Get(b, param::VOUT2)) + QStringLiteral(", ") +
-                          Caption("ParamControlVOUTxminmax_", lang) + QLatin1Char(' ') +
-                          volts(Get(b, param::VOUT2minmax)));
-    lines << labelled(Caption("Panel_KEY_REASSIGN_TO", lang),
-                      QString::number(Get(b, param::KEY_REASSIGN_TO)) + QLatin1Char(' ') +
-                          Caption("Panel_KEY_REASSIGN_TO_MS", lang));
-
+    QStringList lines = ParameterDumpLines(ParameterWords(image.bytes, lang));
+    const QString event = MainCaption("GroupBoxEvent", lang);
+    const QString reaction = MainCaption("GroupBoxReaction", lang);
     for (int n = 0; n < EntryCount; ++n) {
-        if (IsEntryEmpty(b, n))
+        if (IsEntryEmpty(image.bytes, n))
             continue;
         lines << EntryCaption(image, n);
-        lines << labelled(Caption("GroupBoxEvent", lang), EventText(image, n, lang));
-        lines << labelled(Caption("GroupBoxReaction", lang), ReactionText(image, n, lang));
+        lines << QStringLiteral("  ") + event + QStringLiteral(": ") + EventText(image, n, lang);
+        lines << QStringLiteral("  ") + reaction + QStringLiteral(": ") +
+                     ReactionText(image, n, lang);
     }
     return lines;
 }
@@ -276,6 +160,44 @@ int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& 
     return exitcode::Ok;
 }
 
+// A configuration to compare: a file, or the word "device" for the controller's, read once
+// however often it is named. Trouble of any kind ends the diff with status 2, as diff does.
+int CommandDiff(Session& s, const QStringList& args, QTextStream& out, QTextStream& err) {
+    const int lang = s.language.current;
+    std::optional<ConfigBytes> device;
+    std::array<ConfigBytes, 2> sides{};
+    for (int i = 0; i < 2; ++i) {
+        const QString& name = args.at(i);
+        if (name == QLatin1String("device")) {
+            if (!device) {
+                IdentityRecord id;
+                int rc = Connect(s, id);
+                if (rc != result::Ok) {
+                    err << ResultText(rc, lang) << Qt::endl;
+                    return exitcode::Usage;
+                }
+                rc = s.transfer->ReadConfiguration();
+                if (rc != result::Ok) {
+                    s.fail(err, texts::ReadDeviceError, rc);
+                    return exitcode::Usage;
+                }
+                device = s.image.bytes;
+            }
+            sides[static_cast<std::size_t>(i)] = *device;
+        } else {
+            if (!LoadConfigFile(name, s.image, s.host)) {
+                err << FileMessage(texts::ReadFileError, lang, name) << Qt::endl;
+                return exitcode::Usage;
+            }
+            sides[static_cast<std::size_t>(i)] = s.image.bytes;
+        }
+    }
+    s.host.EndProgress();
+    for (const QString& line : DiffConfigurations(sides[0], sides[1], lang))
+        out << line << Qt::endl;
+    return sides[0] == sides[1] ? exitcode::Ok : exitcode::Failure;
+}
+
 int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStream& out,
                QTextStream& err) {
     const QString& c = o.command;
@@ -294,6 +216,8 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandDefaults(s, o.yes, out, err);
     if (c == QLatin1String("dump"))
         return CommandDump(s, file, out, err);
+    if (c == QLatin1String("diff"))
+        return CommandDiff(s, o.args, out, err);
     if (c == QLatin1String("update-firmware"))
         return CommandUpdateFirmware(s, file, out, err);
     if (c == QLatin1String("terminal"))
@@ -322,12 +246,14 @@ QString CommandProblem(const Options& o) {
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;
+    else if (o.command == QLatin1String("diff"))
+        takes = 2;
     else if (o.command == QLatin1String("lin"))
         return {};
     else if (!withoutFile.contains(o.command))
         return LangFormat(UnknownCommand, lang, command.constData());
     if (o.args.size() < takes)
-        return LangFormat(MissingFile, lang, command.constData());
+        return LangFormat(takes == 2 ? MissingTwoSides : MissingFile, lang, command.constData());
     if (o.args.size() > takes)
         return LangFormat(ExtraArgument, lang, o.args.at(takes).toUtf8().constData());
     return {};

@@ -45,6 +45,8 @@ inline constexpr TextPair DemoWithPort{"--demo и --port вместе не ис�
 inline constexpr TextPair MissingCommand{"Не указана команда", "No COMMAND given"};
 inline constexpr TextPair UnknownCommand{"Неизвестная команда %s", "Unknown command %s"};
 inline constexpr TextPair MissingFile{"Команде %s нужен FILE", "%s needs a FILE"};
+inline constexpr TextPair MissingTwoSides{"Команде %s нужны A и B: FILE или device",
+                                          "%s needs A and B: a FILE or device"};
 inline constexpr TextPair MissingHex{"Команде %s нужны байты HEX", "%s needs the HEX bytes"};
 inline constexpr TextPair BadNumber{"После %s нужно целое число от 0",
                                     "%s needs a whole number, 0 or more"};

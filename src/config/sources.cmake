@@ -9,6 +9,9 @@ list(APPEND KORVEX_CORE_SOURCES
     config/Vocabulary.cpp config/Vocabulary.h)
 list(APPEND KORVEX_CORE_SOURCES
     config/ParameterRules.cpp config/ParameterRules.h)
+list(APPEND KORVEX_CORE_SOURCES
+    config/ConfigDiff.cpp config/ConfigDiff.h
+    config/ParameterWords.cpp config/ParameterWords.h)
 list(APPEND KORVEX_UI_SOURCES
     config/ChoiceBoxes.h
     config/EnterOnlyEdit.cpp config/EnterOnlyEdit.h

@@ -141,7 +141,8 @@ void TestMainWindow::connectEditUnplug() {
     rig.controller.clearLog();
     rig.find<QToolButton>("SpeedButtonWriteDevice")->click();
     QCOMPARE(rig.boxes.last(),
-             QStringLiteral("Are you sure you want to write\ndata to the controller?"));
+             QStringLiteral("Are you sure you want to write\ndata to the controller?\n\n"
+                            "The configuration last read from this controller does not change"));
     QVERIFY(rig.controller.requests.empty());
 }
 

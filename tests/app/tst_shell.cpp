@@ -307,7 +307,10 @@ void TestShell::writeAndDefaultsAndRestart() {
     commands.SpeedButtonWriteDeviceClick();
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes[0].flags, mb::IconQuestion | mb::DefButton2);
-    QCOMPARE(rig.host.boxes[0].text, LangText(texts::WriteQuestion, LangEnglish));
+    // Below the question: nothing changes against what was just read.
+    QCOMPARE(rig.host.boxes[0].text,
+             LangText(texts::WriteQuestion, LangEnglish) +
+                 "\n\nThe configuration last read from this controller does not change");
     QVERIFY(rig.controller.requests.empty());
     QVERIFY(!rig.core.monitor.commandInProgress);
 
@@ -385,7 +388,9 @@ void TestShell::fileOpenAndSave() {
     QVERIFY(SaveConfigFile(file, edited, rig.host).isEmpty());
 
     rig.view.fileToOpen = file;
+    rig.host.answers = {mb::IdYes}; // send the changes now
     commands.SpeedButtonReadConfigClick();
+    QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.notices.last().text, QStringLiteral("The configuration is read"));
     QCOMPARE(rig.host.notices.last().hideMs, 2500);
     QCOMPARE(rig.view.refreshes, 1);

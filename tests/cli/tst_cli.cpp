@@ -79,6 +79,7 @@ private slots:
     void configurationRoundTrip();
     void refusedBeforeAnythingIsSent();
     void dumpOfAFile();
+    void diffWithTheController();
     void updateFirmware();
     void linCommands();
     void samplesAndProgress();
@@ -453,6 +454,68 @@ void TestCli::dumpOfAFile() {
         QCOMPARE(r.err,
                  QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName()));
         QVERIFY(r.out.isEmpty());
+    }
+}
+
+void TestCli::diffWithTheController() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    sim::VirtualController controller;
+    const auto configReads = [&controller] {
+        return std::count_if(controller.requests.begin(), controller.requests.end(),
+                             [](const sim::LoggedRequest& r) { return r.cmd == 0x10; });
+    };
+    const QString file = dir.filePath(QStringLiteral("same.KSWA"));
+    QCOMPARE(RunInProcess({"--demo", "read-config", file}, controller).exitCode, 0);
+
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString out;
+        long configReads; // read frames of the configuration: one whole read is 32
+    };
+    const QList<Case> cases = {
+        {{"device", file}, 0, "The configurations are the same\n", 32},
+        {{"device", "device"}, 0, "The configurations are the same\n", 32},
+        {{file, file}, 0, "The configurations are the same\n", 0},
+    };
+    for (const Case& c : cases) {
+        controller.clearLog();
+        Run r = RunInProcess(QStringList{"--demo", "--lang", "en", "diff"} + c.args, controller);
+        QCOMPARE(r.exitCode, c.exitCode);
+        QCOMPARE(r.out, c.out);
+        QCOMPARE(configReads(), c.configReads);
+    }
+
+    // The controller changed since: the file differs, named in words, status 1.
+    controller.config[1980] = 1;
+    controller.config[2017] = 0xC3;
+    controller.clearLog();
+    Run differ = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
+    QCOMPARE(differ.exitCode, 1);
+    QCOMPARE(differ.out, QStringLiteral("X2/1: No power -> Output +12V\nByte 2017: 00 -> C3\n"));
+    QCOMPARE(configReads(), 32);
+
+    // Trouble is status 2, as for a usage error: a file that is none, a read that fails.
+    Run missing = RunInProcess(
+        {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
+    QCOMPARE(missing.exitCode, 2);
+    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\n"));
+    QVERIFY(missing.out.isEmpty());
+    controller.addFault(sim::Fault::NoReply, 0x10);
+    Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
+    QCOMPARE(failed.exitCode, 2);
+    QVERIFY2(failed.err.startsWith("Error reading the configuration of the device\n"),
+             qPrintable(failed.err));
+    QVERIFY(failed.out.isEmpty());
+    controller.faults.clear();
+    for (const QStringList& args :
+         {QStringList{"diff", file}, QStringList{"diff", file, file, file}}) {
+        Run usage = RunProgram(QStringList{"--lang", "en", "--demo"} + args);
+        QCOMPARE(usage.exitCode, 2);
+        QVERIFY2(usage.err.startsWith(args.size() == 2 ? "diff needs A and B: a FILE or device\n"
+                                                       : "Unexpected argument "),
+                 qPrintable(usage.err));
     }
 }
 

@@ -1,0 +1,164 @@
+// Configurations compared in the words of the pages and the tab strip.
+#include "ConfigDiff.h"
+
+#include "config/ParameterWords.h"
+#include "editor/EntryText.h"
+
+#include <algorithm>
+
+namespace korvex {
+
+namespace {
+
+constexpr int SummaryLines = 10;
+constexpr int EventKindLast = kind::EventVoltage;
+constexpr int ReactionKindLast = kind::ReactionEventControl;
+
+QString Hex(std::uint8_t b) {
+    return QString::asprintf("%02X", b);
+}
+
+QString ByteLine(const ConfigBytes& a, const ConfigBytes& b, int offset, int language) {
+    const auto i = static_cast<std::size_t>(offset);
+    return LangFormat(ByteChangedText, language, offset, Hex(a[i]).toLatin1().constData(),
+                      Hex(b[i]).toLatin1().constData());
+}
+
+bool SameBytes(const ConfigBytes& a, const ConfigBytes& b, int offset, int count) {
+    return std::equal(a.begin() + offset, a.begin() + offset + count, b.begin() + offset);
+}
+
+// A byte line for each byte of the range that differs, indented as `prefix` says.
+void AddByteLines(QStringList& lines, const QString& prefix, const ConfigBytes& a,
+                  const ConfigBytes& b, int offset, int count, int language) {
+    for (int i = offset; i < offset + count; ++i)
+        if (a[static_cast<std::size_t>(i)] != b[static_cast<std::size_t>(i)])
+            lines << prefix + ByteLine(a, b, i, language);
+}
+
+QString ParameterLine(const ParameterWord& a, const ParameterWord& b) {
+    QString label = a.label;
+    if (!a.part.isEmpty())
+        label += QLatin1Char(' ') + a.part;
+    // Two stored values that read alike (a voltage code beyond 5.00 V) are told by their numbers.
+    const bool alike = a.value == b.value;
+    const QString before = alike ? QString::number(a.stored) : a.value;
+    const QString after = alike ? QString::number(b.stored) : b.value;
+    QString line = label + QStringLiteral(": ") + before + QStringLiteral(" -> ") + after;
+    if (!alike && !b.unit.isEmpty())
+        line += QLatin1Char(' ') + b.unit;
+    return line;
+}
+
+// The event in words, and a kind the pages cannot show named as what it is.
+QString EventWords(const ConfigImage& image, int n, int language) {
+    QString text = EventText(image, n, language);
+    const std::uint8_t k = Get(image.bytes, EntryField(n, entry::eventKind));
+    if (k > EventKindLast)
+        text += QLatin1Char(' ') + LangFormat(UnknownKindText, language, unsigned(k));
+    return text;
+}
+
+QString ReactionWords(const ConfigImage& image, int n, int language) {
+    QString text = ReactionText(image, n, language);
+    const std::uint8_t k = Get(image.bytes, EntryField(n, entry::reactionKind));
+    if (k > ReactionKindLast)
+        text += QLatin1Char(' ') + LangFormat(UnknownKindText, language, unsigned(k));
+    return text;
+}
+
+QString Quoted(const ConfigBytes& bytes, int n) {
+    const auto first = bytes.begin() + EntryOffset(n);
+    const auto end = std::find(first, first + EntryNameSize, std::uint8_t(0));
+    QByteArray name;
+    for (auto it = first; it != end; ++it)
+        name += char(*it);
+    return QLatin1Char('"') + DecodeCp1251(name) + QLatin1Char('"');
+}
+
+// One part of an entry: its words before and after, or its bytes when the words are alike.
+void AddPart(QStringList& lines, const QString& label, const QString& before, const QString& after,
+             const ConfigBytes& a, const ConfigBytes& b, int offset, int count, int language) {
+    if (SameBytes(a, b, offset, count))
+        return;
+    if (before != after)
+        lines << QStringLiteral("  ") + label + QStringLiteral(": ") + before +
+                     QStringLiteral(" -> ") + after;
+    else
+        AddByteLines(lines, QStringLiteral("  "), a, b, offset, count, language);
+}
+
+void AddEntry(QStringList& lines, const ConfigImage& a, const ConfigImage& b, int n,
+              const QString& eventLabel, const QString& reactionLabel, int language) {
+    const int at = EntryOffset(n);
+    if (SameBytes(a.bytes, b.bytes, at, EntrySize))
+        return;
+    const int lastByte = at + EntrySize - 1; // not interpreted by the tool
+    const bool added = IsEntryEmpty(a.bytes, n);
+    const bool removed = IsEntryEmpty(b.bytes, n);
+    if (added || removed) {
+        const ConfigImage& used = added ? b : a;
+        const QByteArray caption = EntryCaption(used, n).toUtf8();
+        lines << LangFormat(added ? EntryAddedText : EntryRemovedText, language,
+                            caption.constData());
+        lines << QStringLiteral("  ") + eventLabel + QStringLiteral(": ") +
+                     EventWords(used, n, language);
+        lines << QStringLiteral("  ") + reactionLabel + QStringLiteral(": ") +
+                     ReactionWords(used, n, language);
+        AddByteLines(lines, QStringLiteral("  "), a.bytes, b.bytes, lastByte, 1, language);
+        return;
+    }
+    lines << EntryCaption(b, n);
+    AddPart(lines, LangText(TabNameLabel, language), Quoted(a.bytes, n), Quoted(b.bytes, n),
+            a.bytes, b.bytes, at, EntryNameSize, language);
+    AddPart(lines, eventLabel, EventWords(a, n, language), EventWords(b, n, language), a.bytes,
+            b.bytes, at + EventPartOffset, EventPartSize, language);
+    AddPart(lines, reactionLabel, ReactionWords(a, n, language), ReactionWords(b, n, language),
+            a.bytes, b.bytes, at + ReactionPartOffset, ReactionPartSize - 1, language);
+    AddByteLines(lines, QStringLiteral("  "), a.bytes, b.bytes, lastByte, 1, language);
+}
+
+} // namespace
+
+QStringList DiffConfigurations(const ConfigBytes& before, const ConfigBytes& after, int language) {
+    if (before == after)
+        return {LangText(ConfigsSameText, language)};
+    QStringList lines;
+    if (!SameBytes(before, after, ParamRegionOffset, ParamRegionSize)) {
+        const std::vector<ParameterWord> a = ParameterWords(before, language);
+        const std::vector<ParameterWord> b = ParameterWords(after, language);
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (a[i].stored != b[i].stored || a[i].value != b[i].value)
+                lines << ParameterLine(a[i], b[i]);
+        // The four bytes after the backlight are carried, never interpreted.
+        constexpr int Carried = LinParam2Offset + 4;
+        AddByteLines(lines, QString(), before, after, Carried, ConfigImageSize - Carried, language);
+    }
+    // The entry texts read whole images; one copy of each side serves every entry.
+    ConfigImage a;
+    a.bytes = before;
+    ConfigImage b;
+    b.bytes = after;
+    const QString eventLabel = MainCaption("GroupBoxEvent", language);
+    const QString reactionLabel = MainCaption("GroupBoxReaction", language);
+    for (int n = 0; n < EntryCount; ++n)
+        AddEntry(lines, a, b, n, eventLabel, reactionLabel, language);
+    return lines;
+}
+
+QString DiffSummary(const QStringList& lines, int maxLines, int language) {
+    if (lines.size() <= maxLines)
+        return lines.join(QLatin1Char('\n'));
+    QStringList shown = lines.mid(0, maxLines);
+    shown << LangFormat(MoreLinesText, language, int(lines.size() - maxLines));
+    return shown.join(QLatin1Char('\n'));
+}
+
+QString ChangeSummary(const ConfigBytes& before, const ConfigBytes& after, int language) {
+    if (before == after)
+        return LangText(NothingChangesText, language);
+    return LangText(ChangesHeadingText, language) + QLatin1Char('\n') +
+           DiffSummary(DiffConfigurations(before, after, language), SummaryLines, language);
+}
+
+} // namespace korvex

@@ -1,0 +1,40 @@
+// Two configurations compared in words: what the user would see change on the pages and tabs,
+// for korvex-cli's diff and for the window's questions before it overwrites a controller.
+#pragma once
+
+#include "config/ConfigImage.h"
+#include "text/TextPair.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace korvex {
+
+inline constexpr TextPair ConfigsSameText{"Конфигурации совпадают",
+                                          "The configurations are the same"};
+inline constexpr TextPair EntryAddedText{"%s: добавлена", "%s: added"};
+inline constexpr TextPair EntryRemovedText{"%s: удалена", "%s: removed"};
+inline constexpr TextPair TabNameLabel{"Имя", "Name"};
+inline constexpr TextPair UnknownKindText{"(неизвестный вид %u)", "(unknown kind %u)"};
+inline constexpr TextPair ByteChangedText{"Байт %d: %s -> %s", "Byte %d: %s -> %s"};
+inline constexpr TextPair MoreLinesText{"… и еще %d", "… and %d more"};
+inline constexpr TextPair NothingChangesText{
+    "Конфигурация, прочитанная из этого контроллера, не изменится",
+    "The configuration last read from this controller does not change"};
+inline constexpr TextPair ChangesHeadingText{
+    "Изменения против конфигурации, прочитанной из этого контроллера:",
+    "Changes against the configuration last read from this controller:"};
+
+// What differs from `before` to `after`, one line per parameter and one block per entry (its tab
+// caption, then indented lines); bytes the tool does not interpret as bytes. One line saying so
+// when nothing differs. Every differing byte shows up in some line.
+QStringList DiffConfigurations(const ConfigBytes& before, const ConfigBytes& after, int language);
+
+// The first `maxLines` lines, and a last line "… and N more" for the rest.
+QString DiffSummary(const QStringList& lines, int maxLines, int language);
+
+// The window's summary of what writing `after` changes against `before`, as read from the
+// controller: a heading and the first lines of the diff, or a line saying nothing changes.
+QString ChangeSummary(const ConfigBytes& before, const ConfigBytes& after, int language);
+
+} // namespace korvex
