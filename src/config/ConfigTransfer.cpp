@@ -38,11 +38,14 @@ int ConfigTransfer::ReadConfiguration() {
         return rc;
     image_.shadowCopy = image_.bytes;
     image_.lastRead = ReadCopy{true, monitor_.lastSerial, image_.bytes};
+    image_.lastReadKept = false;
     monitor_.imageInSync = true;
     return result::Ok;
 }
 
 int ConfigTransfer::WriteConfiguration() {
+    if (beforeReplace)
+        beforeReplace();
     {
         MonitorSuspension suspended(host_);
         host_.ProgressBegin(ConfigImageSize, LangText(WritingText, language_));
@@ -60,6 +63,8 @@ int ConfigTransfer::ResetToDefaults() {
                                             LangText(texts::DefaultsQuestion, language_));
     if (answer != mb::IdYes)
         return result::Ok;
+    if (beforeReplace)
+        beforeReplace();
     return device_.DeviceWrite(area::Defaults, 0, nullptr, 0);
 }
 

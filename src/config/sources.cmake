@@ -9,6 +9,7 @@ list(APPEND KORVEX_CORE_SOURCES
     config/Vocabulary.cpp config/Vocabulary.h)
 list(APPEND KORVEX_CORE_SOURCES
     config/ParameterRules.cpp config/ParameterRules.h)
+list(APPEND KORVEX_CORE_SOURCES config/Snapshots.cpp config/Snapshots.h)
 list(APPEND KORVEX_UI_SOURCES
     config/ChoiceBoxes.h
     config/EnterOnlyEdit.cpp config/EnterOnlyEdit.h
