@@ -5,6 +5,7 @@
 #include "CliSession.h"
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
+#include "SnapshotCommands.h"
 #include "WatchCommands.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigImage.h"
@@ -40,7 +41,7 @@ const char UsageLine[] =
     "write-config FILE, restart, defaults --yes, dump FILE, "
     "update-firmware FILE [--yes], lin read, lin write-params HEX, "
     "lin flash FILE [--yes], terminal [--seconds N], "
-    "capture FILE [--count N] [--seconds S])";
+    "capture FILE [--count N] [--seconds S], snapshots [SERIAL])";
 
 // The protocol version list has no caption on its page; the dump needs one.
 constexpr TextPair ProtocolLabel{"Протокол LIN", "LIN protocol"};
@@ -289,6 +290,8 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandTerminal(s, o, env, out, err);
     if (c == QLatin1String("capture"))
         return CommandCapture(s, o, file, out, err);
+    if (c == QLatin1String("snapshots"))
+        return CommandSnapshots(o.args, s.language.current, out);
     return RunLinCommand(s, o.args, out, err);
 }
 
@@ -305,6 +308,8 @@ QString CommandProblem(const Options& o) {
         return LangFormat(UnknownOption, lang, "--count");
     if (o.seconds >= 0 && !watching && o.command != QLatin1String("capture"))
         return LangFormat(UnknownOption, lang, "--seconds");
+    if (o.command == QLatin1String("snapshots"))
+        return SnapshotsProblem(o.args, lang);
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;
