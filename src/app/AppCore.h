@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
+#include "app/SnapshotKeeper.h"
 #include "app/ToolbarCommands.h"
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
@@ -23,10 +24,13 @@ struct AppCore {
           transfer(link.device, host, image, monitor, language, link.ports),
           connection(link, monitor, identity, image, transfer, monitorView, host, language),
           commands(monitor, image, transfer, commandView, host, language),
-          terminal(link.device, transfer, monitor, link.state, host, language) {
+          terminal(link.device, transfer, monitor, link.state, host, language),
+          snapshots(image, monitor, host, language) {
         connection.readTerminalText = [this] { return terminal.ReadTerminalText(); };
         connection.resetTerminalLine = [this] { terminal.ResetLine(); };
         terminal.pollSoon = [this] { connection.PollSoon(); };
+        transfer.beforeReplace = [this] { snapshots.KeepLastRead(); };
+        connection.beforeSend = [this] { snapshots.KeepLastRead(); };
     }
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
@@ -41,6 +45,7 @@ struct AppCore {
     ConnectionMonitor connection;
     ToolbarCommands commands;
     Terminal terminal;
+    SnapshotKeeper snapshots;
 };
 
 } // namespace korvex

@@ -146,6 +146,8 @@ int ConnectionMonitor::SendChangedBytes() {
         // A run whose write fails is not retried: the box has told the user, and the shadow
         // copy already holds it so that the same error does not repeat on every tick.
         if (monitor_.controllerConnected) {
+            if (sent == 0 && beforeSend)
+                beforeSend();
             transfer_.WriteBlock(area::Configuration, start, image_.bytes.data() + start,
                                  i - start);
             sent += i - start;

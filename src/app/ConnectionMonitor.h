@@ -62,6 +62,8 @@ public:
     std::function<void()> autoCaptureStep;
     std::function<int()> readTerminalText;
     std::function<void()> resetTerminalLine;
+    // Runs before the edits of a tick are sent, once per tick that sends any.
+    std::function<void()> beforeSend;
 
     // One timer tick: poll, then send the edits. The next tick comes after interval() ms.
     void Tick();

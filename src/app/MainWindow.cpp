@@ -376,6 +376,7 @@ void MainWindow::UpdateFirmware() {
         files_->RememberFirmwareFile(file);
     };
     update.setToolbarBusy = [this](bool busy) { SetToolbarBusy(busy); };
+    update.beforeWrite = [this] { core_->snapshots.KeepLastRead(); };
     korvex::UpdateFirmware(update);
 }
 

@@ -3,6 +3,7 @@ list(APPEND KORVEX_CORE_SOURCES
     app/ConnectionMonitor.cpp app/ConnectionMonitor.h
     app/ToolbarCommands.cpp app/ToolbarCommands.h
     app/SingleInstance.cpp app/SingleInstance.h)
+list(APPEND KORVEX_CORE_SOURCES app/SnapshotKeeper.cpp app/SnapshotKeeper.h)
 list(APPEND KORVEX_UI_SOURCES
     app/MainWindow.cpp app/MainWindow.h app/MainWindow.ui
     app/WindowHost.cpp app/WindowHost.h

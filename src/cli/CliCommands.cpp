@@ -5,6 +5,7 @@
 #include "CliSession.h"
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
+#include "SnapshotCommands.h"
 #include "WatchCommands.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
@@ -42,7 +43,7 @@ const char UsageLine[] =
     "write-config FILE, restart, defaults --yes, dump FILE, diff A B, "
     "update-firmware FILE [--yes], lin read, lin write-params HEX, "
     "lin flash FILE [--yes], terminal [--seconds N], "
-    "capture FILE [--count N] [--seconds S], doctor)";
+    "capture FILE [--count N] [--seconds S], doctor, snapshots [SERIAL])";
 
 int CommandPorts(Session& s, QTextStream& out) {
     const QStringList ports = s.finder->findPorts();
@@ -226,6 +227,8 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandCapture(s, o, file, out, err);
     if (c == QLatin1String("doctor"))
         return CommandDoctor(s, out);
+    if (c == QLatin1String("snapshots"))
+        return CommandSnapshots(o.args, s.language.current, out);
     return RunLinCommand(s, o.args, out, err);
 }
 
@@ -243,6 +246,8 @@ QString CommandProblem(const Options& o) {
         return LangFormat(UnknownOption, lang, "--count");
     if (o.seconds >= 0 && !watching && o.command != QLatin1String("capture"))
         return LangFormat(UnknownOption, lang, "--seconds");
+    if (o.command == QLatin1String("snapshots"))
+        return SnapshotsProblem(o.args, lang);
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;

@@ -28,6 +28,7 @@ struct ConfigImage {
     ConfigBytes bytes{};
     ConfigBytes shadowCopy{};
     ReadCopy lastRead;
+    bool lastReadKept = false; // a snapshot of lastRead was taken (or tried); cleared by a read
 };
 
 // Blocks of the image.

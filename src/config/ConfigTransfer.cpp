@@ -30,6 +30,8 @@ int ConfigTransfer::ReadConfiguration() {
         // Parameters half read are worse than none: they would be shown and edited as real.
         if (rc != result::Ok)
             ClearParameterRegion(image_.bytes);
+        else // the controller's own bytes, before the display fills in its defaults
+            image_.lastRead = ReadCopy{true, monitor_.lastSerial, image_.bytes};
         ApplyLongPressDefault(image_.bytes);
     }
     if (refreshViews)
@@ -37,12 +39,14 @@ int ConfigTransfer::ReadConfiguration() {
     if (rc != result::Ok)
         return rc;
     image_.shadowCopy = image_.bytes;
-    image_.lastRead = ReadCopy{true, monitor_.lastSerial, image_.bytes};
+    image_.lastReadKept = false;
     monitor_.imageInSync = true;
     return result::Ok;
 }
 
 int ConfigTransfer::WriteConfiguration() {
+    if (beforeReplace)
+        beforeReplace();
     {
         MonitorSuspension suspended(host_);
         host_.ProgressBegin(ConfigImageSize, LangText(WritingText, language_));
@@ -60,6 +64,8 @@ int ConfigTransfer::ResetToDefaults() {
                                             LangText(texts::DefaultsQuestion, language_));
     if (answer != mb::IdYes)
         return result::Ok;
+    if (beforeReplace)
+        beforeReplace();
     return device_.DeviceWrite(area::Defaults, 0, nullptr, 0);
 }
 

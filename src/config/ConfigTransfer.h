@@ -26,6 +26,9 @@ public:
     // The views redraw from the image after a read (invalidate, then refresh the pages); the
     // refresh may itself write defaults into the image. Unset where nothing is shown.
     std::function<void()> refreshViews;
+    // Runs just before the controller's whole configuration is replaced (a write, a reset to
+    // defaults that was answered Yes); unset where nothing is kept.
+    std::function<void()> beforeReplace;
 
     int ReadConfiguration();
     int WriteConfiguration();

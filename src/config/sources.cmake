@@ -12,6 +12,7 @@ list(APPEND KORVEX_CORE_SOURCES
 list(APPEND KORVEX_CORE_SOURCES
     config/ConfigDiff.cpp config/ConfigDiff.h
     config/ParameterWords.cpp config/ParameterWords.h)
+list(APPEND KORVEX_CORE_SOURCES config/Snapshots.cpp config/Snapshots.h)
 list(APPEND KORVEX_UI_SOURCES
     config/ChoiceBoxes.h
     config/EnterOnlyEdit.cpp config/EnterOnlyEdit.h

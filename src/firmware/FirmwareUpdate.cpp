@@ -97,6 +97,8 @@ FirmwareOutcome FlashFirmware(FirmwareContext& ctx) {
             return FirmwareOutcome::Declined;
     }
     const int length = fw.imageLength();
+    if (ctx.beforeWrite)
+        ctx.beforeWrite();
 
     // The monitor announces the controller afresh once the update is over.
     ctx.host.SuspendMonitor();

@@ -42,6 +42,8 @@ struct FirmwareContext {
     std::function<void(const QString&)> rememberFirmwareFile;
     // The toolbar's busy state once the transfer is about to start.
     std::function<void(bool)> setToolbarBusy;
+    // Runs once the update is confirmed, before its first byte is sent.
+    std::function<void()> beforeWrite;
 
     FirmwareFile file;
     IdentityRecord updateIdentity; // the update's own copy of the identity

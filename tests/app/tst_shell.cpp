@@ -78,6 +78,7 @@ struct ShellRig {
         host.notices.clear();
     }
 
+    test::TemporaryDataHome dataHome;
     LanguageState language;
     sim::VirtualController controller;
     sim::VirtualTransport transport{controller};

@@ -70,6 +70,9 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
     };
     const QString changes = "Changes against the configuration last read from this controller:\n"
                             "X2/1: No power -> Output +12V\n"
+                            // shown as set, never sent: the controller still holds 0
+                            "1* (SRC)\n"
+                            "  Byte 20: 00 -> 01\n"
                             "5*: added\n"
                             "  Event: LIN \"VOL UP\", Press: Any, Source: Any\n"
                             "  Response: Not set";

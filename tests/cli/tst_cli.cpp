@@ -4,6 +4,7 @@
 #include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
+#include "config/Snapshots.h"
 #include "firmware/FirmwareFile.h"
 #include "link/LittleEndian.h"
 #include "sim/VirtualController.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <algorithm>
@@ -86,6 +88,7 @@ private slots:
     void stopSignalsAndPollLimit();
     void terminalWatchesAndTypes();
     void captureIntoAFile();
+    void snapshotsListedAndWrittenBack();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -810,6 +813,43 @@ void TestCli::captureIntoAFile() {
     r = RunInProcess({"--demo", "--lang", "en", "capture", other, "--seconds", "0"}, controller);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(test::ReadAll(other), QByteArray("not a configuration"));
+}
+
+void TestCli::snapshotsListedAndWrittenBack() {
+    test::TemporaryDataHome home;
+    sim::VirtualController controller;
+    const QStringList en{"--demo", "--lang", "en"};
+    Run none = RunInProcess(en + QStringList{"snapshots"}, controller);
+    QCOMPARE(none.exitCode, 0);
+    QCOMPARE(none.out, QStringLiteral("There are no configuration snapshots\n"));
+    Run noneOf = RunInProcess({"--lang", "ru", "snapshots", "42"}, controller);
+    QCOMPARE(noneOf.exitCode, 0);
+    QCOMPARE(noneOf.out, QStringLiteral("Снимков конфигурации контроллера 42 нет\n"));
+
+    // Two controllers' snapshots where the window keeps them.
+    const QDateTime at(QDate(2026, 12, 8), QTime(23, 15, 0), QTimeZone::utc());
+    SnapshotStore store(DefaultSnapshotRoot(), [&] { return at; });
+    QVERIFY(store.root().startsWith(home.path()));
+    ConfigBytes kept = sim::FactoryConfiguration();
+    kept[1980] = 2;
+    kept[100] = 0x5A;
+    test::TestHost host;
+    const QString ofController = store.Save(controller.serialNumber, kept, host).path;
+    const QString ofOther = store.Save(77, sim::FactoryConfiguration(), host).path;
+    QVERIFY(!ofController.isEmpty() && !ofOther.isEmpty());
+    const QString lineOfController = "230417  2026-12-08 23:15:00 UTC  " + ofController + "\n";
+    Run all = RunProgram({"snapshots"});
+    QCOMPARE(all.exitCode, 0);
+    QCOMPARE(all.out, "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n" + lineOfController);
+    Run one = RunInProcess(en + QStringList{"snapshots", "230417"}, controller);
+    QCOMPARE(one.out, lineOfController);
+    QCOMPARE(RunInProcess({"snapshots", "x"}, controller).exitCode, 2);
+    QCOMPARE(RunInProcess({"snapshots", "1", "2"}, controller).exitCode, 2);
+
+    // A snapshot is an ordinary configuration file: writing it puts the configuration back.
+    Run back = RunInProcess(en + QStringList{"write-config", ofController}, controller);
+    QCOMPARE(back.exitCode, 0);
+    QCOMPARE(controller.config, kept);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace korvex::test {
@@ -17,5 +18,14 @@ inline void WriteAll(const QString& path, const QByteArray& bytes) {
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
+
+// Points the per-user data directory (where snapshots go) at a fresh temporary directory for
+// the life of the object, so that no test writes into the user's own. Construct it before
+// whatever takes the directory.
+struct TemporaryDataHome {
+    TemporaryDataHome() { qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit()); }
+    QString path() const { return dir.path(); }
+    QTemporaryDir dir;
+};
 
 } // namespace korvex::test

@@ -57,6 +57,7 @@ struct WindowRig {
         emit box->activated(index);
     }
 
+    TemporaryDataHome dataHome;
     QTemporaryDir dir;
     QString settingsPath;
     sim::VirtualController controller;

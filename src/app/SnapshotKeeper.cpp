@@ -1,0 +1,34 @@
+// The snapshot keeper.
+#include "SnapshotKeeper.h"
+
+#include "config/ConfigImage.h"
+#include "host/MonitorState.h"
+#include "host/UiHost.h"
+#include "text/TextPair.h"
+
+namespace korvex {
+
+namespace {
+constexpr TextPair KeptLine{"Снимок конфигурации контроллера сохранен в %s",
+                            "The controller's configuration snapshot is saved to %s"};
+constexpr TextPair NotKeptLine{"Снимок конфигурации контроллера не сохранен: %s",
+                               "The controller's configuration snapshot is not saved: %s"};
+} // namespace
+
+QString SnapshotKeeper::KeepLastRead() {
+    const ReadCopy& copy = image_.lastRead;
+    if (!copy.valid || image_.lastReadKept || monitor_.lastSerial == 0 ||
+        copy.serial != monitor_.lastSerial)
+        return {};
+    // Also after a failure: one line per read is enough, and every later edit would repeat it.
+    image_.lastReadKept = true;
+    const SnapshotResult saved = store.Save(copy.serial, copy.bytes, host_);
+    if (saved.path.isEmpty()) {
+        host_.LogLine(LangFormat(NotKeptLine, language_.current, saved.error.toUtf8().constData()));
+        return {};
+    }
+    host_.LogLine(LangFormat(KeptLine, language_.current, saved.path.toUtf8().constData()));
+    return saved.path;
+}
+
+} // namespace korvex

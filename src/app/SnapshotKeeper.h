@@ -1,0 +1,35 @@
+// Keeps the configuration last read from the connected controller before something replaces
+// it: once per read, reported in the log, and never in the way of the operation itself.
+#pragma once
+
+#include "config/Snapshots.h"
+
+#include <QString>
+
+namespace korvex {
+
+class UiHost;
+struct ConfigImage;
+struct LanguageState;
+struct MonitorState;
+
+class SnapshotKeeper {
+public:
+    SnapshotKeeper(ConfigImage& image, const MonitorState& monitor, UiHost& host,
+                   const LanguageState& language, const QString& root = DefaultSnapshotRoot())
+        : store(root), image_(image), monitor_(monitor), host_(host), language_(language) {}
+
+    // Saves the last read copy when it came from the connected controller and has not been
+    // saved (or tried) since that read. Returns the file written, empty when none was.
+    QString KeepLastRead();
+
+    SnapshotStore store;
+
+private:
+    ConfigImage& image_;
+    const MonitorState& monitor_;
+    UiHost& host_;
+    const LanguageState& language_;
+};
+
+} // namespace korvex

@@ -1,0 +1,57 @@
+// Copies of a controller's configuration kept before it is overwritten, so that an installer can
+// put back what the controller held: snapshots/<serial>/<UTC date-time>.KSWA under a data
+// directory, at most a fixed number per controller.
+#pragma once
+
+#include "config/ConfigImage.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+namespace korvex {
+
+class UiHost;
+
+struct SnapshotFile {
+    std::uint32_t serial = 0;
+    QDateTime taken; // UTC, from the file name
+    QString path;    // full name
+};
+
+struct SnapshotResult {
+    QString path;  // the file written; empty on failure
+    QString error; // why nothing was written; empty on success
+};
+
+// The per-user data directory that the window and the command-line tool share.
+QString DefaultSnapshotRoot();
+
+class SnapshotStore {
+public:
+    static constexpr int MaxPerSerial = 50;
+
+    // `root` is the data directory; `now` gives the UTC time of a new snapshot (the system's
+    // when unset).
+    explicit SnapshotStore(QString root, std::function<QDateTime()> now = {});
+
+    const QString& root() const { return root_; }
+    QString SerialDirectory(std::uint32_t serial) const;
+
+    // Writes a new file (never over an existing one), then removes the oldest beyond the limit.
+    SnapshotResult Save(std::uint32_t serial, const ConfigBytes& bytes, UiHost& host);
+
+    // Oldest first.
+    QList<SnapshotFile> List(std::uint32_t serial) const;
+    // Every serial's, by serial, each oldest first.
+    QList<SnapshotFile> ListAll() const;
+
+private:
+    QString root_;
+    std::function<QDateTime()> now_;
+};
+
+} // namespace korvex
