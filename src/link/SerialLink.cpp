@@ -58,6 +58,7 @@ int SerialLink::ComConnect() {
     ComFindPorts();
     if (ports_.portList.isEmpty()) {
         ports_.portName.clear();
+        openFailure_ = PortDiagnosis{}; // nothing was opened, so nothing failed to open
         return result::Disconnected;
     }
     if (ports_.portIndex < 0 || ports_.portIndex >= ports_.portList.size())

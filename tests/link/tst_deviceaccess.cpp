@@ -260,13 +260,13 @@ void TestDeviceAccess::probeTriesCandidatesInTurn() {
 }
 
 void TestDeviceAccess::portFinderTakesOnlyTheConverter() {
-    const QList<SystemPort> listed = {{QStringLiteral("ttyUSB0"), 0x1A86, 0x7523},
-                                      {QStringLiteral("ttyACM0"), 0x2341, 0x0043},
-                                      {QStringLiteral("ttyUSB1"), 0x1A86, 0x5523},
-                                      {QStringLiteral("ttyUSB2"), 0x0403, 0x7523},
-                                      {QStringLiteral("ttyS0"), std::nullopt, std::nullopt},
-                                      {QStringLiteral("ttyUSB3"), 0x1A86, std::nullopt},
-                                      {QStringLiteral("ttyUSB4"), 0x1A86, 0x7523}};
+    QList<SystemPort> listed = {{QStringLiteral("ttyUSB0"), 0x1A86, 0x7523},
+                                {QStringLiteral("ttyACM0"), 0x2341, 0x0043},
+                                {QStringLiteral("ttyUSB1"), 0x1A86, 0x5523},
+                                {QStringLiteral("ttyUSB2"), 0x0403, 0x7523},
+                                {QStringLiteral("ttyS0"), std::nullopt, std::nullopt},
+                                {QStringLiteral("ttyUSB3"), 0x1A86, std::nullopt},
+                                {QStringLiteral("ttyUSB4"), 0x1A86, 0x7523}};
     UsbPortFinder finder([&listed] { return listed; });
     QCOMPARE(finder.findPorts(), (QStringList{"ttyUSB0", "ttyUSB4"}));
 
@@ -306,6 +306,10 @@ void TestDeviceAccess::portFinderTakesOnlyTheConverter() {
         QCOMPARE(link.device.ComProbe(id), 12);
     QCOMPARE(refusing.opened, (QStringList{"ttyUSB0", "ttyUSB4", "ttyUSB0", "ttyUSB4", "ttyUSB0",
                                            "ttyUSB4", "ttyUSB0", "ttyUSB4"}));
+    // Unplugged: no port, so no stale reason either.
+    listed.clear();
+    QCOMPARE(link.device.ComProbe(id), 12);
+    QCOMPARE(refusing.opened.size(), 8);
     QCOMPARE(host.log,
              (QStringList{"Port /dev/ttyUSB0 is busy: another program holds it. Close that "
                           "program and the port will be found.",
