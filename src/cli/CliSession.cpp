@@ -116,6 +116,8 @@ Session::Session(const Options& o, QTextStream& out, QTextStream& err, sim::Virt
     }
     link = std::make_unique<DeviceLink>(*transport, *finder, host, monitor, language);
     link->state.traceEnabled = o.trace;
+    // A refused port is explained in the command's error (Connect), not among its results.
+    link->device.logPortProblems = false;
     transfer =
         std::make_unique<ConfigTransfer>(link->device, host, image, monitor, language, link->ports);
 }
@@ -145,7 +147,6 @@ int Connect(Session& s, IdentityRecord& id) {
     int rc = result::Disconnected;
     // Ports that exist but cannot be opened are explained once each, before the error.
     QStringList problems;
-    s.link->device.logPortProblems = false;
     // A probe would open the port again after a stop.
     for (qsizetype i = 0; i < candidates && !s.host.stopped(); ++i) {
         rc = s.link->device.ComProbe(id);

@@ -50,21 +50,23 @@ QString ParameterLine(const ParameterWord& a, const ParameterWord& b) {
     return line;
 }
 
-// The event in words, and a kind the pages cannot show named as what it is.
-QString EventWords(const ConfigImage& image, int n, int language) {
-    QString text = EventText(image, n, language);
-    const std::uint8_t k = Get(image.bytes, EntryField(n, entry::eventKind));
-    if (k > EventKindLast)
-        text += QLatin1Char(' ') + LangFormat(UnknownKindText, language, unsigned(k));
+// A part in the editor's words, and a kind the pages cannot show named as what it is.
+QString WithUnknownKind(QString text, std::uint8_t kind, std::uint8_t last, int language) {
+    if (kind > last)
+        text += QLatin1Char(' ') + LangFormat(UnknownKindText, language, unsigned(kind));
     return text;
 }
 
+QString EventWords(const ConfigImage& image, int n, int language) {
+    return WithUnknownKind(EventText(image, n, language),
+                           Get(image.bytes, EntryField(n, entry::eventKind)), EventKindLast,
+                           language);
+}
+
 QString ReactionWords(const ConfigImage& image, int n, int language) {
-    QString text = ReactionText(image, n, language);
-    const std::uint8_t k = Get(image.bytes, EntryField(n, entry::reactionKind));
-    if (k > ReactionKindLast)
-        text += QLatin1Char(' ') + LangFormat(UnknownKindText, language, unsigned(k));
-    return text;
+    return WithUnknownKind(ReactionText(image, n, language),
+                           Get(image.bytes, EntryField(n, entry::reactionKind)), ReactionKindLast,
+                           language);
 }
 
 QString Quoted(const ConfigBytes& bytes, int n) {
