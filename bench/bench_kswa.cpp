@@ -58,18 +58,18 @@ int main(int argc, char** argv) {
 
     const QString fresh = dir.filePath("fresh.KSWA");
     const QString path = dir.filePath("bench.KSWA");
-    if (!SaveConfigFile(path, image, host).isEmpty()) {
+    if (!SaveConfigFile(path, image, host, LangEnglish).ok()) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return 1;
     }
 
     Report("save (new file)", 200, [&] {
         QFile::remove(fresh);
-        if (!SaveConfigFile(fresh, image, host).isEmpty())
+        if (!SaveConfigFile(fresh, image, host, LangEnglish).ok())
             std::abort();
     });
     Report("save (over existing file)", 500, [&] {
-        if (!SaveConfigFile(path, image, host).isEmpty())
+        if (!SaveConfigFile(path, image, host, LangEnglish).ok())
             std::abort();
     });
     // The same work as a save without the disk: what remains of a save's time is the file

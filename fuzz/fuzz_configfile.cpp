@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (LoadConfigFile(fuzz::ScratchFile(bytes, ".KSWA"), image, host)) {
         const QString copy = fuzz::ScratchFile({}, "-copy.KSWA");
         ConfigImage back;
-        if (!SaveConfigFile(copy, image, host).isEmpty() || !LoadConfigFile(copy, back, host) ||
-            back.bytes != image.bytes)
+        if (!SaveConfigFile(copy, image, host, LangEnglish).ok() ||
+            !LoadConfigFile(copy, back, host) || back.bytes != image.bytes)
             std::abort(); // a loaded configuration does not survive saving
     }
     return 0;

@@ -87,7 +87,7 @@ int main(int argc, char* argv[]) {
     CliHost host(out, err);
     const QString config = dir.filePath(QStringLiteral("demo.KSWA"));
     QFile::remove(config); // the configuration writer keeps what a file held
-    const QString error = SaveConfigFile(config, Configuration(), host);
+    const QString error = SaveConfigFile(config, Configuration(), host, LangEnglish).error;
     if (!error.isEmpty()) {
         err << error << Qt::endl;
         return 1;

@@ -323,7 +323,7 @@ bool MainWindow::MemoTXKeyPress() {
 void MainWindow::SaveLogToFile() {
     const QString file = files_->ChooseLogFileToSave();
     if (!file.isEmpty())
-        SaveTextFile(file, log_->PlainText(), *host_);
+        SaveTextFile(file, log_->PlainText(), *host_, core_->language.current);
 }
 
 void MainWindow::SetStatusText(const QString& text) {

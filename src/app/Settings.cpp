@@ -40,10 +40,11 @@ bool OpenSettings(IniFile& file, UiHost& host, int language) {
 }
 
 // The settings directory may be a per-user one that does not exist yet.
-bool WriteSettings(const IniFile& file, UiHost& host) {
+bool WriteSettings(const IniFile& file, UiHost& host, int language) {
     const bool written = QDir().mkpath(QFileInfo(file.Path()).absolutePath()) && file.Save();
     if (!written)
-        host.ShowMessageBox(mb::IconError, UnableToWriteText(file.Path()));
+        host.ShowMessageBox(mb::IconError,
+                            UnableToWriteText(file.Path(), file.LastProblem(), language));
     return written;
 }
 
@@ -147,7 +148,7 @@ bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, i
     file.WriteInteger(MainSection, u"Debug", settings.debug ? 1 : 0);
     file.WriteInteger(MainSection, u"OnlyUsed", settings.onlyUsed ? 1 : 0);
     file.WriteInteger(MainSection, u"TXHeight", settings.txHeight);
-    return WriteSettings(file, host);
+    return WriteSettings(file, host, language);
 }
 
 std::optional<QString> ReadRememberedFile(const QString& path, RememberedFile which,
@@ -169,10 +170,10 @@ bool RememberFile(const QString& path, RememberedFile which, const QString& file
     const RememberedKey at = KeyOf(which);
     // A name with a line break in it cannot be stored without breaking the file.
     if (!file.WriteString(at.section, at.key, fileName)) {
-        host.ShowMessageBox(mb::IconError, UnableToWriteText(path));
+        host.ShowMessageBox(mb::IconError, UnableToWriteText(path, {}, language));
         return false;
     }
-    return WriteSettings(file, host);
+    return WriteSettings(file, host, language);
 }
 
 } // namespace korvex

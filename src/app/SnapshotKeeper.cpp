@@ -22,7 +22,7 @@ QString SnapshotKeeper::KeepLastRead() {
         return {};
     // Also after a failure: one line per read is enough, and every later edit would repeat it.
     image_.lastReadKept = true;
-    const SnapshotResult saved = store.Save(copy.serial, copy.bytes, host_);
+    const SnapshotResult saved = store.Save(copy.serial, copy.bytes, host_, language_.current);
     if (saved.path.isEmpty()) {
         host_.LogLine(LangFormat(NotKeptLine, language_.current, saved.error.toUtf8().constData()));
         return {};

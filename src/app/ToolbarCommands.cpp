@@ -103,7 +103,7 @@ void ToolbarCommands::SpeedButtonWriteConfigClick() {
         QString error;
         {
             MonitorSuspension suspended(host_);
-            error = SaveConfigFile(fileName, image_, host_);
+            error = SaveConfigFile(fileName, image_, host_, language_.current).error;
             if (error.isEmpty())
                 view_.RememberConfigFile(fileName);
         }

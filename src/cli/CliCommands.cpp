@@ -76,11 +76,8 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
     // A half-read configuration is never saved.
     if (rc != result::Ok)
         return s.fail(err, texts::ReadDeviceError, rc);
-    const QString error = SaveConfigFile(file, s.image, s.host);
-    if (!error.isEmpty()) {
-        err << error << Qt::endl;
+    if (!SaveToFile(s, file, err))
         return exitcode::Failure;
-    }
     return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
 }
 

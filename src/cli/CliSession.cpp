@@ -2,6 +2,7 @@
 #include "CliSession.h"
 
 #include "CliCommands.h"
+#include "config/ConfigFile.h"
 #include "link/IdentityRecord.h"
 #include "link/PortDoctor.h"
 #include "link/QtSerialTransport.h"
@@ -161,6 +162,18 @@ int Connect(Session& s, IdentityRecord& id) {
     for (const QString& problem : problems)
         s.host.ErrorLine(problem);
     return rc;
+}
+
+bool SaveToFile(Session& s, const QString& file, QTextStream& err) {
+    const ConfigSaveResult saved = SaveConfigFile(file, s.image, s.host, s.language.current);
+    if (!saved.ok()) {
+        err << saved.error << Qt::endl;
+        return false;
+    }
+    if (saved.replacedWhole)
+        err << LangFormat(ReplacedWholeText, s.language.current, file.toUtf8().constData())
+            << Qt::endl;
+    return true;
 }
 
 } // namespace korvex

@@ -28,6 +28,9 @@ inline constexpr TextPair RefusedWithoutYes{
 
 inline constexpr TextPair ConfigSaved{"Конфигурация сохранена в файл \"%s\"",
                                       "The configuration is saved to the file \"%s\""};
+inline constexpr TextPair ReplacedWholeText{
+    "Файл \"%s\" не был текстом INI: он заменен целиком",
+    "The file \"%s\" held no INI text: it is replaced whole"};
 inline constexpr TextPair ConfigFromFileWritten{
     "Конфигурация из файла \"%s\" записана в контроллер",
     "The configuration from the file \"%s\" is written to the controller"};
@@ -96,6 +99,10 @@ struct Session {
     // A line of success on standard output.
     int done(QTextStream& out, const QString& line);
 };
+
+// Saves the session's image to a configuration file; says why it failed, or that a file that
+// held no INI text was replaced whole.
+bool SaveToFile(Session& s, const QString& file, QTextStream& err);
 
 // Probes every candidate once in turn (a named port only once); 0 when a controller answered.
 int Connect(Session& s, IdentityRecord& id);

@@ -172,11 +172,8 @@ int CommandCapture(Session& s, const Options& o, const QString& file, QTextStrea
     if (!view.AutoCapture())
         out << LangText(NoFreeEntryText, lang) << Qt::endl;
     // What was captured is kept, whatever ended the run.
-    const QString error = SaveConfigFile(file, s.image, s.host);
-    if (!error.isEmpty()) {
-        err << error << Qt::endl;
+    if (!SaveToFile(s, file, err))
         return exitcode::Failure;
-    }
     out << LangFormat(ConfigSaved, lang, file.toUtf8().constData()) << Qt::endl;
     if (rc != result::Ok) {
         err << ResultText(rc, lang) << Qt::endl;

@@ -88,37 +88,42 @@ int HexDecode(QStringView text, int count, std::uint8_t* destination) {
     return std::max(count, 0);
 }
 
-QString SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost& host) {
+ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost& host,
+                                int language) {
     const MonitorSuspension suspension(host);
-    const QString failure = UnableToWriteText(fileName);
-
     IniFile file(fileName);
     // A file we cannot read must not be replaced by one that lost its other sections.
     if (!file.Load())
-        return failure;
+        return {UnableToWriteText(fileName, file.LastProblem(), language)};
     for (const ParamBlock& block : ParamBlocks) {
         const QString value = HexEncode(image.bytes.data() + block.offset, block.length);
         if (!file.WriteString(ParamSection, QStringView(block.key), value))
-            return failure;
+            return {UnableToWriteText(fileName, {}, language)};
     }
     for (int n = 1; n <= layout::EntryCount; ++n) {
         const QString value =
             HexEncode(image.bytes.data() + layout::EntrySize * (n - 1), layout::EntrySize);
         if (!file.WriteString(EventsSection, EntryKey(n), value))
-            return failure;
+            return {UnableToWriteText(fileName, {}, language)};
     }
     if (!file.Save())
-        return failure;
-    return {};
+        return {UnableToWriteText(fileName, file.LastProblem(), language)};
+    return {{}, file.HeldOtherData()};
 }
 
 bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host) {
     const MonitorSuspension suspension(host);
     IniFile file(fileName);
     // Taking any other file as an all-zero configuration would wipe a connected controller at
-    // the next live sending.
-    if (!QFileInfo(fileName).isFile() || !file.Load() ||
-        (!file.HasSection(ParamSection) && !file.HasSection(EventsSection)))
+    // the next live sending: a file must exist and hold at least one of the keys.
+    if (!QFileInfo(fileName).isFile() || !file.Load())
+        return false;
+    bool anyKey =
+        std::any_of(std::begin(ParamBlocks), std::end(ParamBlocks),
+                    [&](const ParamBlock& b) { return file.HasKey(ParamSection, b.key); });
+    for (int n = 1; n <= layout::EntryCount && !anyKey; ++n)
+        anyKey = file.HasKey(EventsSection, EntryKey(n));
+    if (!anyKey)
         return false;
 
     ConfigBytes loaded{};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/ConfigImage.h"
+#include "text/TextPair.h"
 
 #include <QString>
 #include <QStringView>
@@ -22,16 +23,22 @@ QString HexEncode(const std::uint8_t* bytes, int count);
 // as 0.
 int HexDecode(QStringView text, int count, std::uint8_t* destination);
 
-// Writes every block of the image into the file, keeping whatever else the file holds.
-// Returns an empty text on success, else "Unable to write to <file>"; the file is then left
-// as it was.
-[[nodiscard]] QString SaveConfigFile(const QString& fileName, const ConfigImage& image,
-                                     UiHost& host);
+struct ConfigSaveResult {
+    QString error;              // "Unable to write to <file>" and why; empty on success
+    bool replacedWhole = false; // the file held no INI text, so nothing of it was kept
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Writes every block of the image into the file, keeping whatever else an INI text holds (in
+// its encoding). A failure leaves the file as it was; a target that is not a regular file is
+// never touched.
+[[nodiscard]] ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& image,
+                                              UiHost& host, int language);
 
 // Replaces the whole image with the file's contents: whatever is missing or unreadable within
-// the file becomes zero. A file that cannot be read, or that has neither a PARAM nor an EVENTS
-// section, is no configuration: false, and the image is left as it was. The shadow copy is
-// never touched.
+// the file becomes zero. A file that cannot be read, is not a regular file, or whose PARAM and
+// EVENTS sections hold no key of the configuration at all, is no configuration: false, and the
+// image is left as it was. The shadow copy is never touched.
 [[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host);
 
 } // namespace korvex

@@ -1,10 +1,12 @@
 // Private-profile files kept line by line, so that a write touches only its own line.
 #include "IniFile.h"
 
-#include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <limits>
 
 namespace korvex {
@@ -12,6 +14,25 @@ namespace korvex {
 namespace {
 
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr char Utf16LeMark[] = "\xFF\xFE";
+constexpr char Utf16BeMark[] = "\xFE\xFF";
+
+// Text has no NUL and no control bytes but tab, line ends, form feeds and the old end-of-file
+// mark; a binary file (a firmware image) always has some.
+bool HasControlBytes(QByteArrayView text) {
+    for (char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != '\v' && b != 0x1A)
+            return true;
+    }
+    return false;
+}
+
+bool IsUtf8(QByteArrayView text) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    (void)utf8.decode(text);
+    return !utf8.hasError();
+}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -126,59 +147,86 @@ IniFile::Line IniFile::ParseLine(QByteArray raw) {
 
 bool IniFile::Load() {
     lines_.clear();
-    byteOrderMark_ = false;
-    QFile file(path_);
-    if (!file.exists())
+    encoding_ = Encoding::Utf8;
+    otherData_ = false;
+    problem_ = {};
+    if (!QFileInfo::exists(path_))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray content;
+    problem_ = ReadWholeFile(path_, content);
+    if (!problem_.ok())
         return false;
-    FromBytes(file.readAll());
-    return file.error() == QFileDevice::NoError;
+    FromBytes(content);
+    return true;
 }
 
 void IniFile::FromBytes(QByteArrayView content) {
     lines_.clear();
-    byteOrderMark_ = content.startsWith(QByteArrayView(ByteOrderMark));
-    if (byteOrderMark_)
+    encoding_ = Encoding::Utf8;
+    otherData_ = false;
+    // UTF-16 (Notepad's "Unicode") is read whole and kept as UTF-8 lines until it is written.
+    QByteArray decoded;
+    if (content.startsWith(QByteArrayView(ByteOrderMark))) {
+        encoding_ = Encoding::Utf8Bom;
         content = content.sliced(3);
+    } else if (content.startsWith(QByteArrayView(Utf16LeMark)) ||
+               content.startsWith(QByteArrayView(Utf16BeMark))) {
+        const bool little = content.startsWith(QByteArrayView(Utf16LeMark));
+        encoding_ = little ? Encoding::Utf16Le : Encoding::Utf16Be;
+        QStringDecoder utf16(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+        decoded = QString(utf16.decode(content.sliced(2))).toUtf8();
+        content = decoded;
+    }
+    if (HasControlBytes(content)) {
+        otherData_ = true;
+        encoding_ = Encoding::Utf8;
+        return;
+    }
     qsizetype start = 0;
     while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        const qsizetype next = end < 0 ? content.size() : end + 1;
-        if (end < 0)
-            end = content.size();
-        if (end > start && content[end - 1] == '\r')
-            --end;
+        qsizetype end = start;
+        while (end < content.size() && content[end] != '\n' && content[end] != '\r')
+            ++end;
+        qsizetype next = end + 1;
+        if (end + 1 < content.size() && content[end] == '\r' && content[end + 1] == '\n')
+            ++next;
         lines_.push_back(ParseLine(content.sliced(start, end - start).toByteArray()));
         start = next;
+    }
+    // Old files in an 8-bit code page are INI text too, but only if they look like one.
+    const bool anySection = std::any_of(lines_.begin(), lines_.end(), [](const Line& line) {
+        return line.kind == LineKind::Section;
+    });
+    if (!anySection && !IsUtf8(content)) {
+        lines_.clear();
+        otherData_ = true;
     }
 }
 
 QByteArray IniFile::ToBytes() const {
     QByteArray out;
-    qsizetype size = byteOrderMark_ ? 3 : 0;
+    qsizetype size = encoding_ == Encoding::Utf8Bom ? 3 : 0;
     for (const Line& line : lines_)
         size += line.raw.size() + 2;
     out.reserve(size);
-    if (byteOrderMark_)
+    if (encoding_ == Encoding::Utf8Bom)
         out.append(ByteOrderMark);
     for (const Line& line : lines_) {
         out.append(line.raw);
         out.append("\r\n");
     }
-    return out;
+    if (encoding_ != Encoding::Utf16Le && encoding_ != Encoding::Utf16Be)
+        return out;
+    QStringEncoder utf16(encoding_ == Encoding::Utf16Le ? QStringEncoder::Utf16LE
+                                                        : QStringEncoder::Utf16BE,
+                         QStringEncoder::Flag::WriteBom);
+    return utf16.encode(QString::fromUtf8(out));
 }
 
 bool IniFile::Save() const {
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = ToBytes();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    problem_ = WriteWholeFile(path_, ToBytes());
+    return problem_.ok();
 }
 
 qsizetype IniFile::FindSection(QStringView section) const {

@@ -2,6 +2,8 @@
 // changes single values while keeping every other line of the file as it was.
 #pragma once
 
+#include "host/FileAccess.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -18,16 +20,23 @@ public:
     const QString& Path() const { return path_; }
 
     // Reads the file afresh. A missing file is an empty document; false when an existing file
-    // cannot be read (the document is then empty too).
+    // cannot be read or is not a regular file (the document is then empty too).
     bool Load();
     // Replaces the file with the document through a temporary file, so that a failed write
     // leaves the old file untouched. False when the file cannot be written.
     bool Save() const;
+    // Why the last Load or Save failed.
+    const FileProblem& LastProblem() const { return problem_; }
 
-    // The document as it is written: CRLF line ends, a byte-order mark only if the file had one.
+    // The document as it is written: CRLF line ends, in the encoding the file came in (UTF-8
+    // with a byte-order mark only if the file had one; UTF-16 with its mark as it was).
     QByteArray ToBytes() const;
-    // Takes `content` as the document, as Load does with the file's bytes.
+    // Takes `content` as the document, as Load does with the file's bytes. Line ends are LF,
+    // CRLF or a lone CR.
     void FromBytes(QByteArrayView content);
+    // The content was no INI text (NUL or other control bytes, or neither UTF-8 nor any section
+    // line): the document was taken as empty, and a save replaces the file whole.
+    bool HeldOtherData() const { return otherData_; }
 
     // Section and key names compare without regard to case; the first match counts.
     bool HasSection(QStringView section) const;
@@ -61,9 +70,13 @@ private:
     // One past the last line that belongs to the section starting at `header`.
     qsizetype SectionEnd(qsizetype header) const;
 
+    enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be };
+
     QString path_;
     std::vector<Line> lines_;
-    bool byteOrderMark_ = false;
+    Encoding encoding_ = Encoding::Utf8;
+    bool otherData_ = false;
+    mutable FileProblem problem_;
 };
 
 } // namespace korvex

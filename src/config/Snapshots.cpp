@@ -68,7 +68,8 @@ QString SnapshotStore::SerialDirectory(std::uint32_t serial) const {
     return QDir(root_).filePath(QStringLiteral("snapshots/%1").arg(serial));
 }
 
-SnapshotResult SnapshotStore::Save(std::uint32_t serial, const ConfigBytes& bytes, UiHost& host) {
+SnapshotResult SnapshotStore::Save(std::uint32_t serial, const ConfigBytes& bytes, UiHost& host,
+                                   int language) {
     const QString directory = SerialDirectory(serial);
     const QString stamp = now_().toUTC().toString(StampFormat);
     QDir dir(directory);
@@ -76,13 +77,13 @@ SnapshotResult SnapshotStore::Save(std::uint32_t serial, const ConfigBytes& byte
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = dir.filePath(QStringLiteral("%1-%2%3").arg(stamp).arg(n).arg(Extension));
     if (!QDir().mkpath(directory))
-        return {{}, UnableToWriteText(path)};
+        return {{}, UnableToWriteText(path, {}, language)};
 
     ConfigImage image;
     image.bytes = bytes;
-    const QString error = SaveConfigFile(path, image, host);
-    if (!error.isEmpty())
-        return {{}, error};
+    const ConfigSaveResult saved = SaveConfigFile(path, image, host, language);
+    if (!saved.ok())
+        return {{}, saved.error};
 
     const QList<SnapshotFile> kept = List(serial);
     for (qsizetype i = 0; i + MaxPerSerial < kept.size(); ++i)
@@ -99,7 +100,7 @@ QList<SnapshotFile> SnapshotStore::List(std::uint32_t serial) const {
     const QDir dir(SerialDirectory(serial));
     for (const QFileInfo& info : dir.entryInfoList(QDir::Files)) {
         const ParsedName name = ParseName(info.fileName());
-        if (name.valid)
+        if (name.valid && info.size() > 0)
             found.append({{serial, name.taken, info.absoluteFilePath()}, name.suffix});
     }
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {

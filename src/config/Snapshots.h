@@ -41,10 +41,11 @@ public:
     const QString& root() const { return root_; }
     QString SerialDirectory(std::uint32_t serial) const;
 
-    // Writes a new file (never over an existing one), then removes the oldest beyond the limit.
-    SnapshotResult Save(std::uint32_t serial, const ConfigBytes& bytes, UiHost& host);
+    // Writes a new file (never over an existing one), then removes the oldest beyond the limit;
+    // a failed write removes nothing. The error is in the given language.
+    SnapshotResult Save(std::uint32_t serial, const ConfigBytes& bytes, UiHost& host, int language);
 
-    // Oldest first.
+    // Oldest first; an empty file (left by a failed write of an older version) is none.
     QList<SnapshotFile> List(std::uint32_t serial) const;
     // Every serial's, by serial, each oldest first.
     QList<SnapshotFile> ListAll() const;

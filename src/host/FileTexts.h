@@ -2,6 +2,7 @@
 // their "%s%s" formats take.
 #pragma once
 
+#include "host/FileAccess.h"
 #include "text/TextPair.h"
 
 #include <QByteArray>
@@ -36,9 +37,13 @@ inline QString FileMessage(const TextPair& format, int language, const QString& 
     return LangFormat(format, language, n.name.constData(), n.extension.constData());
 }
 
-// The message of a file that cannot be written, with its full name as the user chose it.
-inline QString UnableToWriteText(const QString& path) {
-    return QString::asprintf("Unable to write to %s", path.toUtf8().constData());
+// The message of a file that cannot be written, with its full name as the user chose it, and
+// the reason on a line of its own.
+inline QString UnableToWriteText(const QString& path, const FileProblem& problem, int language) {
+    QString text = QString::asprintf("Unable to write to %s", path.toUtf8().constData());
+    if (!problem.ok())
+        text += QLatin1Char('\n') + FileProblemText(problem, language);
+    return text;
 }
 
 } // namespace korvex

@@ -4,16 +4,13 @@
 #include "host/FileTexts.h"
 #include "host/UiHost.h"
 
-#include <QSaveFile>
-
 namespace korvex {
 
-bool SaveTextFile(const QString& path, const QString& text, UiHost& host) {
-    QSaveFile file(path);
-    const QByteArray bytes = text.toUtf8();
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+bool SaveTextFile(const QString& path, const QString& text, UiHost& host, int language) {
+    const FileProblem problem = WriteWholeFile(path, text.toUtf8());
+    if (problem.ok())
         return true;
-    host.ShowMessageBox(mb::IconError, UnableToWriteText(path));
+    host.ShowMessageBox(mb::IconError, UnableToWriteText(path, problem, language));
     return false;
 }
 

@@ -2,6 +2,7 @@ list(APPEND KORVEX_CORE_SOURCES
     host/Clock.h
     host/CommandTexts.h
     host/EditorViews.h
+    host/FileAccess.cpp host/FileAccess.h
     host/FileTexts.h
     host/MonitorState.h
     host/QuietHost.h

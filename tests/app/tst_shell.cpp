@@ -386,7 +386,7 @@ void TestShell::fileOpenAndSave() {
     ConfigImage edited = rig.core.image;
     edited.bytes[1981] ^= 1;
     edited.bytes[40] ^= 0x10;
-    QVERIFY(SaveConfigFile(file, edited, rig.host).isEmpty());
+    QVERIFY(SaveConfigFile(file, edited, rig.host, LangEnglish).ok());
 
     rig.view.fileToOpen = file;
     rig.host.answers = {mb::IdYes}; // send the changes now

@@ -61,7 +61,7 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
     file.bytes[1980] = 1;
     file.bytes[4 * 33 + 10] = 1, file.bytes[4 * 33 + 12] = 12, file.bytes[4 * 33 + 19] = 3;
     const QString path = rig.dir.filePath("customer.KSWA");
-    QVERIFY(SaveConfigFile(path, file, rig.window->host()).isEmpty());
+    QVERIFY(SaveConfigFile(path, file, rig.window->host(), LangEnglish).ok());
     rig.window->files().onShown = [&](QFileDialog& dialog) {
         dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
         static_cast<QDialog&>(dialog).accept();

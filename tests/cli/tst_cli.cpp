@@ -359,7 +359,7 @@ void TestCli::dumpOfAFile() {
     e[5 * 33 + 21] = 4, e[5 * 33 + 22] = 9, e[5 * 33 + 23] = 0x06;
     std::memcpy(e + 6 * 33, "Volume", 6);
     const QString file = dir.filePath(QStringLiteral("edited.KSWA"));
-    QVERIFY(SaveConfigFile(file, image, host).isEmpty());
+    QVERIFY(SaveConfigFile(file, image, host, LangEnglish).ok());
 
     Run en = RunProgram({"--lang", "en", "dump", file});
     QCOMPARE(en.exitCode, 0);
@@ -425,7 +425,7 @@ void TestCli::dumpOfAFile() {
     b[1980] = 5, b[1986] = 0x0F, b[1988] = 30, b[1990] = 9, b[1991] = 7, b[1992] = 2;
     b[1993] = 13, b[1998] = 12, b[1999] = 4, b[2002] = 50;
     const QString oddFile = dir.filePath(QStringLiteral("odd.KSWA"));
-    QVERIFY(SaveConfigFile(oddFile, odd, host).isEmpty());
+    QVERIFY(SaveConfigFile(oddFile, odd, host, LangEnglish).ok());
     Run numbers = RunProgram({"--lang", "en", "dump", oddFile});
     QCOMPARE(numbers.exitCode, 0);
     const QStringList oddLines = numbers.out.split(QLatin1Char('\n'));
@@ -834,8 +834,8 @@ void TestCli::snapshotsListedAndWrittenBack() {
     kept[1980] = 2;
     kept[100] = 0x5A;
     test::TestHost host;
-    const QString ofController = store.Save(controller.serialNumber, kept, host).path;
-    const QString ofOther = store.Save(77, sim::FactoryConfiguration(), host).path;
+    const QString ofController = store.Save(controller.serialNumber, kept, host, LangEnglish).path;
+    const QString ofOther = store.Save(77, sim::FactoryConfiguration(), host, LangEnglish).path;
     QVERIFY(!ofController.isEmpty() && !ofOther.isEmpty());
     const QString lineOfController = "230417  2026-12-08 23:15:00 UTC  " + ofController + "\n";
     Run all = RunProgram({"snapshots"});

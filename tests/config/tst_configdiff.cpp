@@ -44,7 +44,7 @@ void TestConfigDiff::fileAgainstFactory() {
     QTemporaryDir dir;
     const QString file = dir.filePath("edited.KSWA");
     test::TestHost host;
-    QVERIFY(SaveConfigFile(file, edited, host).isEmpty());
+    QVERIFY(SaveConfigFile(file, edited, host, LangEnglish).ok());
     ConfigImage loaded;
     QVERIFY(LoadConfigFile(file, loaded, host));
 

@@ -92,7 +92,7 @@ void TestKswa::saveThenLoadKeepsEveryByte() {
     saved.bytes[2018] = 0xFF;
     for (int entry = 0; entry < 60; ++entry)
         saved.bytes[size_t(33 * entry + 32)] = static_cast<std::uint8_t>(0xC0 + entry);
-    QCOMPARE(SaveConfigFile(path, saved, host), QString());
+    QCOMPARE(SaveConfigFile(path, saved, host, LangEnglish).error, QString());
     QCOMPARE(host.monitorSuspend, 0);
     QCOMPARE(host.maxMonitorSuspend, 1);
 
@@ -114,7 +114,7 @@ void TestKswa::savedFileLayout() {
     for (int i = 1980; i < ConfigImageSize; ++i)
         image.bytes[size_t(i)] = static_cast<std::uint8_t>(i - 1980 + 1); // 01 .. 27 hex
     image.bytes[33 * 59] = 0x5A;                                          // first byte of entry 60
-    QCOMPARE(SaveConfigFile(path, image, host), QString());
+    QCOMPARE(SaveConfigFile(path, image, host, LangEnglish).error, QString());
 
     QByteArray expected = "[PARAM]\r\n"
                           "PINMODE=0102030405060708\r\n"
@@ -192,7 +192,7 @@ void TestKswa::saveKeepsOtherContent() {
                    "x=1\n");
     test::TestHost host;
     ConfigImage image = RandomImage(6);
-    QCOMPARE(SaveConfigFile(path, image, host), QString());
+    QCOMPARE(SaveConfigFile(path, image, host, LangEnglish).error, QString());
 
     const QByteArray text = ReadAll(path);
     QVERIFY(
@@ -215,14 +215,15 @@ void TestKswa::failedSaveReportsAndResumesMonitor() {
     const ConfigImage image = RandomImage(7);
 
     const QString nowhere = dir.filePath("no/such/dir/a.KSWA");
-    QCOMPARE(SaveConfigFile(nowhere, image, host), QStringLiteral("Unable to write to ") + nowhere);
+    QVERIFY(SaveConfigFile(nowhere, image, host, LangEnglish)
+                .error.startsWith(QStringLiteral("Unable to write to ") + nowhere + "\nReason: "));
     QCOMPARE(host.monitorSuspend, 0);
     QVERIFY(!QFileInfo::exists(dir.filePath("no")));
     QVERIFY(host.boxes.isEmpty()); // the caller shows the text
 
     // The program goes on: the next save works.
     const QString good = dir.filePath("good.KSWA");
-    QCOMPARE(SaveConfigFile(good, image, host), QString());
+    QCOMPARE(SaveConfigFile(good, image, host, LangEnglish).error, QString());
     QVERIFY(QFileInfo::exists(good));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"good.KSWA"});
 }

@@ -43,14 +43,14 @@ void TestSnapshotStore::namesOrderAndListing() {
     const QString base = rig.dir.path() + "/snapshots/230417/20261208T231500Z";
     QStringList written;
     for (int n = 0; n < 3; ++n) {
-        const SnapshotResult r = rig.store.Save(230417, Numbered(n), rig.host);
+        const SnapshotResult r = rig.store.Save(230417, Numbered(n), rig.host, LangEnglish);
         QCOMPARE(r.error, QString());
         written << r.path;
     }
     QCOMPARE(written, QStringList({base + ".KSWA", base + "-2.KSWA", base + "-3.KSWA"}));
     // A later second sorts after every file of the second before, whatever the suffixes.
     rig.now = rig.now.addSecs(1);
-    written << rig.store.Save(230417, Numbered(3), rig.host).path;
+    written << rig.store.Save(230417, Numbered(3), rig.host, LangEnglish).path;
     const QList<SnapshotFile> listed = rig.store.List(230417);
     QCOMPARE(listed.size(), 4);
     for (int n = 0; n < 4; ++n) {
@@ -64,7 +64,7 @@ void TestSnapshotStore::namesOrderAndListing() {
     QCOMPARE(listed[3].taken, rig.now);
 
     // Every serial's, by serial as a number; a directory that names no serial is left out.
-    const QString of9 = rig.store.Save(9, Numbered(9), rig.host).path;
+    const QString of9 = rig.store.Save(9, Numbered(9), rig.host, LangEnglish).path;
     QVERIFY(QDir().mkpath(rig.dir.path() + "/snapshots/009"));
     QCOMPARE(rig.store.ListAll().size(), 5);
     QCOMPARE(rig.store.ListAll().first().path, of9);
@@ -83,7 +83,7 @@ void TestSnapshotStore::limitRemovesTheOldest() {
         // Two a second, so that the limit also counts the suffixed names right.
         if (n % 2 == 0)
             rig.now = rig.now.addSecs(1);
-        written << rig.store.Save(7, Numbered(n), rig.host).path;
+        written << rig.store.Save(7, Numbered(n), rig.host, LangEnglish).path;
     }
     const QList<SnapshotFile> listed = rig.store.List(7);
     QCOMPARE(listed.size(), SnapshotStore::MaxPerSerial);
@@ -98,7 +98,7 @@ void TestSnapshotStore::unwritableDirectory() {
     // A file where the controller's directory belongs: unwritable even for root.
     QVERIFY(QDir().mkpath(rig.dir.path() + "/snapshots"));
     WriteAll(rig.store.SerialDirectory(5), "in the way");
-    const SnapshotResult r = rig.store.Save(5, Numbered(1), rig.host);
+    const SnapshotResult r = rig.store.Save(5, Numbered(1), rig.host, LangEnglish);
     QCOMPARE(r.path, QString());
     QCOMPARE(r.error,
              "Unable to write to " + rig.store.SerialDirectory(5) + "/20261208T231500Z.KSWA");

@@ -1,0 +1,87 @@
+// Whole-file reads and writes.
+#include "FileAccess.h"
+
+#include "text/TextPair.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+namespace korvex {
+
+namespace {
+
+constexpr TextPair ReasonText{"Причина: %s", "Reason: %s"};
+constexpr TextPair NotRegularText{"это не обычный файл (устройство, канал или папка)",
+                                  "it is not a regular file (a device, a pipe or a folder)"};
+
+// The system's reason for the call that just failed. QSaveFile reports a failed flush as an
+// unknown error, so the error number itself is asked first.
+QString SystemReason(const QFileDevice& file) {
+    const QString fromSystem = qt_error_string(-1);
+    if (file.error() == QFileDevice::NoError || file.errorString() == QFile().errorString())
+        return fromSystem;
+    return file.errorString();
+}
+
+} // namespace
+
+FileProblem CheckRegularFile(const QString& path) {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return {FileProblem::Kind::NotRegularFile, {}};
+    return {};
+}
+
+FileProblem ReadWholeFile(const QString& path, QByteArray& bytes) {
+    bytes.clear();
+    if (!QFileInfo(path).isFile()) {
+        if (!QFileInfo::exists(path))
+            return FileProblem::System(qt_error_string(ENOENT));
+        return {FileProblem::Kind::NotRegularFile, {}};
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileProblem::System(file.errorString());
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return FileProblem::System(file.errorString());
+    }
+    return {};
+}
+
+FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes) {
+    if (const FileProblem target = CheckRegularFile(path); !target.ok())
+        return target;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return FileProblem::System(file.errorString());
+    // Qt's commit() renames the temporary file even after its last flush failed, which put an
+    // empty or cut file in place of a good one: every step is checked here first.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const QString reason = SystemReason(file);
+        file.cancelWriting();
+        return FileProblem::System(reason);
+    }
+    if (!file.commit())
+        return FileProblem::System(SystemReason(file));
+    return {};
+}
+
+QString FileProblemText(const FileProblem& problem, int language) {
+    switch (problem.kind) {
+    case FileProblem::Kind::None:
+        return {};
+    case FileProblem::Kind::NotRegularFile:
+        return LangFormat(ReasonText, language,
+                          LangText(NotRegularText, language).toUtf8().constData());
+    case FileProblem::Kind::System:
+        break;
+    }
+    return LangFormat(ReasonText, language, problem.systemReason.toUtf8().constData());
+}
+
+} // namespace korvex
