@@ -31,6 +31,7 @@ struct AppCore {
         terminal.pollSoon = [this] { connection.PollSoon(); };
         transfer.beforeReplace = [this] { snapshots.KeepLastRead(); };
         connection.beforeSend = [this] { snapshots.KeepLastRead(); };
+        commands.lastSnapshot = [this] { return snapshots.LastKept(); };
     }
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;

@@ -376,7 +376,10 @@ void MainWindow::UpdateFirmware() {
         files_->RememberFirmwareFile(file);
     };
     update.setToolbarBusy = [this](bool busy) { SetToolbarBusy(busy); };
-    update.beforeWrite = [this] { core_->snapshots.KeepLastRead(); };
+    update.beforeWrite = [this] {
+        core_->snapshots.KeepLastRead(); // the update goes on whether it was kept or not
+        return true;
+    };
     korvex::UpdateFirmware(update);
 }
 

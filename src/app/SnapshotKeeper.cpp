@@ -8,13 +8,6 @@
 
 namespace korvex {
 
-namespace {
-constexpr TextPair KeptLine{"Снимок конфигурации контроллера сохранен в %s",
-                            "The controller's configuration snapshot is saved to %s"};
-constexpr TextPair NotKeptLine{"Снимок конфигурации контроллера не сохранен: %s",
-                               "The controller's configuration snapshot is not saved: %s"};
-} // namespace
-
 QString SnapshotKeeper::KeepLastRead() {
     const ReadCopy& copy = image_.lastRead;
     if (!copy.valid || image_.lastReadKept || monitor_.lastSerial == 0 ||
@@ -24,10 +17,12 @@ QString SnapshotKeeper::KeepLastRead() {
     image_.lastReadKept = true;
     const SnapshotResult saved = store.Save(copy.serial, copy.bytes, host_, language_.current);
     if (saved.path.isEmpty()) {
-        host_.LogLine(LangFormat(NotKeptLine, language_.current, saved.error.toUtf8().constData()));
+        host_.LogLine(
+            LangFormat(SnapshotNotKeptText, language_.current, saved.error.toUtf8().constData()));
         return {};
     }
-    host_.LogLine(LangFormat(KeptLine, language_.current, saved.path.toUtf8().constData()));
+    host_.LogLine(LangFormat(SnapshotKeptText, language_.current, saved.path.toUtf8().constData()));
+    lastKept_ = saved.path;
     return saved.path;
 }
 

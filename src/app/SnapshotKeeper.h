@@ -22,6 +22,8 @@ public:
     // Saves the last read copy when it came from the connected controller and has not been
     // saved (or tried) since that read. Returns the file written, empty when none was.
     QString KeepLastRead();
+    // The file last written, empty until one is.
+    const QString& LastKept() const { return lastKept_; }
 
     SnapshotStore store;
 
@@ -30,6 +32,7 @@ private:
     const MonitorState& monitor_;
     UiHost& host_;
     const LanguageState& language_;
+    QString lastKept_;
 };
 
 } // namespace korvex

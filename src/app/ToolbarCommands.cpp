@@ -59,8 +59,13 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     if (const ConfigBytes* read = LastReadFromThisController())
         question += QStringLiteral("\n\n") + ChangeSummary(*read, image_.bytes, language_.current);
     const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question);
-    if (answer == mb::IdYes)
-        ReportFailure(transfer_.WriteConfiguration(), texts::WriteDeviceError);
+    if (answer == mb::IdYes) {
+        const int rc = transfer_.WriteConfiguration();
+        ReportFailure(rc, texts::WriteDeviceError);
+        if (rc != result::Ok)
+            host_.LogLine(
+                PartWrittenLine(lastSnapshot ? lastSnapshot() : QString(), language_.current));
+    }
     view_.SetToolbarBusy(false);
     monitor_.commandInProgress = false;
 }

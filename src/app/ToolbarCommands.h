@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace korvex {
 
 class ConfigTransfer;
@@ -34,6 +36,9 @@ public:
                     CommandView& view, UiHost& host, const LanguageState& language)
         : monitor_(monitor), image_(image), transfer_(transfer), view_(view), host_(host),
           language_(language) {}
+
+    // The snapshot to name after a failed write; unset where none are kept.
+    std::function<QString()> lastSnapshot;
 
     // Shared with the monitor, which runs it for every newly connected controller.
     void ReadDeviceConfiguration();

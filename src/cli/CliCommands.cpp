@@ -38,8 +38,8 @@ namespace korvex {
 namespace {
 
 const char UsageLine[] =
-    "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] [--help] [--version] "
-    "COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
+    "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] [--no-snapshot] [--help] "
+    "[--version] COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
     "write-config FILE, restart, defaults --yes, dump FILE, diff A B, "
     "update-firmware FILE [--yes], lin read, lin write-params HEX, "
     "lin flash FILE [--yes], terminal [--seconds N], "
@@ -66,6 +66,11 @@ int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
 }
 
 int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
+    // A target that can never be written is refused before the controller is asked.
+    if (const FileProblem target = CheckRegularFile(file); !target.ok()) {
+        err << UnableToWriteText(file, target, s.language.current) << Qt::endl;
+        return exitcode::Failure;
+    }
     IdentityRecord id;
     int rc = Connect(s, id);
     if (rc != result::Ok) {
@@ -81,9 +86,11 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
     return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
 }
 
-int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
+int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextStream& out,
+                       QTextStream& err) {
     // Nothing goes to the controller unless the file is really a configuration.
-    if (!LoadConfigFile(file, s.image, s.host)) {
+    ConfigImage fromFile;
+    if (!LoadConfigFile(file, fromFile, s.host)) {
         err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
         return exitcode::Failure;
     }
@@ -93,9 +100,16 @@ int CommandWriteConfig(Session& s, const QString& file, QTextStream& out, QTextS
         err << ResultText(rc, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
+    QString snapshot;
+    if (!KeepControllerSnapshot(s, o, id, false, out, err, snapshot))
+        return exitcode::Failure;
+    s.image.bytes = fromFile.bytes;
     rc = s.transfer->WriteConfiguration();
-    if (rc != result::Ok)
-        return s.fail(err, texts::WriteDeviceError, rc);
+    if (rc != result::Ok) {
+        s.fail(err, texts::WriteDeviceError, rc);
+        err << PartWrittenLine(snapshot, s.language.current) << Qt::endl;
+        return exitcode::Failure;
+    }
     return s.done(out,
                   LangFormat(ConfigFromFileWritten, s.language.current, file.toUtf8().constData()));
 }
@@ -109,14 +123,17 @@ int CommandRestart(Session& s, QTextStream& out, QTextStream& err) {
                             : s.fail(err, texts::RestartError, rc);
 }
 
-int CommandDefaults(Session& s, bool yes, QTextStream& out, QTextStream& err) {
-    if (!yes) {
+int CommandDefaults(Session& s, const Options& o, QTextStream& out, QTextStream& err) {
+    if (!o.yes) {
         err << LangText(texts::DefaultsQuestion, s.language) << Qt::endl
             << LangText(RefusedWithoutYes, s.language) << Qt::endl;
         return exitcode::Failure;
     }
     IdentityRecord id;
     int rc = Connect(s, id);
+    QString snapshot;
+    if (rc == result::Ok && !KeepControllerSnapshot(s, o, id, false, out, err, snapshot))
+        return exitcode::Failure;
     if (rc == result::Ok)
         rc = s.transfer->ResetToDefaults();
     return rc == result::Ok ? s.done(out, LangText(DefaultsDone, s.language))
@@ -207,17 +224,17 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
     if (c == QLatin1String("read-config"))
         return CommandReadConfig(s, file, out, err);
     if (c == QLatin1String("write-config"))
-        return CommandWriteConfig(s, file, out, err);
+        return CommandWriteConfig(s, o, file, out, err);
     if (c == QLatin1String("restart"))
         return CommandRestart(s, out, err);
     if (c == QLatin1String("defaults"))
-        return CommandDefaults(s, o.yes, out, err);
+        return CommandDefaults(s, o, out, err);
     if (c == QLatin1String("dump"))
         return CommandDump(s, file, out, err);
     if (c == QLatin1String("diff"))
         return CommandDiff(s, o.args, out, err);
     if (c == QLatin1String("update-firmware"))
-        return CommandUpdateFirmware(s, file, out, err);
+        return CommandUpdateFirmware(s, o, file, out, err);
     if (c == QLatin1String("terminal"))
         return CommandTerminal(s, o, env, out, err);
     if (c == QLatin1String("capture"))
@@ -239,6 +256,9 @@ QString CommandProblem(const Options& o) {
     const QByteArray command = o.command.toUtf8();
     // The two options of the watching commands mean nothing to the others.
     const bool watching = o.command == QLatin1String("terminal");
+    static const QStringList replacing{"write-config", "defaults", "update-firmware"};
+    if (o.noSnapshot && !replacing.contains(o.command))
+        return LangFormat(UnknownOption, lang, "--no-snapshot");
     if (o.count >= 0 && o.command != QLatin1String("capture"))
         return LangFormat(UnknownOption, lang, "--count");
     if (o.seconds >= 0 && !watching && o.command != QLatin1String("capture"))

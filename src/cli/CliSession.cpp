@@ -3,12 +3,15 @@
 
 #include "CliCommands.h"
 #include "config/ConfigFile.h"
+#include "firmware/FirmwareTexts.h"
 #include "link/IdentityRecord.h"
 #include "link/PortDoctor.h"
 #include "link/QtSerialTransport.h"
 #include "link/ResultText.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -61,6 +64,8 @@ QString ParseOptions(const QStringList& arguments, Options& o) {
             o.trace = true;
         } else if (a == QLatin1String("--yes")) {
             o.yes = true;
+        } else if (a == QLatin1String("--no-snapshot")) {
+            o.noSnapshot = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.help = true;
         } else if (a == QLatin1String("--version")) {
@@ -162,6 +167,13 @@ int Connect(Session& s, IdentityRecord& id) {
     for (const QString& problem : problems)
         s.host.ErrorLine(problem);
     return rc;
+}
+
+bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err) {
+    if (QFileInfo(file).isFile())
+        return true;
+    err << FileMessage(texts::firmware::OpenError, s.language.current, file) << Qt::endl;
+    return false;
 }
 
 bool SaveToFile(Session& s, const QString& file, QTextStream& err) {

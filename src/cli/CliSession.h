@@ -61,6 +61,7 @@ struct Options {
     int language = SystemDefaultLanguage();
     bool trace = false;
     bool yes = false;
+    bool noSnapshot = false; // --no-snapshot
     bool help = false;
     int seconds = -1; // --seconds; -1 when not given
     int count = -1;   // --count
@@ -103,6 +104,10 @@ struct Session {
 // Saves the session's image to a configuration file; says why it failed, or that a file that
 // held no INI text was replaced whole.
 bool SaveToFile(Session& s, const QString& file, QTextStream& err);
+
+// A firmware file that is no regular file (missing, a folder, a FIFO) is refused with the open
+// error before the controller is asked anything.
+bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err);
 
 // Probes every candidate once in turn (a named port only once); 0 when a controller answered.
 int Connect(Session& s, IdentityRecord& id);

@@ -3,19 +3,28 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "SnapshotCommands.h"
 #include "firmware/FirmwareTexts.h"
 #include "firmware/FirmwareUpdate.h"
 #include "link/ResultText.h"
 
 namespace korvex {
 
-int CommandUpdateFirmware(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
+int CommandUpdateFirmware(Session& s, const Options& o, const QString& file, QTextStream& out,
+                          QTextStream& err) {
+    if (!FirmwareFileExists(s, file, err))
+        return exitcode::Failure;
     IdentityRecord id;
     const int rc = Connect(s, id);
     if (rc != result::Ok)
         return s.fail(err, texts::firmware::ReadIdentityError, rc);
     FirmwareContext ctx(*s.link, s.host, s.monitor, s.language);
     ctx.chooseFirmwareFile = [&file] { return file; };
+    // Once the file and the versions are accepted: what the controller holds is kept first.
+    ctx.beforeWrite = [&] {
+        QString snapshot;
+        return KeepControllerSnapshot(s, o, ctx.updateIdentity, true, out, err, snapshot);
+    };
     const FirmwareOutcome outcome = UpdateFirmware(ctx);
     out.flush();
     // The host has printed the question; say why nothing happened.

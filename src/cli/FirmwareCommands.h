@@ -6,9 +6,12 @@
 
 namespace korvex {
 
+struct Options;
 struct Session;
 
-// The whole update from FILE; a question counts as Yes only with --yes.
-int CommandUpdateFirmware(Session& s, const QString& file, QTextStream& out, QTextStream& err);
+// The whole update from FILE; a question counts as Yes only with --yes. The controller's
+// configuration is kept as a snapshot before the first byte is sent, unless --no-snapshot.
+int CommandUpdateFirmware(Session& s, const Options& o, const QString& file, QTextStream& out,
+                          QTextStream& err);
 
 } // namespace korvex

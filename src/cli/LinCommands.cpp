@@ -96,9 +96,9 @@ int RunLinCommand(Session& s, const QStringList& args, QTextStream& out, QTextSt
         out << FormatLinParams(lin.state().linParams) << Qt::endl;
         return exitcode::Ok;
     }
-    if (!ConnectAndRead(s, lin, err))
-        return exitcode::Failure;
     const QString file = args.at(1);
+    if (!FirmwareFileExists(s, file, err) || !ConnectAndRead(s, lin, err))
+        return exitcode::Failure;
     const LinFlashOutcome outcome = lin.FlashFromFile([&file] { return file; }, {});
     if (outcome == LinFlashOutcome::Declined)
         err << LangText(RefusedWithoutYes, s.language) << Qt::endl;

@@ -3,7 +3,11 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "config/ConfigTransfer.h"
 #include "config/Snapshots.h"
+#include "host/CommandTexts.h"
+#include "link/IdentityRecord.h"
+#include "link/ResultText.h"
 #include "text/TextPair.h"
 
 namespace korvex {
@@ -12,6 +16,12 @@ namespace {
 constexpr TextPair NoSnapshots{"Снимков конфигурации нет", "There are no configuration snapshots"};
 constexpr TextPair NoSnapshotsOf{"Снимков конфигурации контроллера %s нет",
                                  "There are no configuration snapshots of controller %s"};
+constexpr TextPair NoSnapshotInBootloader{
+    "Снимок конфигурации не сделан: в контроллере работает загрузчик",
+    "No configuration snapshot could be taken: the controller runs its bootloader"};
+constexpr TextPair StoppedWithoutSnapshot{
+    "Без снимка ничего не отправлено; --no-snapshot продолжит без него",
+    "Nothing was sent without a snapshot; --no-snapshot goes on without one"};
 constexpr TextPair BadSerial{"Серийный номер %s: нужно целое число от 0",
                              "Serial number %s: a whole number, 0 or more, is needed"};
 
@@ -44,6 +54,38 @@ int CommandSnapshots(const QStringList& args, int language, QTextStream& out) {
                     : LangText(NoSnapshots, language))
             << Qt::endl;
     return exitcode::Ok;
+}
+
+bool KeepControllerSnapshot(Session& s, const Options& o, const IdentityRecord& id,
+                            bool bootloaderGoesOn, QTextStream& out, QTextStream& err,
+                            QString& path) {
+    path.clear();
+    if (o.noSnapshot)
+        return true;
+    const int lang = s.language.current;
+    if (id.isBootloader() && bootloaderGoesOn) {
+        err << LangText(NoSnapshotInBootloader, lang) << Qt::endl;
+        return true;
+    }
+    const int rc = s.transfer->ReadConfiguration();
+    if (rc != result::Ok) {
+        s.fail(err, texts::ReadDeviceError, rc);
+        err << LangText(StoppedWithoutSnapshot, lang) << Qt::endl;
+        return false;
+    }
+    s.host.EndProgress();
+    // The controller's own bytes, before any default the display would fill in.
+    SnapshotStore store(DefaultSnapshotRoot());
+    const SnapshotResult saved =
+        store.Save(id.serialNumber(), s.image.lastRead.bytes, s.host, lang);
+    if (saved.path.isEmpty()) {
+        err << LangFormat(SnapshotNotKeptText, lang, saved.error.toUtf8().constData()) << Qt::endl
+            << LangText(StoppedWithoutSnapshot, lang) << Qt::endl;
+        return false;
+    }
+    path = saved.path;
+    out << LangFormat(SnapshotKeptText, lang, path.toUtf8().constData()) << Qt::endl;
+    return true;
 }
 
 } // namespace korvex

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "config/ConfigImage.h"
+#include "text/TextPair.h"
 
 #include <QDateTime>
 #include <QList>
@@ -15,6 +16,13 @@
 namespace korvex {
 
 class UiHost;
+
+inline constexpr TextPair SnapshotKeptText{
+    "Снимок конфигурации контроллера сохранен в %s",
+    "The controller's configuration snapshot is saved to %s"};
+inline constexpr TextPair SnapshotNotKeptText{
+    "Снимок конфигурации контроллера не сохранен: %s",
+    "The controller's configuration snapshot is not saved: %s"};
 
 struct SnapshotFile {
     std::uint32_t serial = 0;

@@ -2,6 +2,7 @@
 #include "FirmwareFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -20,8 +21,9 @@ std::uint16_t FirmwareCrc16(const std::uint8_t* bytes, std::size_t count) {
 
 FirmwareFileError LoadFirmwareBytes(const QString& path, const FirmwareLayout& layout,
                                     std::uint8_t* buffer, std::size_t capacity, int& size) {
+    // Anything but a regular file (a FIFO would block the open for good) cannot be opened.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return FirmwareFileError::Open;
     const qint64 length = file.size();
     if (length > layout.maxSize || length > static_cast<qint64>(capacity))
@@ -31,7 +33,8 @@ FirmwareFileError LoadFirmwareBytes(const QString& path, const FirmwareLayout& l
     std::fill(buffer + std::max<qint64>(got, 0), buffer + capacity, std::uint8_t{0});
     if (got < length)
         return FirmwareFileError::Read;
-    if (size < layout.headerSize + FirmwareCrcSize)
+    // Header and CRC alone would "flash" nothing but the CRC and zeros.
+    if (size <= layout.headerSize + FirmwareCrcSize)
         return FirmwareFileError::Bad;
     const auto covered = static_cast<std::size_t>(size - FirmwareCrcSize);
     if (FirmwareCrc16(buffer, covered) != GetU16le(buffer + covered))

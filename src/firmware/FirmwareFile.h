@@ -44,9 +44,10 @@ inline constexpr FirmwareLayout LinFirmwareLayout{8192, 8};
 enum class FirmwareFileError { None, Open, Size, Read, Bad };
 
 // Reads the whole file into `buffer` (of `capacity` bytes, at least the layout's largest size)
-// and checks it: size limit, a complete read, room for header and CRC (a shorter file is bad
-// before any CRC is computed), the CRC over everything before it. Behind the file the buffer is
-// zero, never what an earlier, longer file left there. `size` receives the file's length.
+// and checks it: a regular file, size limit, a complete read, an image between header and CRC
+// (a shorter file is bad before any CRC is computed), the CRC over everything before it. Behind the
+// file the buffer is zero, never what an earlier, longer file left there. `size` receives the
+// file's length.
 FirmwareFileError LoadFirmwareBytes(const QString& path, const FirmwareLayout& layout,
                                     std::uint8_t* buffer, std::size_t capacity, int& size);
 

@@ -12,6 +12,10 @@ inline constexpr TextPair OpenError{"Ошибка открытия файла \"
                                     "Error opening file \"%s%s\""};
 inline constexpr TextPair SizeError{"Ошибка размера файла \"%s%s\"", "Error file size \"%s%s\""};
 inline constexpr TextPair ReadError = texts::ReadFileError;
+// Why a file within the size limit is refused all the same.
+inline constexpr TextPair UnaddressableText{
+    "Образ с хвостом передачи должен кончаться в 16-битных адресах: файл не больше %d байт",
+    "The image and its transfer trailer must end within 16-bit addresses: at most %d bytes"};
 inline constexpr TextPair FileError{"Ошибка файла \"%s%s\"", "Error in file \"%s%s\""};
 // The box for a file the loader refused.
 constexpr const TextPair& LoadErrorText(FirmwareFileError error) {

@@ -8,6 +8,8 @@
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace korvex {
@@ -64,6 +66,12 @@ bool LoadFirmwareFile(FirmwareContext& ctx, const QString& path) {
     FirmwareFile& fw = ctx.file;
     const FirmwareFileError error = LoadFirmwareBytes(path, ControllerFirmwareLayout,
                                                       fw.buffer.data(), fw.buffer.size(), fw.size);
+    if (error == FirmwareFileError::Size && QFileInfo(path).size() <= FirmwareMaxFileSize) {
+        const int lang = ctx.language.current;
+        ShowError(ctx, FileMessage(SizeError, lang, path) + u'\n' +
+                           LangFormat(UnaddressableText, lang, ControllerFirmwareLayout.maxSize));
+        return false;
+    }
     if (error != FirmwareFileError::None) {
         ShowFileError(ctx, LoadErrorText(error), shown);
         return false;
@@ -97,8 +105,8 @@ FirmwareOutcome FlashFirmware(FirmwareContext& ctx) {
             return FirmwareOutcome::Declined;
     }
     const int length = fw.imageLength();
-    if (ctx.beforeWrite)
-        ctx.beforeWrite();
+    if (ctx.beforeWrite && !ctx.beforeWrite())
+        return FirmwareOutcome::Refused;
 
     // The monitor announces the controller afresh once the update is over.
     ctx.host.SuspendMonitor();

@@ -42,8 +42,9 @@ struct FirmwareContext {
     std::function<void(const QString&)> rememberFirmwareFile;
     // The toolbar's busy state once the transfer is about to start.
     std::function<void(bool)> setToolbarBusy;
-    // Runs once the update is confirmed, before its first byte is sent.
-    std::function<void()> beforeWrite;
+    // Runs once the update is confirmed, before its first byte is sent; false stops the update
+    // there, with nothing sent.
+    std::function<bool()> beforeWrite;
 
     FirmwareFile file;
     IdentityRecord updateIdentity; // the update's own copy of the identity

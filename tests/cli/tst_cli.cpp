@@ -269,13 +269,25 @@ void TestCli::configurationRoundTrip() {
     QCOMPARE(read.exitCode, 0);
     QCOMPARE(read.out, QStringLiteral("The configuration is saved to the file \"%1\"\n").arg(file));
     QVERIFY(QFileInfo::exists(file));
+    // The write keeps what it replaces as a snapshot, the controller's own bytes.
+    test::TemporaryDataHome home;
     controller.config.fill(0);
+    const ConfigBytes replaced = controller.config;
     controller.clearLog();
     Run write = RunInProcess({"--demo", "--lang", "ru", "write-config", file}, controller);
     QCOMPARE(write.exitCode, 0);
-    QCOMPARE(write.out,
-             QStringLiteral("Конфигурация из файла \"%1\" записана в контроллер\n").arg(file));
+    const SnapshotStore store(DefaultSnapshotRoot());
+    QCOMPARE(store.List(controller.serialNumber).size(), 1);
+    const QString snapshot = store.List(controller.serialNumber).at(0).path;
+    QCOMPARE(
+        write.out,
+        "Снимок конфигурации контроллера сохранен в " + snapshot +
+            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n").arg(file));
     QCOMPARE(controller.config, expected);
+    ConfigImage kept;
+    test::TestHost host;
+    QVERIFY(LoadConfigFile(snapshot, kept, host));
+    QCOMPARE(kept.bytes, replaced);
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83)); // restarted after the write
     QCOMPARE(controller.restarts, 1);
 
@@ -296,8 +308,10 @@ void TestCli::configurationRoundTrip() {
     QCOMPARE(restart.exitCode, 0);
     QCOMPARE(restart.out, QStringLiteral("The controller is restarted\n"));
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83));
-    Run defaults = RunInProcess({"--demo", "--lang", "ru", "defaults", "--yes"}, controller);
+    Run defaults =
+        RunInProcess({"--demo", "--lang", "ru", "defaults", "--yes", "--no-snapshot"}, controller);
     QCOMPARE(defaults.exitCode, 0);
+    QCOMPARE(store.List(controller.serialNumber).size(), 1);
     QCOMPARE(defaults.out, QStringLiteral("Конфигурация сброшена в состояние по умолчанию\n"));
     QVERIFY(defaults.err.isEmpty());
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x84));
@@ -315,8 +329,30 @@ void TestCli::refusedBeforeAnythingIsSent() {
     test::WriteAll(empty, QByteArray());
     test::WriteAll(binary, QByteArray("\x55\x00\xFF[\x01\x02]\r\n\xFE", 11).repeated(50));
     test::WriteAll(passwd, "root:x:0:0:root:/root:/bin/bash\n[user]\nPINMODE=FFFF\n");
-    const QStringList refused = {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), empty,
-                                 binary, passwd};
+    const QString sectionOnly = dir.filePath(QStringLiteral("section.KSWA"));
+    test::WriteAll(sectionOnly, "[PARAM]\n");
+    QStringList refused = {dir.filePath(QStringLiteral("missing.KSWA")),
+                           dir.path(),
+                           empty,
+                           binary,
+                           passwd,
+                           sectionOnly};
+#ifdef Q_OS_UNIX
+    // Opening a FIFO would wait for a writer for good: every command that takes a file refuses
+    // it at once.
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    refused << fifo;
+    const QList<QStringList> takingFiles = {
+        {"dump", fifo},           {"read-config", fifo},     {"capture", fifo},
+        {"diff", fifo, "device"}, {"update-firmware", fifo}, {"lin", "flash", fifo}};
+    for (const QStringList& command : takingFiles) {
+        Run r = RunInProcess(QStringList{"--demo", "--lang", "en"} + command, controller);
+        QVERIFY2(r.exitCode == (command[0] == "diff" ? 2 : 1), qPrintable(r.err));
+        QVERIFY2(r.err.contains("\"fifo\"") || r.err.contains("it is not a regular file"),
+                 qPrintable(r.err));
+    }
+#endif
     for (const QString& file : refused) {
         Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
         QCOMPARE(r.exitCode, 1);
@@ -523,6 +559,7 @@ void TestCli::diffWithTheController() {
 }
 
 void TestCli::updateFirmware() {
+    test::TemporaryDataHome home;
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     // Any controller of type 1, version 1.37.
@@ -545,7 +582,15 @@ void TestCli::updateFirmware() {
     QVERIFY(yes.err.isEmpty());
     QVERIFY(yes.out.contains(QStringLiteral("The update file           \"fw.LDR\"\n")));
     QVERIFY(yes.out.endsWith(QStringLiteral("The device is updated to version 1.37\n")));
+    QVERIFY(yes.out.contains(QStringLiteral("snapshot is saved to")));
     QCOMPARE(controller.firmware, bytes.mid(12) + QByteArray(62, '\0'));
+    // A bootloader cannot be read: the update goes on without a snapshot, and says so.
+    sim::VirtualController boot;
+    boot.bootloaderMode = true;
+    Run inBoot = RunInProcess({"--demo", "--lang", "en", "update-firmware", file}, boot);
+    QCOMPARE(inBoot.exitCode, 0);
+    QCOMPARE(inBoot.err, QStringLiteral("No configuration snapshot could be taken: the controller "
+                                        "runs its bootloader\n"));
 
     // The same version without --yes: the question is printed and nothing is written.
     sim::VirtualController same;

@@ -189,8 +189,13 @@ void TestFirmware::refusedBeforeAnythingIsWritten() {
         {"crc.LDR", badCrc, FirmwareOutcome::Refused, "Error in file \"crc.LDR\""},
         {"short.LDR", QByteArray(13, '\0'), FirmwareOutcome::Refused,
          "Error in file \"short.LDR\""},
+        {"empty.LDR", FirmwareBytes(0, 137, 1, {}), FirmwareOutcome::Refused,
+         "Error in file \"empty.LDR\""},
+        // Within 65,536 bytes, but its trailer would wrap to offset 0 over the new image.
         {"big.bin.LDR", FirmwareBytes(0, 137, 1, Pattern(FirmwareMaxImage + 1)),
-         FirmwareOutcome::Refused, "Error file size \"big.bin.LDR\""},
+         FirmwareOutcome::Refused,
+         "Error file size \"big.bin.LDR\"\nThe image and its transfer trailer must end within "
+         "16-bit addresses: at most 65486 bytes"},
         {"serial.LDR", FirmwareBytes(999, 137, 1, Pattern(64)), FirmwareOutcome::Refused,
          "No update for this serial number"},
         {"type.LDR", FirmwareBytes(230417, 137, 2, Pattern(64)), FirmwareOutcome::Refused,

@@ -413,10 +413,12 @@ void TestLin::flashingWritesEveryBlock() {
         QStringList({"******************* Update *******************",
                      "The update file           \"lamp.LDR\"", "Application version       1.20"}));
 
-    // An empty image: begin twice, end once, nothing in between.
+    // An empty image (header and CRC only) is no firmware: refused before anything is sent.
     rig.lamp.requests.clear();
-    QCOMPARE(rig.flash(rig.linFile("empty.LDR", 0)), LinFlashOutcome::Done);
-    QCOMPARE(rig.commands(), QList<int>({0x84, 0x84, 0x85}));
+    QCOMPARE(rig.flash(rig.linFile("empty.LDR", 0)), LinFlashOutcome::Refused);
+    QCOMPARE(rig.lastBox(), QStringLiteral("Error in file \"empty.LDR\""));
+    QVERIFY(rig.commands().isEmpty());
+    rig.host.rec.boxes.clear();
 
     // A device without application is flashed without a question, even with an older image.
     rig.lamp.appVersion = 0;
