@@ -290,6 +290,17 @@ void TestCli::configurationRoundTrip() {
     QCOMPARE(kept.bytes, replaced);
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x83)); // restarted after the write
     QCOMPARE(controller.restarts, 1);
+    // A write that stops half way says what the controller may hold, and the way back.
+    controller.addFault(sim::Fault::Delay, 0x90, 5, 0);
+    controller.addFault(sim::Fault::NoReply, 0x90);
+    Run cut = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
+    QCOMPARE(cut.exitCode, 1);
+    const QString newest = store.List(controller.serialNumber).last().path;
+    QCOMPARE(cut.err, "Error writing configuration\nOut of the timeout response\nThe controller "
+                      "may now hold part of the new configuration. To put back the one it had, "
+                      "write again, or run korvex-cli write-config \"" +
+                          newest + "\"\n");
+    controller.faults.clear();
 
     // A read that fails half way leaves no file behind.
     const QString second = dir.filePath(QStringLiteral("half.KSWA"));
@@ -311,7 +322,7 @@ void TestCli::configurationRoundTrip() {
     Run defaults =
         RunInProcess({"--demo", "--lang", "ru", "defaults", "--yes", "--no-snapshot"}, controller);
     QCOMPARE(defaults.exitCode, 0);
-    QCOMPARE(store.List(controller.serialNumber).size(), 1);
+    QCOMPARE(store.List(controller.serialNumber).size(), 2); // the write's two, no third
     QCOMPARE(defaults.out, QStringLiteral("Конфигурация сброшена в состояние по умолчанию\n"));
     QVERIFY(defaults.err.isEmpty());
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x84));
