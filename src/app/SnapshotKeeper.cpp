@@ -23,7 +23,12 @@ QString SnapshotKeeper::KeepLastRead() {
     }
     host_.LogLine(LangFormat(SnapshotKeptText, language_.current, saved.path.toUtf8().constData()));
     lastKept_ = saved.path;
+    lastKeptSerial_ = copy.serial;
     return saved.path;
+}
+
+QString SnapshotKeeper::LastKept() const {
+    return lastKeptSerial_ != 0 && lastKeptSerial_ == monitor_.lastSerial ? lastKept_ : QString();
 }
 
 } // namespace korvex

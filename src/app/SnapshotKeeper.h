@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 namespace korvex {
 
 class UiHost;
@@ -22,8 +24,8 @@ public:
     // Saves the last read copy when it came from the connected controller and has not been
     // saved (or tried) since that read. Returns the file written, empty when none was.
     QString KeepLastRead();
-    // The file last written, empty until one is.
-    const QString& LastKept() const { return lastKept_; }
+    // The file last written for the connected controller, empty when there is none.
+    QString LastKept() const;
 
     SnapshotStore store;
 
@@ -33,6 +35,7 @@ private:
     UiHost& host_;
     const LanguageState& language_;
     QString lastKept_;
+    std::uint32_t lastKeptSerial_ = 0;
 };
 
 } // namespace korvex

@@ -1,10 +1,9 @@
 // Private-profile files kept line by line, so that a write touches only its own line.
 #include "IniFile.h"
 
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
