@@ -26,8 +26,9 @@ inline constexpr TextPair ChangesHeadingText{
     "Changes against the configuration last read from this controller:"};
 
 // What differs from `before` to `after`, one line per parameter and one block per entry (its tab
-// caption, then indented lines); bytes the tool does not interpret as bytes. One line saying so
-// when nothing differs. Every differing byte shows up in some line.
+// caption, then indented lines). Where an entry's part reads alike, a differing value is named by
+// its control as stored; bytes the tool does not interpret as bytes. One line saying so when
+// nothing differs. Every differing byte shows up in some line.
 QStringList DiffConfigurations(const ConfigBytes& before, const ConfigBytes& after, int language);
 
 // The first `maxLines` lines, and a last line "… and N more" for the rest.

@@ -72,7 +72,7 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
                             "X2/1: No power -> Output +12V\n"
                             // shown as set, never sent: the controller still holds 0
                             "1* (SRC)\n"
-                            "  Byte 20: 00 -> 01\n"
+                            "  One time only: No -> Yes\n"
                             "5*: added\n"
                             "  Event: LIN \"VOL UP\", Press: Any, Source: Any\n"
                             "  Response: Not set";
