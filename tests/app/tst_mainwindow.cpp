@@ -143,7 +143,7 @@ void TestMainWindow::connectEditUnplug() {
     rig.find<QToolButton>("SpeedButtonWriteDevice")->click();
     QCOMPARE(rig.boxes.last(),
              QStringLiteral("Are you sure you want to write\ndata to the controller?\n\n"
-                            "Changes against the configuration last read from this controller:\n"
+                            "Changes to the controller's configuration:\n"
                             "1* (SRC)\n  One time only: No -> Yes"));
     QVERIFY(rig.controller.requests.empty());
 }

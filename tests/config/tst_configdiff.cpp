@@ -85,9 +85,9 @@ void TestConfigDiff::fileAgainstFactory() {
     QCOMPARE(DiffConfigurations(loaded.bytes, loaded.bytes, LangEnglish),
              QStringList{"The configurations are the same"});
     QCOMPARE(ChangeSummary(factory, factory, LangRussian),
-             QStringLiteral("Конфигурация, прочитанная из этого контроллера, не изменится"));
+             QStringLiteral("Конфигурация контроллера не изменится"));
     QCOMPARE(ChangeSummary(factory, loaded.bytes, LangEnglish),
-             "Changes against the configuration last read from this controller:\n" +
+             "Changes to the controller's configuration:\n" +
                  QStringList(expected.mid(0, 10)).join('\n') + "\n… and 10 more");
     QCOMPARE(DiffSummary(expected.mid(0, 3), 3, LangRussian), expected.mid(0, 3).join('\n'));
     QCOMPARE(DiffSummary(expected.mid(0, 4), 3, LangRussian).split('\n').last(),
