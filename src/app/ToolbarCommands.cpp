@@ -24,9 +24,9 @@ constexpr TextPair FileKeptText{
     "The file is not sent to the controller: write the configuration to the device to send it"};
 } // namespace
 
-const ConfigBytes* ToolbarCommands::LastReadFromThisController() const {
+const ConfigBytes* ToolbarCommands::HeldByThisController() const {
     const ReadCopy& read = image_.lastRead;
-    return read.valid && read.serial == monitor_.lastSerial ? &read.bytes : nullptr;
+    return read.valid && read.serial == monitor_.lastSerial ? &read.held : nullptr;
 }
 
 void ToolbarCommands::ReportFailure(int rc, const TextPair& firstLine) {
@@ -54,10 +54,11 @@ void ToolbarCommands::SpeedButtonReadDeviceClick() {
 void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    // Below the question, what the write changes in the configuration the controller gave us.
+    // Below the question, what the write changes on the controller: edits already sent are no
+    // longer changes, values the display filled in but never sent still are.
     QString question = LangText(texts::WriteQuestion, language_);
-    if (const ConfigBytes* read = LastReadFromThisController())
-        question += QStringLiteral("\n\n") + ChangeSummary(*read, image_.bytes, language_.current);
+    if (const ConfigBytes* held = HeldByThisController())
+        question += QStringLiteral("\n\n") + ChangeSummary(*held, image_.bytes, language_.current);
     const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question);
     if (answer == mb::IdYes) {
         const int rc = transfer_.WriteConfiguration();
@@ -150,10 +151,10 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
     view_.RefreshParameterPages();
     // A controller whose configuration we know would get the file at the next tick: the user sees
     // what changes and may keep the file in the window only.
-    const ConfigBytes* read = monitor_.controllerConnected ? LastReadFromThisController() : nullptr;
-    if (read != nullptr && *read != image_.bytes) {
+    const ConfigBytes* held = monitor_.controllerConnected ? HeldByThisController() : nullptr;
+    if (held != nullptr && *held != image_.bytes) {
         const QString question = LangText(SendFileQuestion, language_) + QStringLiteral("\n\n") +
-                                 ChangeSummary(*read, image_.bytes, language_.current);
+                                 ChangeSummary(*held, image_.bytes, language_.current);
         if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes) {
             host_.ShowPanelMessage(false, 0, 0, LangText(FileKeptText, language_));
             return;

@@ -52,8 +52,9 @@ public:
     void SpeedButtonReadConfigClick();  // open a file
 
 private:
-    // The configuration last read from the connected controller; null when there is none.
-    const ConfigBytes* LastReadFromThisController() const;
+    // What the connected controller holds as far as we know (its last read and every write it
+    // accepted since); null when its configuration was not read.
+    const ConfigBytes* HeldByThisController() const;
     // Shows a failed command's first line and the result text; nothing for 0.
     void ReportFailure(int rc, const TextPair& firstLine);
 

@@ -78,16 +78,40 @@ QString Quoted(const ConfigBytes& bytes, int n) {
     return QLatin1Char('"') + DecodeCp1251(name) + QLatin1Char('"');
 }
 
-// One part of an entry: its words before and after, or its bytes when the words are alike.
+const EntryFieldWord* FieldAt(const std::vector<EntryFieldWord>& fields, int offset) {
+    const auto hit = std::find_if(fields.begin(), fields.end(), [offset](const EntryFieldWord& f) {
+        return offset >= f.offset && offset < f.offset + f.size;
+    });
+    return hit != fields.end() ? &*hit : nullptr;
+}
+
+// One part of entry n: its words before and after. Where they read alike (the display shows a
+// value it replaces, or a field it does not mention), each differing value is named by the
+// control that shows it, and a byte no control shows as a byte.
 void AddPart(QStringList& lines, const QString& label, const QString& before, const QString& after,
-             const ConfigBytes& a, const ConfigBytes& b, int offset, int count, int language) {
+             const ConfigBytes& a, const ConfigBytes& b, int n, int offset, int count,
+             int language) {
     if (SameBytes(a, b, offset, count))
         return;
-    if (before != after)
-        lines << QStringLiteral("  ") + label + QStringLiteral(": ") + before +
-                     QStringLiteral(" -> ") + after;
-    else
-        AddByteLines(lines, QStringLiteral("  "), a, b, offset, count, language);
+    const QString indent = QStringLiteral("  ");
+    if (before != after) {
+        lines << indent + label + QStringLiteral(": ") + before + QStringLiteral(" -> ") + after;
+        return;
+    }
+    const std::vector<EntryFieldWord> fieldsA = EntryFieldWords(a, n, language);
+    const std::vector<EntryFieldWord> fieldsB = EntryFieldWords(b, n, language);
+    for (int i = offset; i < offset + count; ++i) {
+        if (a[static_cast<std::size_t>(i)] == b[static_cast<std::size_t>(i)])
+            continue;
+        const EntryFieldWord* fa = FieldAt(fieldsA, i);
+        const EntryFieldWord* fb = FieldAt(fieldsB, i);
+        if (fa != nullptr && fb != nullptr && fa->offset == fb->offset && fa->size == fb->size) {
+            lines << indent + ParameterLine(fa->word, fb->word);
+            i = fa->offset + fa->size - 1; // one line for the whole field
+        } else {
+            lines << indent + ByteLine(a, b, i, language);
+        }
+    }
 }
 
 void AddEntry(QStringList& lines, const ConfigImage& a, const ConfigImage& b, int n,
@@ -112,11 +136,11 @@ void AddEntry(QStringList& lines, const ConfigImage& a, const ConfigImage& b, in
     }
     lines << EntryCaption(b, n);
     AddPart(lines, LangText(TabNameLabel, language), Quoted(a.bytes, n), Quoted(b.bytes, n),
-            a.bytes, b.bytes, at, EntryNameSize, language);
+            a.bytes, b.bytes, n, at, EntryNameSize, language);
     AddPart(lines, eventLabel, EventWords(a, n, language), EventWords(b, n, language), a.bytes,
-            b.bytes, at + EventPartOffset, EventPartSize, language);
+            b.bytes, n, at + EventPartOffset, EventPartSize, language);
     AddPart(lines, reactionLabel, ReactionWords(a, n, language), ReactionWords(b, n, language),
-            a.bytes, b.bytes, at + ReactionPartOffset, ReactionPartSize - 1, language);
+            a.bytes, b.bytes, n, at + ReactionPartOffset, ReactionPartSize - 1, language);
     AddByteLines(lines, QStringLiteral("  "), a.bytes, b.bytes, lastByte, 1, language);
 }
 

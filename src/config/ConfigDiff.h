@@ -18,23 +18,22 @@ inline constexpr TextPair TabNameLabel{"Имя", "Name"};
 inline constexpr TextPair UnknownKindText{"(неизвестный вид %u)", "(unknown kind %u)"};
 inline constexpr TextPair ByteChangedText{"Байт %d: %s -> %s", "Byte %d: %s -> %s"};
 inline constexpr TextPair MoreLinesText{"… и еще %d", "… and %d more"};
-inline constexpr TextPair NothingChangesText{
-    "Конфигурация, прочитанная из этого контроллера, не изменится",
-    "The configuration last read from this controller does not change"};
-inline constexpr TextPair ChangesHeadingText{
-    "Изменения против конфигурации, прочитанной из этого контроллера:",
-    "Changes against the configuration last read from this controller:"};
+inline constexpr TextPair NothingChangesText{"Конфигурация контроллера не изменится",
+                                             "The controller's configuration does not change"};
+inline constexpr TextPair ChangesHeadingText{"Изменения конфигурации контроллера:",
+                                             "Changes to the controller's configuration:"};
 
 // What differs from `before` to `after`, one line per parameter and one block per entry (its tab
-// caption, then indented lines); bytes the tool does not interpret as bytes. One line saying so
-// when nothing differs. Every differing byte shows up in some line.
+// caption, then indented lines). Where an entry's part reads alike, a differing value is named by
+// its control as stored; bytes the tool does not interpret as bytes. One line saying so when
+// nothing differs. Every differing byte shows up in some line.
 QStringList DiffConfigurations(const ConfigBytes& before, const ConfigBytes& after, int language);
 
 // The first `maxLines` lines, and a last line "… and N more" for the rest.
 QString DiffSummary(const QStringList& lines, int maxLines, int language);
 
-// The window's summary of what writing `after` changes against `before`, as read from the
-// controller: a heading and the first lines of the diff, or a line saying nothing changes.
+// The window's summary of what writing `after` changes on a controller that holds `before`: a
+// heading and the first lines of the diff, or a line saying nothing changes.
 QString ChangeSummary(const ConfigBytes& before, const ConfigBytes& after, int language);
 
 } // namespace korvex

@@ -17,11 +17,14 @@ constexpr int ConfigImageSize = 2019;
 using ConfigBytes = std::array<std::uint8_t, ConfigImageSize>;
 
 // The configuration as it came from a controller in the last complete read, and that
-// controller's serial number: what the user may want back after overwriting it.
+// controller's serial number: what the user may want back after overwriting it. `held` is what
+// that controller holds as far as the tool knows: the bytes read, then every write it accepted.
+// The shadow copy cannot say so: it also holds what the display filled in and never sent.
 struct ReadCopy {
     bool valid = false;
     std::uint32_t serial = 0;
     ConfigBytes bytes{};
+    ConfigBytes held{};
 };
 
 struct ConfigImage {

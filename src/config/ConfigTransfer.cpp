@@ -10,6 +10,8 @@
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
+#include <algorithm>
+
 namespace korvex {
 
 namespace {
@@ -31,7 +33,7 @@ int ConfigTransfer::ReadConfiguration() {
         if (rc != result::Ok)
             ClearParameterRegion(image_.bytes);
         else // the controller's own bytes, before the display fills in its defaults
-            image_.lastRead = ReadCopy{true, monitor_.lastSerial, image_.bytes};
+            image_.lastRead = ReadCopy{true, monitor_.lastSerial, image_.bytes, image_.bytes};
         ApplyLongPressDefault(image_.bytes);
     }
     if (refreshViews)
@@ -55,6 +57,7 @@ int ConfigTransfer::WriteConfiguration() {
         if (rc != result::Ok)
             return rc;
     }
+    NoteHeld(0, image_.bytes.data(), ConfigImageSize);
     monitor_.imageInSync = true;
     return RestartDevice();
 }
@@ -69,12 +72,23 @@ int ConfigTransfer::ResetToDefaults() {
     return device_.DeviceWrite(area::Defaults, 0, nullptr, 0);
 }
 
+void ConfigTransfer::NoteHeld(int offset, const std::uint8_t* bytes, int count) {
+    // Only the controller that was read; a failed write leaves it unknown what arrived, so the
+    // old bytes stay and a later question names the change once more.
+    ReadCopy& read = image_.lastRead;
+    if (read.valid && read.serial == monitor_.lastSerial && offset >= 0 &&
+        offset + count <= ConfigImageSize)
+        std::copy(bytes, bytes + count, read.held.begin() + offset);
+}
+
 int ConfigTransfer::RestartDevice() {
     return device_.DeviceWrite(area::Restart, 0, nullptr, 0);
 }
 
 int ConfigTransfer::WriteBlock(int area, int offset, const std::uint8_t* bytes, int count) {
     const int rc = device_.DeviceWriteBlock(area, offset, bytes, count, ChunkSize);
+    if (rc == result::Ok && area == area::Configuration)
+        NoteHeld(offset, bytes, count);
     if (rc == result::Ok)
         return rc;
     const QString reason = ResultText(rc, language_.current);

@@ -1,7 +1,7 @@
 // Moving the configuration image between the tool and the controller: the whole image, the two
 // commands without data (restart, reset to defaults) and byte-range writes that report their own
 // failure. Keeps `shadowCopy` and `imageInSync` so that live sending knows what the controller
-// holds.
+// holds, and the read copy's `held` so that the questions before a write name what it changes.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +38,9 @@ public:
     int WriteBlock(int area, int offset, const std::uint8_t* bytes, int count);
 
 private:
+    // A write the controller accepted into its configuration.
+    void NoteHeld(int offset, const std::uint8_t* bytes, int count);
+
     DeviceAccess& device_;
     UiHost& host_;
     ConfigImage& image_;

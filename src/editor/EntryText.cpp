@@ -45,8 +45,10 @@ constexpr TextPair ChannelLabels[] = {{"Канал 1", "Ch 1"}, {"Канал 2",
 constexpr TextPair ReplayLabel{"Мин. длит./Повтор", "Min. durat./Replay"};
 constexpr TextPair SaveBeforeChanging{"Сохранить перед сменой", "Save before changing"};
 constexpr TextPair SelectLabel{"Выбрать", "Select"};
-constexpr TextPair SkipLabel{"Пропустить:", "Skip:"};
+constexpr TextPair SkipLabel{"Пропустить", "Skip"};
 constexpr TextPair EventLabel{"событие", "event"};
+constexpr TextPair YesText{"Да", "Yes"};
+constexpr TextPair NoText{"Нет", "No"};
 
 // Code page 1251 from 0x80 to 0xBF; 0xC0..0xFF are U+0410..U+044F in order. The one unassigned
 // byte, 0x98, shows as U+0098.
@@ -304,7 +306,7 @@ QString ReactionText(const ConfigImage& stored, int entry, int language) {
         // Only "next" and "previous" skip sources; only a chosen source is saved before.
         if (code == 0 || code == 9) {
             if (option != 0)
-                parts << Word(SkipLabel, language) + MaskNumbers(option);
+                parts << Word(SkipLabel, language) + QLatin1Char(':') + MaskNumbers(option);
         } else if (code != 10 && Read(image, entry, entry::sourceSave) != 0) {
             parts << Word(SaveBeforeChanging, language);
         }
@@ -319,6 +321,121 @@ QString ReactionText(const ConfigImage& stored, int entry, int language) {
         break;
     }
     return parts.join(QStringLiteral(", "));
+}
+
+std::vector<EntryFieldWord> EntryFieldWords(const ConfigBytes& bytes, int n, int language) {
+    std::vector<EntryFieldWord> fields;
+    if (!EntryInRange(n))
+        return fields;
+    const auto at = [&](auto field) { return Get(bytes, EntryField(n, field)); };
+    const auto add = [&]<typename V>(Field<V> field, const QString& label, const QString& value,
+                                     const TextPair* unit = nullptr) {
+        ParameterWord word;
+        word.label = label;
+        word.value = value;
+        if (unit != nullptr)
+            word.unit = Word(*unit, language);
+        word.stored = at(field);
+        fields.push_back({EntryField(n, field).offset, int(sizeof(V)), std::move(word)});
+    };
+    const auto yesNo = [&](auto field) {
+        return Word(at(field) != 0 ? YesText : NoText, language);
+    };
+    const auto kindName = [&](NameTable table, std::uint8_t row) {
+        return Word(table[row], language);
+    };
+
+    const std::uint8_t eventKind = at(entry::eventKind);
+    const int eventCode = at(entry::eventCode);
+    switch (eventKind) {
+    case kind::EventLin:
+        add(entry::eventCode, kindName(EventKindNames, eventKind),
+            QuotedOrNumber(LinKeyTable, eventCode));
+        break;
+    case kind::EventTimeout:
+        add(entry::eventCode, kindName(EventKindNames, eventKind),
+            TimeoutTypeName(eventCode, language));
+        add(entry::eventTimeout, Word(AfterLabel, language),
+            QString::number(at(entry::eventTimeout)), &MilliSeconds);
+        break;
+    case kind::EventVoltage: {
+        const std::uint16_t voltage = at(entry::eventVoltage);
+        add(entry::eventCode, kindName(EventKindNames, eventKind),
+            eventCode < int(std::size(VoltageInputs)) ? QLatin1String(VoltageInputs[eventCode])
+                                                      : QString::number(eventCode));
+        add(entry::eventVoltage, kindName(EventKindNames, eventKind),
+            QLatin1String((voltage & VoltageAboveBit) != 0 ? "> " : "< ") +
+                QString::number(voltage & VoltageThresholdMask),
+            &MilliVolts);
+        add(entry::eventVoltageTime, Word(ForMoreThan, language),
+            QString::number(at(entry::eventVoltageTime)), &MilliSeconds);
+        break;
+    }
+    default:
+        break;
+    }
+    // Press, once and sources sit below the pages of every kind that can fire.
+    if (eventKind >= kind::EventLin && eventKind <= kind::EventVoltage) {
+        const std::uint8_t mask = at(entry::eventSourceMask);
+        add(entry::eventSourceMask, Word(SourceLabel, language),
+            mask == 0 ? ItemOrNumber("MainForm_ComboBoxEventSRCMASK_Caption", 0, language)
+                      : MaskNumbers(mask).trimmed());
+        add(entry::eventPress, Word(PressLabel, language),
+            ItemOrNumber("MainForm_ComboBoxEventEvent_Caption", at(entry::eventPress), language));
+        add(entry::eventOnce, Word(OnceText, language), yesNo(entry::eventOnce));
+    }
+
+    const std::uint8_t reactionKind = at(entry::reactionKind);
+    const int code = at(entry::reactionCode);
+    const std::uint8_t option = at(entry::reactionOption);
+    switch (reactionKind) {
+    case kind::ReactionLin:
+        add(entry::reactionCode, kindName(ReactionKindNames, reactionKind),
+            QuotedOrNumber(LinCommandTable, code));
+        add(entry::reactionOption, Word(TriggerText, language), yesNo(entry::reactionOption));
+        break;
+    case kind::ReactionPin:
+        add(entry::reactionCode, Word(PinLabel, language),
+            RowOrNumber(ReactionPins, code, language));
+        add(entry::reactionOption, Word(ModeLabel, language),
+            ItemOrNumber("MainForm_ComboBoxEventReactionPinMODE_Caption", option, language));
+        add(entry::pinDuration, Word(MinDurationLabel, language),
+            QString::number(at(entry::pinDuration)), &MilliSeconds);
+        break;
+    case kind::ReactionRadioControl: {
+        constexpr U16Field codes[] = {entry::vout1Code, entry::vout2Code};
+        constexpr U8Field actions[] = {entry::vout1Action, entry::vout2Action};
+        constexpr U8Field saves[] = {entry::vout1Save, entry::vout2Save};
+        constexpr const char* actionKeys[] = {"MainForm_ComboBoxReactionAnalogVOUT1type_Caption",
+                                              "MainForm_ComboBoxReactionAnalogVOUT2type_Caption"};
+        for (int c = 0; c < 2; ++c) {
+            const QString channel = Word(ChannelLabels[c], language);
+            add(codes[c], channel, CodeToVolts(at(codes[c])), &Volts);
+            add(actions[c], channel, ItemOrNumber(actionKeys[c], at(actions[c]), language));
+            add(saves[c], channel + QLatin1Char(' ') + Word(SaveBeforeChanging, language),
+                yesNo(saves[c]));
+        }
+        add(entry::voutTime, Word(ReplayLabel, language), QString::number(at(entry::voutTime)),
+            &MilliSeconds);
+        break;
+    }
+    case kind::ReactionSource:
+        add(entry::reactionCode, Word(SelectLabel, language),
+            ItemOrNumber("MainForm_ComboBoxEventReactionSRC_Caption", code, language));
+        add(entry::reactionOption, Word(SkipLabel, language),
+            option == 0 ? Word(NoText, language) : MaskNumbers(option).trimmed());
+        add(entry::sourceSave, Word(SaveBeforeChanging, language), yesNo(entry::sourceSave));
+        break;
+    case kind::ReactionEventControl:
+        add(entry::reactionCode, kindName(ReactionKindNames, reactionKind),
+            ItemOrNumber("MainForm_ComboBoxReactionEventHandleType_Caption", code, language));
+        add(entry::reactionOption, Word(EventLabel, language),
+            option == 0 ? Word(PowerOnEventName, language) : QString::number(option));
+        break;
+    default:
+        break;
+    }
+    return fields;
 }
 
 QString SourceMaskNumbers(std::uint8_t mask) {

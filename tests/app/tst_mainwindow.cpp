@@ -137,14 +137,14 @@ void TestMainWindow::connectEditUnplug() {
     QCOMPARE(rig.readFrames(), 32);
     QCOMPARE(x21->currentIndex(), int(rig.controller.config[1980]));
 
-    // The write command, answered No, sends nothing. It names the one byte that the display
+    // The write command, answered No, sends nothing. It names the one value that the display
     // set but the controller does not hold.
     rig.controller.clearLog();
     rig.find<QToolButton>("SpeedButtonWriteDevice")->click();
     QCOMPARE(rig.boxes.last(),
              QStringLiteral("Are you sure you want to write\ndata to the controller?\n\n"
-                            "Changes against the configuration last read from this controller:\n"
-                            "1* (SRC)\n  Byte 20: 00 -> 01"));
+                            "Changes to the controller's configuration:\n"
+                            "1* (SRC)\n  One time only: No -> Yes"));
     QVERIFY(rig.controller.requests.empty());
 }
 

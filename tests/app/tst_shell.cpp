@@ -309,9 +309,8 @@ void TestShell::writeAndDefaultsAndRestart() {
     QCOMPARE(rig.host.boxes.size(), 1);
     QCOMPARE(rig.host.boxes[0].flags, mb::IconQuestion | mb::DefButton2);
     // Below the question: nothing changes against what was just read.
-    QCOMPARE(rig.host.boxes[0].text,
-             LangText(texts::WriteQuestion, LangEnglish) +
-                 "\n\nThe configuration last read from this controller does not change");
+    QCOMPARE(rig.host.boxes[0].text, LangText(texts::WriteQuestion, LangEnglish) +
+                                         "\n\nThe controller's configuration does not change");
     QVERIFY(rig.controller.requests.empty());
     QVERIFY(!rig.core.monitor.commandInProgress);
 

@@ -5,6 +5,7 @@
 #include "common/EditorRig.h"
 #include "config/ConfigFile.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -55,6 +56,11 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
     rig.tick();
     QCOMPARE(rig.readFrames(), 32);
     QVERIFY(rig.window->core().monitor.imageInSync);
+    // An edit sent live is on the controller: the questions below do not name it.
+    rig.clickTab(rig.strip(), 1);
+    QTest::mouseClick(rig.find<QCheckBox>("CheckBoxEventOnce"), Qt::LeftButton);
+    rig.tick();
+    QCOMPARE(rig.controller.config[33 + 20], 1);
 
     ConfigImage file;
     file.bytes = rig.bytes(); // as read and shown
@@ -68,11 +74,11 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
         if (dialog.isVisible())
             dialog.reject();
     };
-    const QString changes = "Changes against the configuration last read from this controller:\n"
+    const QString changes = "Changes to the controller's configuration:\n"
                             "X2/1: No power -> Output +12V\n"
                             // shown as set, never sent: the controller still holds 0
                             "1* (SRC)\n"
-                            "  Byte 20: 00 -> 01\n"
+                            "  One time only: No -> Yes\n"
                             "5*: added\n"
                             "  Event: LIN \"VOL UP\", Press: Any, Source: Any\n"
                             "  Response: Not set";
@@ -104,6 +110,10 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
     QCOMPARE(write.defaultButton, QMessageBox::No);
     QCOMPARE(rig.writes().size(), 32u);
     QCOMPARE(rig.controller.config, file.bytes);
+    // Written, the file is what the controller holds.
+    AnswerNextBox(rig.window.get(), write, QMessageBox::No);
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonWriteDevice"), Qt::LeftButton);
+    QVERIFY(write.text.endsWith("\n\nThe controller's configuration does not change"));
 
     // Without a controller a file opens as it always did: no question.
     rig.controller.setPlugged(false);

@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 using namespace korvex;
 
@@ -19,6 +21,7 @@ class TestConfigDiff : public QObject {
 private slots:
     void fileAgainstFactory();
     void everyByteIsNamed();
+    void valuesTheDisplayReplacesAreNamed();
 };
 
 void TestConfigDiff::fileAgainstFactory() {
@@ -82,9 +85,9 @@ void TestConfigDiff::fileAgainstFactory() {
     QCOMPARE(DiffConfigurations(loaded.bytes, loaded.bytes, LangEnglish),
              QStringList{"The configurations are the same"});
     QCOMPARE(ChangeSummary(factory, factory, LangRussian),
-             QStringLiteral("Конфигурация, прочитанная из этого контроллера, не изменится"));
+             QStringLiteral("Конфигурация контроллера не изменится"));
     QCOMPARE(ChangeSummary(factory, loaded.bytes, LangEnglish),
-             "Changes against the configuration last read from this controller:\n" +
+             "Changes to the controller's configuration:\n" +
                  QStringList(expected.mid(0, 10)).join('\n') + "\n… and 10 more");
     QCOMPARE(DiffSummary(expected.mid(0, 3), 3, LangRussian), expected.mid(0, 3).join('\n'));
     QCOMPARE(DiffSummary(expected.mid(0, 4), 3, LangRussian).split('\n').last(),
@@ -101,6 +104,38 @@ void TestConfigDiff::everyByteIsNamed() {
         QVERIFY2(!lines.isEmpty() && lines.first() != "The configurations are the same",
                  qPrintable(QString::number(i)));
     }
+}
+
+void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
+    // Each entry reads alike on both sides, as the display shows it; the stored value differs.
+    struct Case {
+        std::vector<std::pair<int, std::uint8_t>> both; // on top of the factory entries
+        int offset;
+        std::uint8_t after;
+        const char* caption;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{}, 20, 1, "1* (SRC)", "  One time only: No -> Yes"},        // short press forces it
+        {{}, 24, 1, "1* (SRC)", "  Save before changing: No -> Yes"}, // "next" saves nothing
+        {{}, 33 + 24, 0x04, "2* (VOL+)", "  Ch 2: 3.30 -> 2.60 V"},   // "not touch": no volts
+        {{{66 + 10, 3}, {66 + 19, 1}}, 66 + 19, 3, "3*", "  Press: Short -> Any"}, // a timeout
+        {{{66 + 21, 1}, {66 + 23, 2}}, 66 + 23, 1, "3*", "  Trigger: 2 -> 1"},     // alike: numbers
+        {{{66 + 21, 2}}, 66 + 25, 1, "3*", "  Min. durat.: 0 -> 256 mSec"},        // without a pin
+        {{{66 + 21, 2}}, 66 + 26, 1, "3*", "  Byte 92: 00 -> 01"}, // a pin reaction ends there
+    };
+    for (const Case& c : cases) {
+        ConfigBytes before = sim::FactoryConfiguration();
+        for (const auto& [offset, value] : c.both)
+            before[static_cast<std::size_t>(offset)] = value;
+        ConfigBytes after = before;
+        after[static_cast<std::size_t>(c.offset)] = c.after;
+        QCOMPARE(DiffConfigurations(before, after, LangEnglish), (QStringList{c.caption, c.line}));
+    }
+    ConfigBytes once = sim::FactoryConfiguration();
+    once[20] = 1;
+    QCOMPARE(DiffConfigurations(sim::FactoryConfiguration(), once, LangRussian).value(1),
+             QStringLiteral("  Однократно: Нет -> Да"));
 }
 
 QTEST_MAIN(TestConfigDiff)
