@@ -19,3 +19,5 @@ list(APPEND KORVEX_UI_SOURCES
     config/ParameterPages.cpp config/ParameterPages.h
     config/ParamPagePins.ui config/ParamPageLin.ui
     config/ParamPageSources.ui config/ParamPageRadio.ui)
+# The undo history needs QtGui's undo stack, and no window.
+list(APPEND KORVEX_HISTORY_SOURCES config/ConfigHistory.cpp config/ConfigHistory.h)
