@@ -6,6 +6,7 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/Settings.h"
+#include "app/UndoBar.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
@@ -59,6 +60,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     core_->transfer.refreshViews = [this] {
         InvalidateViews();
         RefreshParameterPages();
+        undo_->RestartAfterRead();
     };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
     BuildPopupMenu();
@@ -90,6 +92,11 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     host_->onMonitorTick = [this] { TimerLUMAPADSCREENTestTimer(); };
 
     ConnectToolbar();
+    // After the specified buttons: before the spacer that ends them.
+    undo_ = new UndoBar(core_->image.bytes, ui_->MainToolBarLayout,
+                        ui_->MainToolBarLayout->indexOf(ui_->SpeedButtonLangx) + 1, this,
+                        core_->language);
+    undo_->showImage = [this](int entry) { ShowUndoneImage(entry); };
 
     // The main initialisation, in its order.
     ApplySettings();
@@ -102,6 +109,8 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     SetToolbarBusy(false);
     host_->ResumeMonitor();
     RefreshParameterPages();
+    undo_->history().Restart();
+    undo_->UpdateButtons();
 }
 
 MainWindow::~MainWindow() {
@@ -266,6 +275,7 @@ int MainWindow::SetLanguage(int language) {
     if (language == -1)
         return state.current;
     state.current = language == LangEnglish ? LangEnglish : LangRussian;
+    undo_->Record(); // what the user changed before, as its own step
     const bool english = state.current == LangEnglish;
     // The button names the language it switches to.
     ui_->SpeedButtonLangx->setText(english ? QStringLiteral("RU") : QStringLiteral("EN"));
@@ -289,6 +299,8 @@ int MainWindow::SetLanguage(int language) {
     RefreshParameterPages();
     UpdateTitle();
     EndScreenUpdate();
+    undo_->Rebase();
+    undo_->UpdateButtons();
     return state.current;
 }
 
@@ -300,7 +312,11 @@ void MainWindow::UpdateTitle() {
 }
 
 void MainWindow::TimerLUMAPADSCREENTestTimer() {
+    // An action that ended in a dialog is taken before the tick sends it; what the tick itself
+    // changed (an automatic capture, a read) after it.
+    undo_->Record();
     core_->connection.Tick();
+    undo_->Record();
     host_->monitorTimer().setInterval(core_->connection.interval());
 }
 
@@ -326,6 +342,17 @@ void MainWindow::SaveLogToFile() {
         SaveTextFile(file, log_->PlainText(), *host_, core_->language.current);
 }
 
+void MainWindow::ShowUndoneImage(int entry) {
+    BeginScreenUpdate();
+    if (entry >= 0 && entry != editor_->selectedEntry())
+        editor_->SelectTab(entry);
+    InvalidateViews();
+    RefreshParameterPages();
+    UpdateTabLabels();
+    ShowSelectedEntry();
+    EndScreenUpdate();
+}
+
 void MainWindow::SetStatusText(const QString& text) {
     statusText_->setText(text);
 }
@@ -343,6 +370,8 @@ void MainWindow::SetToolbarBusy(bool busy) {
     ui_->SpeedButtonWriteDevice->setEnabled(enable.deviceButtons);
     ui_->SpeedButtonToDefault->setEnabled(enable.deviceButtons);
     ui_->SpeedButtonReset->setEnabled(enable.deviceButtons);
+    if (undo_ != nullptr)
+        undo_->SetBusy(!enable.fileButtons);
 }
 
 void MainWindow::ReadDeviceConfiguration() {

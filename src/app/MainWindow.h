@@ -31,6 +31,7 @@ class LogWindow;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
+class UndoBar;
 class WindowHost;
 struct AppCore;
 
@@ -53,6 +54,7 @@ public:
     FileDialogs& files() { return *files_; }
     EventCapture& capture() { return *capture_; }
     LogWindow& log() { return *log_; }
+    UndoBar& undo() { return *undo_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
     // only returns it.
@@ -99,6 +101,8 @@ private:
     // Enter in the input memo; true when the key is swallowed.
     bool MemoTXKeyPress();
     void SaveLogToFile();
+    // After an undo or redo: the views, and the entry it changed.
+    void ShowUndoneImage(int entry);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;
@@ -114,6 +118,7 @@ private:
     LinProgPage* linProg_ = nullptr;
     std::unique_ptr<FileDialogs> files_;
     std::unique_ptr<EventCapture> capture_;
+    UndoBar* undo_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QAction* menuItemDebug_ = nullptr;
     QAction* menuItemLog_ = nullptr;

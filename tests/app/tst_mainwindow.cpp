@@ -183,9 +183,10 @@ void TestMainWindow::languageSwitchKeepsEverything() {
     rig.window->popupMenu().findChild<QAction*>("MenuItemLanguageRussianx")->trigger();
     QCOMPARE(rig.window->SetLanguage(-1), 0);
     const QMap<QString, QString> back = Texts(rig.window.get());
+    // The read after the switch starts a new undo history.
     for (auto it = russian.cbegin(); it != russian.cend(); ++it)
         if (it.key() != "StatusBarPanelx" && it.key() != "PanelCurrentSRCx" &&
-            it.key() != "PanelMenu")
+            it.key() != "PanelMenu" && it.key() != "SpeedButtonUndox")
             QCOMPARE(back.value(it.key()), it.value());
     QCOMPARE(rig.window->SetLanguage(7), 0);
 }
