@@ -1,10 +1,12 @@
 // The window's own costs: start-up to the first monitor tick, a parameter-page refresh with a
 // changed and with an unchanged image, the editor's display of a changed and of an unchanged
-// entry and a tab switch, and the CPU that the idle window uses while connected.
-// Run with QT_QPA_PLATFORM=offscreen (set here unless the caller chose a platform).
+// entry and a tab switch, an undo and a redo of all 60 entries, and the CPU that the idle window
+// uses while connected. Run with QT_QPA_PLATFORM=offscreen (set here unless the caller chose a
+// platform).
 #include "ProcessCpuTime.h"
 #include "app/AppCore.h"
 #include "app/MainWindow.h"
+#include "app/UndoBar.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
@@ -101,6 +103,23 @@ int main(int argc, char** argv) {
     std::printf("ShowSelectedEntry: changed entry median %.1f us, unchanged median %.2f us; tab "
                 "switch median %.1f us\n",
                 Median(entryChanged), Median(entryUnchanged), Median(tabSwitch));
+
+    // The largest step: every entry changed at once, undone and redone with the display.
+    UndoBar& undo = window.undo();
+    for (int n = 0; n < EntryCount; ++n)
+        EntryRef(image.bytes, n).set(entry::eventKind, kind::EventTimeout);
+    undo.Record();
+    std::vector<double> undone, redone;
+    for (int i = 0; i < 200; ++i) {
+        clock.restart();
+        undo.Undo();
+        undone.push_back(double(clock.nsecsElapsed()) / 1e3);
+        clock.restart();
+        undo.Redo();
+        redone.push_back(double(clock.nsecsElapsed()) / 1e3);
+    }
+    std::printf("undo of all 60 entries with its display: median %.1f us; redo median %.1f us\n",
+                Median(undone), Median(redone));
 
     const double cpuStart = bench::ProcessCpuSeconds();
     clock.restart();

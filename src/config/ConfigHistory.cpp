@@ -5,6 +5,8 @@
 
 #include <QUndoCommand>
 
+#include <algorithm>
+
 namespace korvex {
 
 namespace {
@@ -91,7 +93,17 @@ QString ConfigHistory::RedoName(int language) const {
 
 QString ConfigHistory::StepName(int index, int language) const {
     const auto* step = static_cast<const ConfigStep*>(stack_.command(index));
-    const QStringList lines = DiffConfigurations(step->before(), step->after(), language);
+    const ConfigBytes& before = step->before();
+    const ConfigBytes& after = step->after();
+    // Only the first block that changed is put in words: a step over all 60 entries would
+    // otherwise cost the words of every one of them on each hint.
+    const auto first = std::mismatch(before.begin(), before.end(), after.begin());
+    const auto at = static_cast<int>(first.first - before.begin());
+    const int from = at >= ParamRegionOffset ? ParamRegionOffset : at / EntrySize * EntrySize;
+    const int to = at >= ParamRegionOffset ? ConfigImageSize : from + EntrySize;
+    ConfigBytes firstBlock = before;
+    std::copy(after.begin() + from, after.begin() + to, firstBlock.begin() + from);
+    const QStringList lines = DiffConfigurations(before, firstBlock, language);
     // An entry's block is its caption and indented lines: the caption and the first of them.
     QString name = lines.value(0);
     qsizetype used = 1;
@@ -99,7 +111,7 @@ QString ConfigHistory::StepName(int index, int language) const {
         name += QStringLiteral(": ") + lines.at(1).trimmed();
         used = 2;
     }
-    if (lines.size() > used)
+    if (lines.size() > used || firstBlock != after)
         name += QStringLiteral(" …");
     if (name.size() > MaxNameLength)
         name = name.left(MaxNameLength - 1) + QStringLiteral("…");

@@ -158,10 +158,25 @@ void EditorPanel::UpdateTabLabels() {
     QTabBar* tabs = ui_->TabControlEVENTREACTIONx;
     if (tabs->count() != EntryCount)
         return;
+    QStringList changed;
     for (int i = 0; i < EntryCount; ++i) {
         const QString caption = EntryCaption(links_.image, i);
-        if (tabs->tabText(i) != caption)
-            tabs->setTabText(i, caption);
+        changed << (tabs->tabText(i) != caption ? caption : QString());
+    }
+    // A visible strip lays out all its tabs again after each caption; hidden, only once. Many
+    // change together after an undo or a file.
+    const qsizetype count = EntryCount - changed.count(QString());
+    const bool hide = count > 3 && tabs->isVisible();
+    const bool hadFocus = hide && tabs->hasFocus();
+    if (hide)
+        tabs->setVisible(false);
+    for (int i = 0; i < EntryCount; ++i)
+        if (!changed.at(i).isEmpty())
+            tabs->setTabText(i, changed.at(i));
+    if (hide) {
+        tabs->setVisible(true);
+        if (hadFocus)
+            tabs->setFocus();
     }
 }
 
