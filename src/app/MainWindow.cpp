@@ -214,6 +214,7 @@ void MainWindow::ApplySettings() {
         return;
     }
     move(settings->mainLeft, settings->mainTop);
+    resize(settings->mainWidth, settings->mainHeight);
     const int total = ui_->SplitterTerminal->height();
     ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
     ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
@@ -232,6 +233,10 @@ void MainWindow::StoreSettings() {
     settings.debug = menuItemDebug_->isChecked();
     settings.onlyUsed = menuItemOnlyUsed_->isChecked();
     settings.txHeight = ui_->MemoTX->height();
+    // A maximised window keeps the size it comes back to.
+    const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    settings.mainWidth = kept.width();
+    settings.mainHeight = kept.height();
     korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
 }
 

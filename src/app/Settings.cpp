@@ -93,6 +93,8 @@ QString SettingsFilePath(const QString& programPath) {
 
 Settings DefaultSettings(QSize screen, QSize window, int systemLanguage) {
     Settings settings;
+    settings.mainWidth = window.width();
+    settings.mainHeight = window.height();
     settings.mainTop = screen.height() / 2 - window.height() / 2;
     settings.mainLeft = screen.width() / 2 - window.width() / 2;
     settings.lang = systemLanguage == LangEnglish ? LangEnglish : LangRussian;
@@ -121,6 +123,14 @@ std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize wi
         settings.mainLeft > screen.width() - window.width() / 2)
         settings.mainLeft = defaults.mainLeft;
 
+    // Never below the designed size, which is the window's minimum, nor beyond the screen.
+    settings.mainWidth =
+        qBound(window.width(), file.ReadInteger(MainSection, u"MainWidthx", window.width()),
+               qMax(window.width(), screen.width()));
+    settings.mainHeight =
+        qBound(window.height(), file.ReadInteger(MainSection, u"MainHeightx", window.height()),
+               qMax(window.height(), screen.height()));
+
     // The window does arithmetic with the height, so no stored value may be extreme.
     settings.txHeight =
         LimitTxHeight(file.ReadInteger(MainSection, u"TXHeight", defaults.txHeight), txLimits);
@@ -148,6 +158,10 @@ bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, i
     file.WriteInteger(MainSection, u"Debug", settings.debug ? 1 : 0);
     file.WriteInteger(MainSection, u"OnlyUsed", settings.onlyUsed ? 1 : 0);
     file.WriteInteger(MainSection, u"TXHeight", settings.txHeight);
+    if (settings.mainWidth > 0 && settings.mainHeight > 0) {
+        file.WriteInteger(MainSection, u"MainWidthx", settings.mainWidth);
+        file.WriteInteger(MainSection, u"MainHeightx", settings.mainHeight);
+    }
     return WriteSettings(file, host, language);
 }
 

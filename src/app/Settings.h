@@ -19,6 +19,9 @@ struct Settings {
     bool debug = false;
     bool onlyUsed = false;
     int lang = 0; // 1 = English, 0 = Russian
+    // The window's size; 0 leaves the keys out of the file.
+    int mainWidth = 0;
+    int mainHeight = 0;
     // Full names of the files last chosen; only RememberFile writes them.
     QString configFile;
     QString firmwareFile;
@@ -45,8 +48,8 @@ QString SettingsFilePath(const QString& programPath, const QString& userConfigDi
 // As above, with the per-user configuration directory of this application.
 QString SettingsFilePath(const QString& programPath);
 
-// What a missing file reads as: the window centred on the screen, the memo 64 pixels high,
-// every option off, the system's language.
+// What a missing file reads as: the window centred on the screen at its designed size, the memo
+// 64 pixels high, every option off, the system's language.
 Settings DefaultSettings(QSize screen, QSize window, int systemLanguage);
 
 // The heights the terminal input can take: at least the memo's minimum, at most what the
@@ -59,13 +62,16 @@ struct TxHeightLimits {
 // A TXHeight within the limits; on a page lower than the minimum, the minimum.
 int LimitTxHeight(int txHeight, TxHeightLimits limits);
 
-// Reads the settings with their defaults and limits. When the file exists but cannot be read,
-// shows the error in `language` and returns nothing; the caller then keeps its own state.
+// Reads the settings with their defaults and limits; `window` is the designed size, which the
+// position rules use and which the stored size may not go below (nor above `screen`). When the
+// file exists but cannot be read, shows the error in `language` and returns nothing; the caller
+// then keeps its own state.
 std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize window,
                                      int systemLanguage, UiHost& host, int language,
                                      TxHeightLimits txLimits);
 
-// Writes section MainSettings (not the remembered files). Shows any failure and returns false.
+// Writes section MainSettings (not the remembered files); the size keys follow the others and
+// only when a size is given. Shows any failure and returns false.
 bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, int language);
 
 // The remembered file of a dialog, or `defaultValue` where none is stored; nothing (after the

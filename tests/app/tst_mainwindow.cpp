@@ -221,9 +221,11 @@ void TestMainWindow::languageSwitchSendsEditsFirst() {
 
 void TestMainWindow::settingsAtStartAndClose() {
     {
-        WindowRig rig("[MainSettings]\r\nLang=5\r\nDebug=1\r\nMainTop=-1\r\nMainLeft=-50\r\n");
+        WindowRig rig("[MainSettings]\r\nLang=5\r\nDebug=1\r\nMainTop=-1\r\nMainLeft=-50\r\n"
+                      "MainWidthx=760\r\nMainHeightx=540\r\n");
         QCOMPARE(rig.window->SetLanguage(-1), 0);
         QCOMPARE(rig.window->x(), -50);
+        QCOMPARE(rig.window->size(), QSize(760, 540));
         QMenu& menu = rig.window->popupMenu();
         QVERIFY(menu.findChild<QAction*>("MenuItemDebug")->isVisible());
         QVERIFY(menu.findChild<QAction*>("MenuItemLog")->isVisible());
@@ -235,6 +237,7 @@ void TestMainWindow::settingsAtStartAndClose() {
         QVERIFY(saved.contains("Lang=0"));
         QVERIFY(saved.contains("Log=1"));
         QVERIFY(saved.contains("MainLeft=-50"));
+        QVERIFY(saved.contains("MainWidthx=760\r\nMainHeightx=540"));
         QVERIFY(rig.window->core().link.state.appClosing);
         // What operations still ask on their way out is not shown over a closed window.
         rig.window->host().answerBox = nullptr;

@@ -1,4 +1,4 @@
-// The settings file: defaults, the window-position limits, flags and language, what is
+// The settings file: defaults, the window-position and size limits, flags and language, what is
 // written, the remembered files and where the file lives.
 #include "app/Settings.h"
 #include "common/TestFiles.h"
@@ -19,6 +19,8 @@ private slots:
     void terminalHeightLimits_data();
     void terminalHeightLimits();
     void saveWritesMainSettingsAndKeepsTheRest();
+    void windowSize_data();
+    void windowSize();
     void remembersFilesPerDialog();
     void unreadableFileIsReported();
     void fileBesideProgramOrPerUser();
@@ -163,6 +165,34 @@ void TestSettings::saveWritesMainSettingsAndKeepsTheRest() {
                                            "MainTop=-20\r\nMainLeft=33\r\nLang=1\r\nLog=1\r\n"
                                            "Debug=0\r\nOnlyUsed=1\r\nTXHeight=80\r\n")
                                 .toUtf8());
+}
+
+void TestSettings::windowSize_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("none: designed") << QByteArray() << Window;
+    QTest::newRow("kept") << QByteArray("MainWidthx=1000\r\nMainHeightx=700\r\n")
+                          << QSize(1000, 700);
+    QTest::newRow("below minimum") << QByteArray("MainWidthx=300\r\nMainHeightx=-5\r\n") << Window;
+    QTest::newRow("beyond screen")
+        << QByteArray("MainWidthx=5000\r\nMainHeightx=2147483647\r\n") << Screen;
+    QTest::newRow("unreadable") << QByteArray("MainWidthx=wide\r\nMainHeightx=700\r\n")
+                                << QSize(801, 700);
+}
+
+void TestSettings::windowSize() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("w.ini");
+    Settings s = LoadFrom(path, "[MainSettings]\r\n" + stored);
+    QCOMPARE(QSize(s.mainWidth, s.mainHeight), size);
+    // Written at close, read back the same at the next start.
+    test::TestHost host;
+    QVERIFY(SaveSettings(path, s, host, LangRussian));
+    s = LoadFrom(path, ReadAll(path));
+    QCOMPARE(QSize(s.mainWidth, s.mainHeight), size);
 }
 
 void TestSettings::remembersFilesPerDialog() {
