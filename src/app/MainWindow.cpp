@@ -5,6 +5,7 @@
 
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
+#include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
@@ -90,6 +91,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     host_->onMonitorTick = [this] { TimerLUMAPADSCREENTestTimer(); };
 
     ConnectToolbar();
+    ConnectHabits();
 
     // The main initialisation, in its order.
     ApplySettings();
@@ -421,6 +423,12 @@ void MainWindow::FillLinReactionList() {
 
 void MainWindow::SetAutoCapture(bool on) {
     editor_->SetAutoCapture(on);
+}
+
+void MainWindow::ConnectHabits() {
+    ToolbarCommands& commands = core_->commands;
+    new RecentFilesMenu(ui_->SpeedButtonReadConfig, settingsPath_, *host_, core_->language,
+                        [&commands](const QString& file) { commands.OpenConfigFile(file); });
 }
 
 } // namespace korvex

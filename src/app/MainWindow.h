@@ -99,6 +99,8 @@ private:
     // Enter in the input memo; true when the key is swallowed.
     bool MemoTXKeyPress();
     void SaveLogToFile();
+    // What a desktop program is expected to have: the recent files.
+    void ConnectHabits();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;

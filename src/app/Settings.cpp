@@ -1,6 +1,7 @@
 // Reading and writing the settings file, opened afresh for every access.
 #include "Settings.h"
 
+#include "app/RecentFiles.h"
 #include "config/IniFile.h"
 #include "host/FileTexts.h"
 #include "host/UiHost.h"
@@ -178,12 +179,25 @@ bool RememberFile(const QString& path, RememberedFile which, const QString& file
                   int language) {
     if (fileName.isEmpty())
         return true;
+    const RememberedKey at = KeyOf(which);
+    return ChangeSettings(
+        path,
+        [&](IniFile& file) {
+            // One write for both, so that a file that cannot be written says so once.
+            return file.WriteString(at.section, at.key, fileName) &&
+                   (which != RememberedFile::Configuration ||
+                    StoreRecentFiles(file, WithRecentFile(RecentFilesIn(file), fileName)));
+        },
+        host, language);
+}
+
+bool ChangeSettings(const QString& path, const std::function<bool(IniFile&)>& change, UiHost& host,
+                    int language) {
     IniFile file(path);
     if (!OpenSettings(file, host, language))
         return false;
-    const RememberedKey at = KeyOf(which);
-    // A name with a line break in it cannot be stored without breaking the file.
-    if (!file.WriteString(at.section, at.key, fileName)) {
+    // A value that would break the file (a name with a line break in it) is refused.
+    if (!change(file)) {
         host.ShowMessageBox(mb::IconError, UnableToWriteText(path, {}, language));
         return false;
     }

@@ -5,10 +5,12 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace korvex {
 
+class IniFile;
 class UiHost;
 
 struct Settings {
@@ -78,8 +80,15 @@ bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, i
 // error was shown) when the file cannot be read.
 std::optional<QString> ReadRememberedFile(const QString& path, RememberedFile which,
                                           const QString& defaultValue, UiHost& host, int language);
-// Stores a dialog's chosen file; an empty name is ignored. Shows any failure, returns false.
+// Stores a dialog's chosen file; a configuration file also goes first in the recent files. An
+// empty name is ignored. Shows any failure, returns false.
 bool RememberFile(const QString& path, RememberedFile which, const QString& fileName, UiHost& host,
                   int language);
+
+// Opens the settings file, lets `change` write into it and saves it as every settings write does:
+// everything else in the file is kept, a failure is shown and nothing is written (false).
+// `change` returns false for a value that cannot be stored.
+bool ChangeSettings(const QString& path, const std::function<bool(IniFile&)>& change, UiHost& host,
+                    int language);
 
 } // namespace korvex

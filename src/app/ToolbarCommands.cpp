@@ -130,6 +130,11 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
         view_.SetToolbarBusy(false);
         return;
     }
+    OpenConfigFile(fileName);
+}
+
+void ToolbarCommands::OpenConfigFile(const QString& fileName) {
+    view_.SetToolbarBusy(true);
     const bool wasInSync = monitor_.imageInSync;
     monitor_.imageInSync = false;
     bool loaded = false;

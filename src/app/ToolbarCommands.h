@@ -51,6 +51,9 @@ public:
     void SpeedButtonWriteConfigClick(); // save to a file
     void SpeedButtonReadConfigClick();  // open a file
 
+    // The open command from the chosen file on, for a file chosen elsewhere (the recent files).
+    void OpenConfigFile(const QString& fileName);
+
 private:
     // What the connected controller holds as far as we know (its last read and every write it
     // accepted since); null when its configuration was not read.

@@ -11,3 +11,7 @@ list(APPEND KORVEX_UI_SOURCES
 list(APPEND KORVEX_CORE_SOURCES app/Settings.cpp app/Settings.h)
 list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)
+list(APPEND KORVEX_CORE_SOURCES
+    app/RecentFiles.cpp app/RecentFiles.h)
+list(APPEND KORVEX_UI_SOURCES
+    app/RecentFilesMenu.cpp app/RecentFilesMenu.h)
