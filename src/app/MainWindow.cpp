@@ -3,10 +3,12 @@
 
 #include "ui_MainWindow.h"
 
+#include "app/AboutBox.h"
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
+#include "app/ToolbarKeys.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
@@ -35,6 +37,7 @@ constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-A
                              "Setup program KORVEX-SWC-ADP. Version %s"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
+constexpr TextPair AboutItemText{"О программе...", "About..."};
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -289,6 +292,8 @@ int MainWindow::SetLanguage(int language) {
     BeginScreenUpdate();
     InvalidateViews();
     ApplyLanguageTable(MainFormLanguageTable, this, state.current);
+    keys_->ShowKeysInHints();
+    menuItemAbout_->setText(LangText(AboutItemText, state));
     editor_->currentSourcePanel()->setToolTip(LangText(CurrentSourceHint, state));
     editor_->currentSourcePanel()->setText(LangText(SelectedUnknownText, state));
     editor_->LanguageChanged();
@@ -426,6 +431,22 @@ void MainWindow::SetAutoCapture(bool on) {
 }
 
 void MainWindow::ConnectHabits() {
+    // Nothing that writes to the controller without a modifier; read and write take Shift too,
+    // being the controller's and not a file's.
+    keys_ = new ToolbarKeys(this);
+    keys_->Bind(ui_->SpeedButtonReadConfig, QKeySequence(Qt::CTRL | Qt::Key_O));
+    keys_->Bind(ui_->SpeedButtonWriteConfig, QKeySequence(Qt::CTRL | Qt::Key_S));
+    keys_->Bind(ui_->SpeedButtonReadDevice, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    keys_->Bind(ui_->SpeedButtonWriteDevice, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    const auto about = [this] {
+        ShowAboutBox(this, *host_, settingsPath_, core_->language.current);
+    };
+    keys_->Bind(QKeySequence(Qt::Key_F1), about);
+    popupMenu_->addSeparator();
+    menuItemAbout_ = popupMenu_->addAction(LangText(AboutItemText, core_->language));
+    menuItemAbout_->setObjectName(QStringLiteral("MenuItemAboutx"));
+    connect(menuItemAbout_, &QAction::triggered, this, about);
+
     ToolbarCommands& commands = core_->commands;
     new RecentFilesMenu(ui_->SpeedButtonReadConfig, settingsPath_, *host_, core_->language,
                         [&commands](const QString& file) { commands.OpenConfigFile(file); });

@@ -31,6 +31,7 @@ class LogWindow;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
+class ToolbarKeys;
 class WindowHost;
 struct AppCore;
 
@@ -99,7 +100,7 @@ private:
     // Enter in the input memo; true when the key is swallowed.
     bool MemoTXKeyPress();
     void SaveLogToFile();
-    // What a desktop program is expected to have: the recent files.
+    // What a desktop program is expected to have: keys, the recent files, the About box.
     void ConnectHabits();
 
     std::unique_ptr<Ui::MainWindow> ui_;
@@ -122,6 +123,8 @@ private:
     QAction* menuItemOnlyUsed_ = nullptr;
     QAction* menuItemRussian_ = nullptr;
     QAction* menuItemEnglish_ = nullptr;
+    QAction* menuItemAbout_ = nullptr;
+    ToolbarKeys* keys_ = nullptr;
     bool closed_ = false;
 };
 

@@ -12,6 +12,9 @@ list(APPEND KORVEX_CORE_SOURCES app/Settings.cpp app/Settings.h)
 list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)
 list(APPEND KORVEX_CORE_SOURCES
+    app/AboutText.cpp app/AboutText.h
     app/RecentFiles.cpp app/RecentFiles.h)
 list(APPEND KORVEX_UI_SOURCES
-    app/RecentFilesMenu.cpp app/RecentFilesMenu.h)
+    app/AboutBox.cpp app/AboutBox.h
+    app/RecentFilesMenu.cpp app/RecentFilesMenu.h
+    app/ToolbarKeys.cpp app/ToolbarKeys.h)

@@ -61,6 +61,7 @@ private slots:
     void qtTextsFollowTheLanguage();
     void extremeTerminalHeightStartsSane();
     void refusedPortIsExplainedOnce();
+    void keysActWhenTheirButtonsDo();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -496,6 +497,59 @@ void TestMainWindow::refusedPortIsExplainedOnce() {
                 ->text()
                 .startsWith(QStringLiteral("Controller search on ") + port));
 #endif
+}
+
+void TestMainWindow::keysActWhenTheirButtonsDo() {
+    WindowRig rig;
+    rig.tick();
+    rig.window->show();
+    // What a key did: the file dialog or box it showed, or what it read.
+    QString shown;
+    rig.window->files().onShown = [&shown](QFileDialog& d) {
+        shown = d.windowTitle();
+        d.reject();
+    };
+    QTimer about; // the real About box
+    connect(&about, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + ": " + box->text();
+            box->accept();
+        }
+    });
+    about.start(10);
+    const std::pair<QKeyCombination, const char*> keys[] = {
+        {Qt::CTRL | Qt::Key_O, "The choice of device configuration file"},
+        {Qt::CTRL | Qt::Key_S, "Saving the Configuration File Devices"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_R, "32 frames read"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_W, "Are you sure you want to write"},
+        {Qt::Key_F1, "About: KORVEX Setup 1.36"}};
+    for (bool busy : {false, true}) {
+        rig.window->SetToolbarBusy(busy); // a busy toolbar runs nothing but About
+        for (const auto& [key, expected] : keys) {
+            shown.clear();
+            rig.boxes.clear();
+            rig.controller.clearLog();
+            rig.window->activateWindow(); // again after a dialog
+            QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+            QTest::keyClick(rig.window.get(), key.key(), key.keyboardModifiers());
+            if (rig.readFrames() > 0)
+                shown = QString::number(rig.readFrames()) + " frames read";
+            if (!rig.boxes.isEmpty())
+                shown = rig.boxes.first();
+            const bool acts = !busy || key.key() == Qt::Key_F1;
+            QVERIFY2(
+                acts ? shown.startsWith(expected) : shown.isEmpty(),
+                qPrintable(QStringLiteral("%1 (busy %2): %3").arg(expected).arg(busy).arg(shown)));
+        }
+        QVERIFY(shown.contains(rig.settingsPath) && shown.contains("korvex-cli"));
+    }
+    // The key follows the hint through a language switch.
+    for (int language : {LangRussian, LangEnglish}) {
+        rig.window->SetLanguage(language);
+        QCOMPARE(rig.find<QToolButton>("SpeedButtonWriteDevice")->toolTip(),
+                 language == LangEnglish ? "Write configuration to the device (Ctrl+Shift+W)"
+                                         : "Записать конфигурацию в устройство (Ctrl+Shift+W)");
+    }
 }
 
 QTEST_MAIN(TestMainWindow)
