@@ -6,6 +6,7 @@
 #include "app/AboutBox.h"
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
+#include "app/FileDrops.h"
 #include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
 #include "app/ToolbarKeys.h"
@@ -38,6 +39,7 @@ constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-A
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr TextPair AboutItemText{"О программе...", "About..."};
+constexpr int DropRefusedNoticeMs = 3000;
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -381,9 +383,11 @@ void MainWindow::InvalidateViews() {
     korvex::InvalidateViews(core_->views);
 }
 
-void MainWindow::UpdateFirmware() {
+void MainWindow::UpdateFirmware(const QString& fileName) {
     FirmwareContext update(core_->link, *host_, core_->monitor, core_->language);
-    update.chooseFirmwareFile = [this] { return files_->ChooseFirmwareFile(); };
+    update.chooseFirmwareFile = [this, fileName] {
+        return fileName.isEmpty() ? files_->ChooseFirmwareFile() : fileName;
+    };
     update.rememberFirmwareFile = [this](const QString& file) {
         files_->RememberFirmwareFile(file);
     };
@@ -450,6 +454,18 @@ void MainWindow::ConnectHabits() {
     ToolbarCommands& commands = core_->commands;
     new RecentFilesMenu(ui_->SpeedButtonReadConfig, settingsPath_, *host_, core_->language,
                         [&commands](const QString& file) { commands.OpenConfigFile(file); });
+    const auto busy = [this] {
+        return core_->monitor.commandInProgress || !ui_->SpeedButtonReadConfig->isEnabled();
+    };
+    new FileDrops(this, busy, [this, &commands](const DroppedFile& dropped) {
+        if (dropped.kind == DropKind::Configuration)
+            commands.OpenConfigFile(dropped.path);
+        else if (dropped.kind == DropKind::Firmware)
+            commands.UpdateDevice(dropped.path);
+        else
+            host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
+                                    LangText(DropRefusedText, core_->language));
+    });
 }
 
 } // namespace korvex

@@ -76,7 +76,7 @@ public:
     void RememberConfigFile(const QString& fileName) override;
     void RefreshParameterPages() override;
     void InvalidateViews() override;
-    void UpdateFirmware() override;
+    void UpdateFirmware(const QString& fileName) override;
     // EditorViews
     void BeginScreenUpdate() override;
     void EndScreenUpdate() override;
@@ -100,7 +100,8 @@ private:
     // Enter in the input memo; true when the key is swallowed.
     bool MemoTXKeyPress();
     void SaveLogToFile();
-    // What a desktop program is expected to have: keys, the recent files, the About box.
+    // What a desktop program is expected to have: keys, the recent files, dropped files, the
+    // About box.
     void ConnectHabits();
 
     std::unique_ptr<Ui::MainWindow> ui_;

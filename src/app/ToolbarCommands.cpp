@@ -93,9 +93,13 @@ void ToolbarCommands::SpeedButtonResetClick() {
 }
 
 void ToolbarCommands::SpeedButtonUpdateDeviceClick() {
+    UpdateDevice(QString());
+}
+
+void ToolbarCommands::UpdateDevice(const QString& fileName) {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    view_.UpdateFirmware();
+    view_.UpdateFirmware(fileName);
     view_.SetToolbarBusy(false);
     monitor_.imageInSync = false;
     monitor_.lastSerial = 0;

@@ -27,7 +27,8 @@ public:
     virtual void RememberConfigFile(const QString& fileName) = 0;
     virtual void RefreshParameterPages() = 0;
     virtual void InvalidateViews() = 0;
-    virtual void UpdateFirmware() = 0;
+    // The update with its dialogs and questions; with a file name its file dialog is not shown.
+    virtual void UpdateFirmware(const QString& fileName) = 0;
 };
 
 class ToolbarCommands {
@@ -51,8 +52,11 @@ public:
     void SpeedButtonWriteConfigClick(); // save to a file
     void SpeedButtonReadConfigClick();  // open a file
 
-    // The open command from the chosen file on, for a file chosen elsewhere (the recent files).
+    // The open command from the chosen file on, for a file chosen elsewhere (the recent files,
+    // a drop).
     void OpenConfigFile(const QString& fileName);
+    // The firmware update with a file chosen elsewhere (a drop); empty asks as the button does.
+    void UpdateDevice(const QString& fileName);
 
 private:
     // What the connected controller holds as far as we know (its last read and every write it

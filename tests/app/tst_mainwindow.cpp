@@ -6,6 +6,7 @@
 #include "app/WindowHost.h"
 #include "common/TestFiles.h"
 #include "common/WindowRig.h"
+#include "config/ConfigFile.h"
 #include "firmware/FirmwareFile.h"
 #include "link/LittleEndian.h"
 #include "link/PortFinder.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -62,6 +64,7 @@ private slots:
     void extremeTerminalHeightStartsSane();
     void refusedPortIsExplainedOnce();
     void keysActWhenTheirButtonsDo();
+    void droppedFiles();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -550,6 +553,46 @@ void TestMainWindow::keysActWhenTheirButtonsDo() {
                  language == LangEnglish ? "Write configuration to the device (Ctrl+Shift+W)"
                                          : "Записать конфигурацию в устройство (Ctrl+Shift+W)");
     }
+}
+
+void TestMainWindow::droppedFiles() {
+    WindowRig rig;
+    rig.tick();
+    const auto drop = [&rig](const QString& file) { // on the terminal input, which takes text
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QWidget* memo = rig.find<QPlainTextEdit>("MemoTX");
+        QCoreApplication::postEvent(memo, new QDragEnterEvent({5, 5}, Qt::CopyAction, &mime,
+                                                              Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            memo, new QDropEvent({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(); // the drop acts once it has returned
+    };
+    ConfigImage file = rig.window->core().image;
+    file.bytes[1980] ^= 1;
+    const QString car = rig.dir.filePath("car.kswa");
+    QVERIFY(SaveConfigFile(car, file, rig.window->host(), LangEnglish).error.isEmpty());
+    drop(car);
+    QVERIFY(rig.boxes.last().startsWith("Send the changes of the file to the controller now?"));
+
+    // The file was opened, so the open button lists it; once gone it leaves the list.
+    QVERIFY(QFile::remove(car));
+    auto* recent = rig.find<QMenu>("PopupMenuRecentFilesx");
+    emit recent->aboutToShow();
+    QCOMPARE(recent->actions().size(), 1);
+    recent->actions().first()->trigger();
+    QVERIFY(rig.panel().contains(car));
+    emit recent->aboutToShow();
+    QCOMPARE(recent->actions().first()->text(), QStringLiteral("No recent files"));
+
+    drop(rig.dir.filePath("notes.txt"));
+    QCOMPARE(rig.panel(), QStringLiteral("Drop one *.KSWA file (configuration) or *.LDR file "
+                                         "(firmware) here"));
+    const QString firmware = rig.dir.filePath("fw.LDR");
+    WriteAll(firmware, "not firmware");
+    drop(firmware); // the update's own checks refuse it
+    QCOMPARE(rig.boxes.last(), QStringLiteral("Error in file \"fw.LDR\""));
 }
 
 QTEST_MAIN(TestMainWindow)
