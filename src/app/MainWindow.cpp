@@ -310,12 +310,18 @@ void MainWindow::UpdateTitle() {
     QString title = LangFormat(TitleText, core_->language.current, KORVEX_VERSION_TEXT);
     if (!titleNote_.isEmpty())
         title += QStringLiteral(" (%1)").arg(titleNote_);
-    setWindowTitle(title);
+    setWindowTitle(title + openedFile_.TitleSuffix());
+    ShowModified();
+}
+
+void MainWindow::ShowModified() {
+    setWindowModified(openedFile_.Modified(core_->image.bytes));
 }
 
 void MainWindow::TimerLUMAPADSCREENTestTimer() {
     core_->connection.Tick();
     host_->monitorTimer().setInterval(core_->connection.interval());
+    ShowModified(); // edits made since the last tick
 }
 
 bool MainWindow::RequireController() {
@@ -466,6 +472,11 @@ void MainWindow::ConnectHabits() {
             host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
                                     LangText(DropRefusedText, core_->language));
     });
+
+    commands.configSource = [this](const QString& fileName) {
+        openedFile_.Take(fileName, core_->image.bytes);
+        UpdateTitle();
+    };
 }
 
 } // namespace korvex

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
+#include "app/OpenedFile.h"
 #include "app/QtTranslation.h"
 #include "app/ToolbarCommands.h"
 #include "host/EditorViews.h"
@@ -101,8 +102,10 @@ private:
     bool MemoTXKeyPress();
     void SaveLogToFile();
     // What a desktop program is expected to have: keys, the recent files, dropped files, the
-    // About box.
+    // About box, and the title naming the file.
     void ConnectHabits();
+    // The title's mark of changes since the named file was opened or saved.
+    void ShowModified();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;
@@ -126,6 +129,7 @@ private:
     QAction* menuItemEnglish_ = nullptr;
     QAction* menuItemAbout_ = nullptr;
     ToolbarKeys* keys_ = nullptr;
+    OpenedFile openedFile_;
     bool closed_ = false;
 };
 

@@ -37,10 +37,18 @@ void ToolbarCommands::ReportFailure(int rc, const TextPair& firstLine) {
                          LangFormat(firstLine, language_.current, reason.constData()));
 }
 
+void ToolbarCommands::NoteSource(const QString& fileName) {
+    if (configSource)
+        configSource(fileName);
+}
+
 void ToolbarCommands::ReadDeviceConfiguration() {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    ReportFailure(transfer_.ReadConfiguration(), texts::ReadDeviceError);
+    const int rc = transfer_.ReadConfiguration();
+    // Even a failed read has replaced the image.
+    NoteSource(QString());
+    ReportFailure(rc, texts::ReadDeviceError);
     view_.SetToolbarBusy(false);
     monitor_.commandInProgress = false;
 }
@@ -114,8 +122,10 @@ void ToolbarCommands::SpeedButtonWriteConfigClick() {
         {
             MonitorSuspension suspended(host_);
             error = SaveConfigFile(fileName, image_, host_, language_.current).error;
-            if (error.isEmpty())
+            if (error.isEmpty()) {
                 view_.RememberConfigFile(fileName);
+                NoteSource(fileName);
+            }
         }
         // A file that cannot be written ends the command with its message; the toolbar comes
         // back all the same, so the user can try another place.
@@ -158,6 +168,8 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
     }
     view_.SetToolbarBusy(false);
     view_.RefreshParameterPages();
+    // Kept in the window whatever the answer below.
+    NoteSource(fileName);
     // A controller whose configuration we know would get the file at the next tick: the user sees
     // what changes and may keep the file in the window only.
     const ConfigBytes* held = monitor_.controllerConnected ? HeldByThisController() : nullptr;

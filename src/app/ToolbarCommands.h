@@ -40,6 +40,10 @@ public:
 
     // The snapshot to name after a failed write; unset where none are kept.
     std::function<QString()> lastSnapshot;
+    // Where the image now comes from: the file just opened or saved, the image then holding what
+    // the window shows of it; or empty after a read from the controller. Unset where nothing
+    // names the file.
+    std::function<void(const QString& fileName)> configSource;
 
     // Shared with the monitor, which runs it for every newly connected controller.
     void ReadDeviceConfiguration();
@@ -64,6 +68,7 @@ private:
     const ConfigBytes* HeldByThisController() const;
     // Shows a failed command's first line and the result text; nothing for 0.
     void ReportFailure(int rc, const TextPair& firstLine);
+    void NoteSource(const QString& fileName);
 
     MonitorState& monitor_;
     ConfigImage& image_;

@@ -64,7 +64,7 @@ private slots:
     void extremeTerminalHeightStartsSane();
     void refusedPortIsExplainedOnce();
     void keysActWhenTheirButtonsDo();
-    void droppedFiles();
+    void droppedFilesAndTheTitle();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -555,9 +555,10 @@ void TestMainWindow::keysActWhenTheirButtonsDo() {
     }
 }
 
-void TestMainWindow::droppedFiles() {
+void TestMainWindow::droppedFilesAndTheTitle() {
     WindowRig rig;
     rig.tick();
+    const QString title = rig.window->windowTitle();
     const auto drop = [&rig](const QString& file) { // on the terminal input, which takes text
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(file)});
@@ -574,17 +575,29 @@ void TestMainWindow::droppedFiles() {
     const QString car = rig.dir.filePath("car.kswa");
     QVERIFY(SaveConfigFile(car, file, rig.window->host(), LangEnglish).error.isEmpty());
     drop(car);
+    QCOMPARE(rig.window->windowTitle(), title + " - car.kswa[*]");
     QVERIFY(rig.boxes.last().startsWith("Send the changes of the file to the controller now?"));
+    QVERIFY(!rig.window->isWindowModified());
+    WindowRig::choose(rig.find<QComboBox>("ComboBoxX21x"), 2);
+    rig.tick();
+    QVERIFY(rig.window->isWindowModified());
+    rig.window->files().onShown = [&rig](QFileDialog& d) {
+        d.findChild<QLineEdit*>("fileNameEdit")->setText(rig.dir.filePath("saved.KSWA"));
+        static_cast<QDialog&>(d).accept();
+    };
+    rig.find<QToolButton>("SpeedButtonWriteConfig")->click();
+    QCOMPARE(rig.window->windowTitle(), title + " - saved.KSWA[*]");
+    QVERIFY(!rig.window->isWindowModified());
 
-    // The file was opened, so the open button lists it; once gone it leaves the list.
+    // Both files are listed on the open button, newest first; one that is gone leaves the list.
     QVERIFY(QFile::remove(car));
     auto* recent = rig.find<QMenu>("PopupMenuRecentFilesx");
     emit recent->aboutToShow();
-    QCOMPARE(recent->actions().size(), 1);
-    recent->actions().first()->trigger();
+    QCOMPARE(recent->actions().size(), 2);
+    recent->actions().last()->trigger();
     QVERIFY(rig.panel().contains(car));
     emit recent->aboutToShow();
-    QCOMPARE(recent->actions().first()->text(), QStringLiteral("No recent files"));
+    QCOMPARE(recent->actions().size(), 1);
 
     drop(rig.dir.filePath("notes.txt"));
     QCOMPARE(rig.panel(), QStringLiteral("Drop one *.KSWA file (configuration) or *.LDR file "
@@ -593,6 +606,8 @@ void TestMainWindow::droppedFiles() {
     WriteAll(firmware, "not firmware");
     drop(firmware); // the update's own checks refuse it
     QCOMPARE(rig.boxes.last(), QStringLiteral("Error in file \"fw.LDR\""));
+    rig.find<QToolButton>("SpeedButtonReadDevice")->click();
+    QCOMPARE(rig.window->windowTitle(), title);
 }
 
 QTEST_MAIN(TestMainWindow)
