@@ -3,9 +3,13 @@
 
 #include "ui_MainWindow.h"
 
+#include "app/AboutBox.h"
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
+#include "app/FileDrops.h"
+#include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
+#include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
@@ -35,6 +39,8 @@ constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-A
                              "Setup program KORVEX-SWC-ADP. Version %s"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
+constexpr TextPair AboutItemText{"О программе...", "About..."};
+constexpr int DropRefusedNoticeMs = 3000;
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -97,6 +103,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
                         ui_->MainToolBarLayout->indexOf(ui_->SpeedButtonLangx) + 1, this,
                         core_->language);
     undo_->showImage = [this](int entry) { ShowUndoneImage(entry); };
+    ConnectHabits();
 
     // The main initialisation, in its order.
     ApplySettings();
@@ -223,6 +230,7 @@ void MainWindow::ApplySettings() {
         return;
     }
     move(settings->mainLeft, settings->mainTop);
+    resize(settings->mainWidth, settings->mainHeight);
     const int total = ui_->SplitterTerminal->height();
     ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
     ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
@@ -241,6 +249,10 @@ void MainWindow::StoreSettings() {
     settings.debug = menuItemDebug_->isChecked();
     settings.onlyUsed = menuItemOnlyUsed_->isChecked();
     settings.txHeight = ui_->MemoTX->height();
+    // A maximised window keeps the size it comes back to.
+    const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    settings.mainWidth = kept.width();
+    settings.mainHeight = kept.height();
     korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
 }
 
@@ -292,6 +304,8 @@ int MainWindow::SetLanguage(int language) {
     BeginScreenUpdate();
     InvalidateViews();
     ApplyLanguageTable(MainFormLanguageTable, this, state.current);
+    keys_->ShowKeysInHints();
+    menuItemAbout_->setText(LangText(AboutItemText, state));
     editor_->currentSourcePanel()->setToolTip(LangText(CurrentSourceHint, state));
     editor_->currentSourcePanel()->setText(LangText(SelectedUnknownText, state));
     editor_->LanguageChanged();
@@ -308,7 +322,12 @@ void MainWindow::UpdateTitle() {
     QString title = LangFormat(TitleText, core_->language.current, KORVEX_VERSION_TEXT);
     if (!titleNote_.isEmpty())
         title += QStringLiteral(" (%1)").arg(titleNote_);
-    setWindowTitle(title);
+    setWindowTitle(title + openedFile_.TitleSuffix());
+    ShowModified();
+}
+
+void MainWindow::ShowModified() {
+    setWindowModified(openedFile_.Modified(core_->image.bytes));
 }
 
 void MainWindow::TimerLUMAPADSCREENTestTimer() {
@@ -318,6 +337,7 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
     core_->connection.Tick();
     undo_->Record();
     host_->monitorTimer().setInterval(core_->connection.interval());
+    ShowModified(); // edits made since the last tick
 }
 
 bool MainWindow::RequireController() {
@@ -398,9 +418,11 @@ void MainWindow::InvalidateViews() {
     korvex::InvalidateViews(core_->views);
 }
 
-void MainWindow::UpdateFirmware() {
+void MainWindow::UpdateFirmware(const QString& fileName) {
     FirmwareContext update(core_->link, *host_, core_->monitor, core_->language);
-    update.chooseFirmwareFile = [this] { return files_->ChooseFirmwareFile(); };
+    update.chooseFirmwareFile = [this, fileName] {
+        return fileName.isEmpty() ? files_->ChooseFirmwareFile() : fileName;
+    };
     update.rememberFirmwareFile = [this](const QString& file) {
         files_->RememberFirmwareFile(file);
     };
@@ -445,6 +467,45 @@ void MainWindow::FillLinReactionList() {
 
 void MainWindow::SetAutoCapture(bool on) {
     editor_->SetAutoCapture(on);
+}
+
+void MainWindow::ConnectHabits() {
+    // Nothing that writes to the controller without a modifier; read and write take Shift too,
+    // being the controller's and not a file's.
+    keys_ = new ToolbarKeys(this);
+    keys_->Bind(ui_->SpeedButtonReadConfig, QKeySequence(Qt::CTRL | Qt::Key_O));
+    keys_->Bind(ui_->SpeedButtonWriteConfig, QKeySequence(Qt::CTRL | Qt::Key_S));
+    keys_->Bind(ui_->SpeedButtonReadDevice, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    keys_->Bind(ui_->SpeedButtonWriteDevice, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
+    const auto about = [this] {
+        ShowAboutBox(this, *host_, settingsPath_, core_->language.current);
+    };
+    keys_->Bind(QKeySequence(Qt::Key_F1), about);
+    popupMenu_->addSeparator();
+    menuItemAbout_ = popupMenu_->addAction(LangText(AboutItemText, core_->language));
+    menuItemAbout_->setObjectName(QStringLiteral("MenuItemAboutx"));
+    connect(menuItemAbout_, &QAction::triggered, this, about);
+
+    ToolbarCommands& commands = core_->commands;
+    new RecentFilesMenu(ui_->SpeedButtonReadConfig, settingsPath_, *host_, core_->language,
+                        [&commands](const QString& file) { commands.OpenConfigFile(file); });
+    const auto busy = [this] {
+        return core_->monitor.commandInProgress || !ui_->SpeedButtonReadConfig->isEnabled();
+    };
+    new FileDrops(this, busy, [this, &commands](const DroppedFile& dropped) {
+        if (dropped.kind == DropKind::Configuration)
+            commands.OpenConfigFile(dropped.path);
+        else if (dropped.kind == DropKind::Firmware)
+            commands.UpdateDevice(dropped.path);
+        else
+            host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
+                                    LangText(DropRefusedText, core_->language));
+    });
+
+    commands.configSource = [this](const QString& fileName) {
+        openedFile_.Take(fileName, core_->image.bytes);
+        UpdateTitle();
+    };
 }
 
 } // namespace korvex

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
+#include "app/OpenedFile.h"
 #include "app/QtTranslation.h"
 #include "app/ToolbarCommands.h"
 #include "host/EditorViews.h"
@@ -31,6 +32,7 @@ class LogWindow;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
+class ToolbarKeys;
 class UndoBar;
 class WindowHost;
 struct AppCore;
@@ -77,7 +79,7 @@ public:
     void RememberConfigFile(const QString& fileName) override;
     void RefreshParameterPages() override;
     void InvalidateViews() override;
-    void UpdateFirmware() override;
+    void UpdateFirmware(const QString& fileName) override;
     // EditorViews
     void BeginScreenUpdate() override;
     void EndScreenUpdate() override;
@@ -103,6 +105,11 @@ private:
     void SaveLogToFile();
     // After an undo or redo: the views, and the entry it changed.
     void ShowUndoneImage(int entry);
+    // What a desktop program is expected to have: keys, the recent files, dropped files, the
+    // About box, and the title naming the file.
+    void ConnectHabits();
+    // The title's mark of changes since the named file was opened or saved.
+    void ShowModified();
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;
@@ -125,6 +132,9 @@ private:
     QAction* menuItemOnlyUsed_ = nullptr;
     QAction* menuItemRussian_ = nullptr;
     QAction* menuItemEnglish_ = nullptr;
+    QAction* menuItemAbout_ = nullptr;
+    ToolbarKeys* keys_ = nullptr;
+    OpenedFile openedFile_;
     bool closed_ = false;
 };
 

@@ -1,6 +1,7 @@
 // Reading and writing the settings file, opened afresh for every access.
 #include "Settings.h"
 
+#include "app/RecentFiles.h"
 #include "config/IniFile.h"
 #include "host/FileTexts.h"
 #include "host/UiHost.h"
@@ -93,6 +94,8 @@ QString SettingsFilePath(const QString& programPath) {
 
 Settings DefaultSettings(QSize screen, QSize window, int systemLanguage) {
     Settings settings;
+    settings.mainWidth = window.width();
+    settings.mainHeight = window.height();
     settings.mainTop = screen.height() / 2 - window.height() / 2;
     settings.mainLeft = screen.width() / 2 - window.width() / 2;
     settings.lang = systemLanguage == LangEnglish ? LangEnglish : LangRussian;
@@ -121,6 +124,14 @@ std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize wi
         settings.mainLeft > screen.width() - window.width() / 2)
         settings.mainLeft = defaults.mainLeft;
 
+    // Never below the designed size, which is the window's minimum, nor beyond the screen.
+    settings.mainWidth =
+        qBound(window.width(), file.ReadInteger(MainSection, u"MainWidthx", window.width()),
+               qMax(window.width(), screen.width()));
+    settings.mainHeight =
+        qBound(window.height(), file.ReadInteger(MainSection, u"MainHeightx", window.height()),
+               qMax(window.height(), screen.height()));
+
     // The window does arithmetic with the height, so no stored value may be extreme.
     settings.txHeight =
         LimitTxHeight(file.ReadInteger(MainSection, u"TXHeight", defaults.txHeight), txLimits);
@@ -148,6 +159,10 @@ bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, i
     file.WriteInteger(MainSection, u"Debug", settings.debug ? 1 : 0);
     file.WriteInteger(MainSection, u"OnlyUsed", settings.onlyUsed ? 1 : 0);
     file.WriteInteger(MainSection, u"TXHeight", settings.txHeight);
+    if (settings.mainWidth > 0 && settings.mainHeight > 0) {
+        file.WriteInteger(MainSection, u"MainWidthx", settings.mainWidth);
+        file.WriteInteger(MainSection, u"MainHeightx", settings.mainHeight);
+    }
     return WriteSettings(file, host, language);
 }
 
@@ -164,12 +179,25 @@ bool RememberFile(const QString& path, RememberedFile which, const QString& file
                   int language) {
     if (fileName.isEmpty())
         return true;
+    const RememberedKey at = KeyOf(which);
+    return ChangeSettings(
+        path,
+        [&](IniFile& file) {
+            // One write for both, so that a file that cannot be written says so once.
+            return file.WriteString(at.section, at.key, fileName) &&
+                   (which != RememberedFile::Configuration ||
+                    StoreRecentFiles(file, WithRecentFile(RecentFilesIn(file), fileName)));
+        },
+        host, language);
+}
+
+bool ChangeSettings(const QString& path, const std::function<bool(IniFile&)>& change, UiHost& host,
+                    int language) {
     IniFile file(path);
     if (!OpenSettings(file, host, language))
         return false;
-    const RememberedKey at = KeyOf(which);
-    // A name with a line break in it cannot be stored without breaking the file.
-    if (!file.WriteString(at.section, at.key, fileName)) {
+    // A value that would break the file (a name with a line break in it) is refused.
+    if (!change(file)) {
         host.ShowMessageBox(mb::IconError, UnableToWriteText(path, {}, language));
         return false;
     }

@@ -37,10 +37,18 @@ void ToolbarCommands::ReportFailure(int rc, const TextPair& firstLine) {
                          LangFormat(firstLine, language_.current, reason.constData()));
 }
 
+void ToolbarCommands::NoteSource(const QString& fileName) {
+    if (configSource)
+        configSource(fileName);
+}
+
 void ToolbarCommands::ReadDeviceConfiguration() {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    ReportFailure(transfer_.ReadConfiguration(), texts::ReadDeviceError);
+    const int rc = transfer_.ReadConfiguration();
+    // Even a failed read has replaced the image.
+    NoteSource(QString());
+    ReportFailure(rc, texts::ReadDeviceError);
     view_.SetToolbarBusy(false);
     monitor_.commandInProgress = false;
 }
@@ -93,9 +101,13 @@ void ToolbarCommands::SpeedButtonResetClick() {
 }
 
 void ToolbarCommands::SpeedButtonUpdateDeviceClick() {
+    UpdateDevice(QString());
+}
+
+void ToolbarCommands::UpdateDevice(const QString& fileName) {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    view_.UpdateFirmware();
+    view_.UpdateFirmware(fileName);
     view_.SetToolbarBusy(false);
     monitor_.imageInSync = false;
     monitor_.lastSerial = 0;
@@ -110,8 +122,10 @@ void ToolbarCommands::SpeedButtonWriteConfigClick() {
         {
             MonitorSuspension suspended(host_);
             error = SaveConfigFile(fileName, image_, host_, language_.current).error;
-            if (error.isEmpty())
+            if (error.isEmpty()) {
                 view_.RememberConfigFile(fileName);
+                NoteSource(fileName);
+            }
         }
         // A file that cannot be written ends the command with its message; the toolbar comes
         // back all the same, so the user can try another place.
@@ -130,6 +144,11 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
         view_.SetToolbarBusy(false);
         return;
     }
+    OpenConfigFile(fileName);
+}
+
+void ToolbarCommands::OpenConfigFile(const QString& fileName) {
+    view_.SetToolbarBusy(true);
     const bool wasInSync = monitor_.imageInSync;
     monitor_.imageInSync = false;
     bool loaded = false;
@@ -149,6 +168,8 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
     }
     view_.SetToolbarBusy(false);
     view_.RefreshParameterPages();
+    // Kept in the window whatever the answer below.
+    NoteSource(fileName);
     // A controller whose configuration we know would get the file at the next tick: the user sees
     // what changes and may keep the file in the window only.
     const ConfigBytes* held = monitor_.controllerConnected ? HeldByThisController() : nullptr;

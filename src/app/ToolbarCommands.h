@@ -27,7 +27,8 @@ public:
     virtual void RememberConfigFile(const QString& fileName) = 0;
     virtual void RefreshParameterPages() = 0;
     virtual void InvalidateViews() = 0;
-    virtual void UpdateFirmware() = 0;
+    // The update with its dialogs and questions; with a file name its file dialog is not shown.
+    virtual void UpdateFirmware(const QString& fileName) = 0;
 };
 
 class ToolbarCommands {
@@ -39,6 +40,10 @@ public:
 
     // The snapshot to name after a failed write; unset where none are kept.
     std::function<QString()> lastSnapshot;
+    // Where the image now comes from: the file just opened or saved, the image then holding what
+    // the window shows of it; or empty after a read from the controller. Unset where nothing
+    // names the file.
+    std::function<void(const QString& fileName)> configSource;
 
     // Shared with the monitor, which runs it for every newly connected controller.
     void ReadDeviceConfiguration();
@@ -51,12 +56,19 @@ public:
     void SpeedButtonWriteConfigClick(); // save to a file
     void SpeedButtonReadConfigClick();  // open a file
 
+    // The open command from the chosen file on, for a file chosen elsewhere (the recent files,
+    // a drop).
+    void OpenConfigFile(const QString& fileName);
+    // The firmware update with a file chosen elsewhere (a drop); empty asks as the button does.
+    void UpdateDevice(const QString& fileName);
+
 private:
     // What the connected controller holds as far as we know (its last read and every write it
     // accepted since); null when its configuration was not read.
     const ConfigBytes* HeldByThisController() const;
     // Shows a failed command's first line and the result text; nothing for 0.
     void ReportFailure(int rc, const TextPair& firstLine);
+    void NoteSource(const QString& fileName);
 
     MonitorState& monitor_;
     ConfigImage& image_;

@@ -12,3 +12,13 @@ list(APPEND KORVEX_UI_SOURCES
 list(APPEND KORVEX_CORE_SOURCES app/Settings.cpp app/Settings.h)
 list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)
+list(APPEND KORVEX_CORE_SOURCES
+    app/AboutText.cpp app/AboutText.h
+    app/DroppedFiles.cpp app/DroppedFiles.h
+    app/OpenedFile.cpp app/OpenedFile.h
+    app/RecentFiles.cpp app/RecentFiles.h)
+list(APPEND KORVEX_UI_SOURCES
+    app/AboutBox.cpp app/AboutBox.h
+    app/FileDrops.cpp app/FileDrops.h
+    app/RecentFilesMenu.cpp app/RecentFilesMenu.h
+    app/ToolbarKeys.cpp app/ToolbarKeys.h)

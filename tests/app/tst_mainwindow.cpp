@@ -6,6 +6,7 @@
 #include "app/WindowHost.h"
 #include "common/TestFiles.h"
 #include "common/WindowRig.h"
+#include "config/ConfigFile.h"
 #include "firmware/FirmwareFile.h"
 #include "link/LittleEndian.h"
 #include "link/PortFinder.h"
@@ -23,6 +24,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -61,6 +63,8 @@ private slots:
     void qtTextsFollowTheLanguage();
     void extremeTerminalHeightStartsSane();
     void refusedPortIsExplainedOnce();
+    void keysActWhenTheirButtonsDo();
+    void droppedFilesAndTheTitle();
 };
 
 void TestMainWindow::startWithoutController() {
@@ -222,9 +226,11 @@ void TestMainWindow::languageSwitchSendsEditsFirst() {
 
 void TestMainWindow::settingsAtStartAndClose() {
     {
-        WindowRig rig("[MainSettings]\r\nLang=5\r\nDebug=1\r\nMainTop=-1\r\nMainLeft=-50\r\n");
+        WindowRig rig("[MainSettings]\r\nLang=5\r\nDebug=1\r\nMainTop=-1\r\nMainLeft=-50\r\n"
+                      "MainWidthx=760\r\nMainHeightx=540\r\n");
         QCOMPARE(rig.window->SetLanguage(-1), 0);
         QCOMPARE(rig.window->x(), -50);
+        QCOMPARE(rig.window->size(), QSize(760, 540));
         QMenu& menu = rig.window->popupMenu();
         QVERIFY(menu.findChild<QAction*>("MenuItemDebug")->isVisible());
         QVERIFY(menu.findChild<QAction*>("MenuItemLog")->isVisible());
@@ -236,6 +242,7 @@ void TestMainWindow::settingsAtStartAndClose() {
         QVERIFY(saved.contains("Lang=0"));
         QVERIFY(saved.contains("Log=1"));
         QVERIFY(saved.contains("MainLeft=-50"));
+        QVERIFY(saved.contains("MainWidthx=760\r\nMainHeightx=540"));
         QVERIFY(rig.window->core().link.state.appClosing);
         // What operations still ask on their way out is not shown over a closed window.
         rig.window->host().answerBox = nullptr;
@@ -494,6 +501,108 @@ void TestMainWindow::refusedPortIsExplainedOnce() {
                 ->text()
                 .startsWith(QStringLiteral("Controller search on ") + port));
 #endif
+}
+
+void TestMainWindow::keysActWhenTheirButtonsDo() {
+    WindowRig rig;
+    rig.tick();
+    rig.window->show();
+    // What a key did: the file dialog or box it showed, or what it read.
+    QString shown;
+    rig.window->files().onShown = [&shown](QFileDialog& d) {
+        shown = d.windowTitle();
+        d.reject();
+    };
+    QTimer about; // the real About box
+    connect(&about, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->windowTitle() + ": " + box->text();
+            box->accept();
+        }
+    });
+    about.start(10);
+    const std::pair<QKeyCombination, const char*> keys[] = {
+        {Qt::CTRL | Qt::Key_O, "The choice of device configuration file"},
+        {Qt::CTRL | Qt::Key_S, "Saving the Configuration File Devices"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_R, "32 frames read"},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_W, "Are you sure you want to write"},
+        {Qt::Key_F1, "About: KORVEX Setup 1.36"}};
+    for (bool busy : {false, true}) {
+        rig.window->SetToolbarBusy(busy); // a busy toolbar runs nothing but About
+        for (const auto& [key, expected] : keys) {
+            shown.clear();
+            rig.boxes.clear();
+            rig.controller.clearLog();
+            rig.window->activateWindow(); // again after a dialog
+            QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+            QTest::keyClick(rig.window.get(), key.key(), key.keyboardModifiers());
+            if (rig.readFrames() > 0)
+                shown = QString::number(rig.readFrames()) + " frames read";
+            if (!rig.boxes.isEmpty())
+                shown = rig.boxes.first();
+            const bool acts = !busy || key.key() == Qt::Key_F1;
+            QVERIFY2(
+                acts ? shown.startsWith(expected) : shown.isEmpty(),
+                qPrintable(QStringLiteral("%1 (busy %2): %3").arg(expected).arg(busy).arg(shown)));
+        }
+        QVERIFY(shown.contains(rig.settingsPath) && shown.contains("korvex-cli"));
+    }
+    // The key follows the hint through a language switch.
+    rig.window->SetLanguage(LangRussian);
+    QCOMPARE(rig.find<QToolButton>("SpeedButtonWriteDevice")->toolTip(),
+             QStringLiteral("Записать конфигурацию в устройство (Ctrl+Shift+W)"));
+}
+
+void TestMainWindow::droppedFilesAndTheTitle() {
+    WindowRig rig;
+    rig.tick();
+    const QString title = rig.window->windowTitle();
+    const auto drop = [&rig](const QString& file) { // on the terminal input, which takes text
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QWidget* memo = rig.find<QPlainTextEdit>("MemoTX");
+        QCoreApplication::postEvent(memo, new QDragEnterEvent({5, 5}, Qt::CopyAction, &mime,
+                                                              Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            memo, new QDropEvent({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(); // the drop acts once it has returned
+    };
+    ConfigImage file = rig.window->core().image;
+    file.bytes[1980] ^= 1;
+    const QString car = rig.dir.filePath("car.kswa");
+    QVERIFY(SaveConfigFile(car, file, rig.window->host(), LangEnglish).error.isEmpty());
+    drop(car);
+    QCOMPARE(rig.window->windowTitle(), title + " - car.kswa[*]");
+    QVERIFY(rig.boxes.last().startsWith("Send the changes of the file to the controller now?"));
+    QVERIFY(!rig.window->isWindowModified());
+    WindowRig::choose(rig.find<QComboBox>("ComboBoxX21x"), file.bytes[1980] ^ 1); // the other row
+    rig.tick();
+    QVERIFY(rig.window->isWindowModified());
+    rig.window->files().onShown = [&rig](QFileDialog& d) {
+        d.findChild<QLineEdit*>("fileNameEdit")->setText(rig.dir.filePath("saved.KSWA"));
+        static_cast<QDialog&>(d).accept();
+    };
+    rig.find<QToolButton>("SpeedButtonWriteConfig")->click();
+    QCOMPARE(rig.window->windowTitle(), title + " - saved.KSWA[*]");
+    QVERIFY(!rig.window->isWindowModified());
+
+    // Both files are listed on the open button; the older one opens again from there.
+    auto* recent = rig.find<QMenu>("PopupMenuRecentFilesx");
+    emit recent->aboutToShow();
+    QCOMPARE(recent->actions().size(), 2);
+    recent->actions().last()->trigger();
+    QCOMPARE(rig.window->windowTitle(), title + " - car.kswa[*]");
+
+    drop(rig.dir.filePath("notes.txt"));
+    QCOMPARE(rig.panel(), QStringLiteral("Drop one *.KSWA file (configuration) or *.LDR file "
+                                         "(firmware) here"));
+    const QString firmware = rig.dir.filePath("fw.LDR");
+    WriteAll(firmware, "not firmware");
+    drop(firmware); // the update's own checks refuse it
+    QCOMPARE(rig.boxes.last(), QStringLiteral("Error in file \"fw.LDR\""));
+    rig.find<QToolButton>("SpeedButtonReadDevice")->click();
+    QCOMPARE(rig.window->windowTitle(), title);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,5 +1,6 @@
-// The settings file: defaults, the window-position limits, flags and language, what is
-// written, the remembered files and where the file lives.
+// The settings file: defaults, the window-position and size limits, flags and language, what is
+// written, the remembered and recent files and where the file lives.
+#include "app/RecentFiles.h"
 #include "app/Settings.h"
 #include "common/TestFiles.h"
 #include "common/TestHost.h"
@@ -19,7 +20,11 @@ private slots:
     void terminalHeightLimits_data();
     void terminalHeightLimits();
     void saveWritesMainSettingsAndKeepsTheRest();
+    void windowSize_data();
+    void windowSize();
     void remembersFilesPerDialog();
+    void recentFiles_data();
+    void recentFiles();
     void unreadableFileIsReported();
     void fileBesideProgramOrPerUser();
 };
@@ -165,6 +170,29 @@ void TestSettings::saveWritesMainSettingsAndKeepsTheRest() {
                                 .toUtf8());
 }
 
+void TestSettings::windowSize_data() {
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("none: designed") << QByteArray() << Window;
+    QTest::newRow("kept") << QByteArray("MainWidthx=1000\r\nMainHeightx=700\r\n")
+                          << QSize(1000, 700);
+    QTest::newRow("below minimum") << QByteArray("MainWidthx=300\r\nMainHeightx=-5\r\n") << Window;
+    QTest::newRow("beyond screen")
+        << QByteArray("MainWidthx=5000\r\nMainHeightx=2147483647\r\n") << Screen;
+    QTest::newRow("unreadable") << QByteArray("MainWidthx=wide\r\nMainHeightx=700\r\n")
+                                << QSize(801, 700);
+}
+
+void TestSettings::windowSize() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QSize, size);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("w.ini");
+    const Settings s = LoadFrom(path, "[MainSettings]\r\n" + stored);
+    QCOMPARE(QSize(s.mainWidth, s.mainHeight), size);
+}
+
 void TestSettings::remembersFilesPerDialog() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -195,6 +223,47 @@ void TestSettings::remembersFilesPerDialog() {
     QCOMPARE(host.boxes.size(), 1);
     QCOMPARE(host.boxes[0].flags, mb::IconError);
     QCOMPARE(host.boxes[0].text, QStringLiteral("Unable to write to ") + path);
+}
+
+void TestSettings::recentFiles_data() {
+    QTest::addColumn<QStringList>("remembered"); // in this order; "-" marks a file that is gone
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("newest first") << QStringList{"a", "b", "c"} << QStringList{"c", "b", "a"};
+    QTest::newRow("again: moves up") << QStringList{"a", "b", "a"} << QStringList{"a", "b"};
+    QTest::newRow("same file, other spelling")
+        << QStringList{"b", "a", "./b"} << QStringList{"./b", "a"};
+    QTest::newRow("eight kept") << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9"}
+                                << QStringList{"9", "8", "7", "6", "5", "4", "3", "2"};
+    QTest::newRow("gone: taken off") << QStringList{"-a", "b", "-c"} << QStringList{"b"};
+}
+
+void TestSettings::recentFiles() {
+    QFETCH(QStringList, remembered);
+    QFETCH(QStringList, listed);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("r.ini");
+    WriteAll(path, "[MainSettings]\r\nLang=1\r\n");
+    test::TestHost host;
+    QStringList gone;
+    for (QString name : remembered) {
+        if (name.startsWith('-'))
+            gone << dir.filePath(name.remove(0, 1) + ".KSWA");
+        else
+            WriteAll(dir.filePath(name + ".KSWA"), "[Param]\r\n");
+        QVERIFY(RememberFile(path, RememberedFile::Configuration, dir.filePath(name + ".KSWA"),
+                             host, LangEnglish));
+    }
+    for (const QString& file : ReadRecentFiles(path))
+        QCOMPARE(RecentFileStillThere(path, file, host, LangEnglish), !gone.contains(file));
+    QStringList expected;
+    for (const QString& name : listed)
+        expected << dir.filePath(name + ".KSWA");
+    QCOMPARE(ReadRecentFiles(path), expected);
+    // A notice per file gone, no box; the rest of the settings file kept.
+    QCOMPARE(host.notices.size(), gone.size());
+    QVERIFY(host.boxes.isEmpty());
+    QVERIFY(ReadAll(path).startsWith("[MainSettings]\r\nLang=1\r\n[DirectoryConfig]\r\n"));
 }
 
 void TestSettings::unreadableFileIsReported() {

@@ -46,7 +46,7 @@ struct RecordingView final : MonitorView, CommandView {
     void RememberConfigFile(const QString& name) override { remembered << name; }
     void RefreshParameterPages() override { ++refreshes; }
     void InvalidateViews() override {}
-    void UpdateFirmware() override {}
+    void UpdateFirmware(const QString&) override {}
 };
 
 struct ShellRig {

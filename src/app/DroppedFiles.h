@@ -1,0 +1,28 @@
+// What files dropped on the window mean: a configuration file opens as with the open button, a
+// firmware file starts the firmware update with it, anything else is refused.
+#pragma once
+
+#include "text/TextPair.h"
+
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+namespace korvex {
+
+enum class DropKind { Configuration, Firmware, Other };
+
+struct DroppedFile {
+    DropKind kind = DropKind::Other;
+    QString path; // native separators, as the file dialogs give it; empty for Other
+};
+
+inline constexpr TextPair DropRefusedText{
+    "Перетащите сюда один файл *.KSWA (конфигурация) или *.LDR (прошивка)",
+    "Drop one *.KSWA file (configuration) or *.LDR file (firmware) here"};
+
+// Exactly one local file named *.KSWA or *.LDR, in any letter case; several files, a web
+// address or another name are Other.
+DroppedFile ClassifyDrop(const QList<QUrl>& urls);
+
+} // namespace korvex
