@@ -6,6 +6,7 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/Settings.h"
+#include "app/ToolIcons.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
@@ -25,7 +26,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStyle>
 
 namespace korvex {
 
@@ -143,15 +143,14 @@ void MainWindow::BuildPopupMenu() {
 }
 
 void MainWindow::ConnectToolbar() {
-    QStyle* style = this->style();
-    ui_->SpeedButtonUpdateDevice->setIcon(style->standardIcon(QStyle::SP_DriveFDIcon));
-    ui_->SpeedButtonReadConfig->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    ui_->SpeedButtonWriteConfig->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    ui_->SpeedButtonReadDevice->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
-    ui_->SpeedButtonWriteDevice->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
-    ui_->SpeedButtonToDefault->setIcon(style->standardIcon(QStyle::SP_DialogResetButton));
-    ui_->SpeedButtonReset->setIcon(style->standardIcon(QStyle::SP_BrowserReload));
-    ui_->SpeedButtonOnlyUsedx->setIcon(style->standardIcon(QStyle::SP_FileDialogListView));
+    ui_->SpeedButtonUpdateDevice->setIcon(ToolIcon("firmware"));
+    ui_->SpeedButtonReadConfig->setIcon(ToolIcon("open"));
+    ui_->SpeedButtonWriteConfig->setIcon(ToolIcon("save"));
+    ui_->SpeedButtonReadDevice->setIcon(ToolIcon("read-device"));
+    ui_->SpeedButtonWriteDevice->setIcon(ToolIcon("write-device"));
+    ui_->SpeedButtonToDefault->setIcon(ToolIcon("defaults"));
+    ui_->SpeedButtonReset->setIcon(ToolIcon("restart"));
+    ui_->SpeedButtonOnlyUsedx->setIcon(ToolIcon("only-used"));
 
     ToolbarCommands& commands = core_->commands;
     connect(ui_->SpeedButtonUpdateDevice, &QToolButton::clicked, this,

@@ -11,3 +11,7 @@ list(APPEND KORVEX_UI_SOURCES
 list(APPEND KORVEX_CORE_SOURCES app/Settings.cpp app/Settings.h)
 list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)
+# The program's own icons: PNGs that tools/make-icons.sh renders from the SVGs beside them.
+list(APPEND KORVEX_UI_SOURCES app/ToolIcons.cpp app/ToolIcons.h)
+set(KORVEX_ICONS defaults firmware lin-read lin-write only-used open read-device redo restart save
+    undo write-device)

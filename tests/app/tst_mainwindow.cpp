@@ -85,6 +85,12 @@ void TestMainWindow::startWithoutController() {
     for (const char* b : {"SpeedButtonReadDevice", "SpeedButtonWriteDevice", "SpeedButtonToDefault",
                           "SpeedButtonReset"})
         QVERIFY2(!rig.enabled(b), b);
+    // The program's own icons reach the window from its resources, at both scales.
+    for (const char* b : {"SpeedButtonUpdateDevice", "SpeedButtonReadConfig", "SpeedButtonReset",
+                          "SpeedButtonOnlyUsedx", "SpeedButtonWriteLINFlashProg"})
+        QVERIFY2(rig.find<QToolButton>(b)->icon().availableSizes() ==
+                     QList<QSize>({{20, 20}, {40, 40}}),
+                 b);
     QCOMPARE(rig.find<QTabWidget>("PageControlMain")->currentIndex(), 1);
     // The strip is labelled and on screen before any configuration was read or opened.
     rig.window->show();
