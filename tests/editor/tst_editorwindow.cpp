@@ -185,6 +185,12 @@ void TestEditorWindow::tabStripMouse() {
     groups[2]->menu()->actions()[4]->trigger(); // tab 25
     QCOMPARE(strip->currentIndex(), 24);
     QVERIFY(rig.window->editor().autoCapture());
+    // A click on the page already shown is no change of page.
+    for (QTabWidget* pages :
+         {rig.eventPages(), rig.reactionPages(), rig.find<QTabWidget>("PageControlParams")}) {
+        rig.clickTab(pages->tabBar(), pages->currentIndex());
+        QVERIFY2(rig.window->editor().autoCapture(), qPrintable(pages->objectName()));
+    }
     rig.clickTab(strip, 1);
     QCOMPARE(strip->currentIndex(), 1);
     QVERIFY(!rig.window->editor().autoCapture());
