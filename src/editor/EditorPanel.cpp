@@ -290,16 +290,27 @@ ShownPages EditorPanel::shownPages() const {
                        links_.onlyUsedItem != nullptr && links_.onlyUsedItem->isChecked());
 }
 
+ShownPages EditorPanel::visiblePages() const {
+    // What the tabs show, which a capture or a page click since the last ApplyOnlyUsedView may
+    // have left behind what the image holds.
+    ShownPages visible;
+    for (int i = 0; i < EventPageCount; ++i)
+        visible.event[std::size_t(i)] = ui_->PageControlEvent->isTabVisible(i);
+    for (int i = 0; i < ReactionPageCount; ++i)
+        visible.reaction[std::size_t(i)] = ui_->PageControlReaction->isTabVisible(i);
+    return visible;
+}
+
 void EditorPanel::popUpEventMenu(QPoint at) {
     popUpKindMenu(
         eventMenu_,
-        EventKindMenu(links_.image.bytes, selectedEntry(), shownPages(), links_.language.current),
+        EventKindMenu(links_.image.bytes, selectedEntry(), visiblePages(), links_.language.current),
         at, ChooseEventKind, &EditorPanel::deleteEvents);
 }
 
 void EditorPanel::popUpReactionMenu(QPoint at) {
     popUpKindMenu(reactionMenu_,
-                  ReactionKindMenu(links_.image.bytes, selectedEntry(), shownPages(),
+                  ReactionKindMenu(links_.image.bytes, selectedEntry(), visiblePages(),
                                    links_.language.current),
                   at, ChooseReactionKind, &EditorPanel::deleteReactions);
 }
