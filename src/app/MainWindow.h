@@ -62,7 +62,7 @@ public:
     // False when a controller is connected; otherwise tells the user and returns true.
     bool RequireController();
     void UpdateTitle();
-    void UpdateTabLabels();
+    void UpdateTabLabels() override;
 
     // MonitorView
     void SetStatusText(const QString& text) override;

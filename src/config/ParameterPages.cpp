@@ -229,6 +229,8 @@ void ParameterPages::RefreshParameterPages() {
         // The live sending of edits must not see a half-refreshed image.
         MonitorSuspension suspension(host_);
         refreshControls();
+        // Entries other than the one shown may have changed too (a file opened).
+        editor_.UpdateTabLabels();
     }
     editor_.ApplyOnlyUsedView();
     editor_.ShowSelectedEntry();
