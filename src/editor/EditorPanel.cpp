@@ -11,6 +11,7 @@
 #include "editor/ReactionRules.h"
 #include "editor/SourceDialog.h"
 #include "editor/TabNameDialog.h"
+#include "editor/WholeTabs.h"
 #include "link/Crc32Fingerprint.h"
 
 #include <QAction>
@@ -83,6 +84,8 @@ EditorPanel::EditorPanel(Links links, QWidget* parent)
         watched->installEventFilter(this);
     if (links_.pageControlParams != nullptr)
         links_.pageControlParams->tabBar()->installEventFilter(this);
+    for (QTabWidget* kinds : {ui_->PageControlEvent, ui_->PageControlReaction})
+        new WholeTabsAtLeft(kinds->tabBar());
     // The right press opens the keys menu; no context menu of Qt's on top of it.
     event_->capturePanel()->setContextMenuPolicy(Qt::PreventContextMenu);
     event_->capturePanel()->installEventFilter(this);
