@@ -57,6 +57,9 @@ int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
     const int rc = Connect(s, id);
     if (rc != result::Ok) {
         err << ResultText(rc, s.language.current) << Qt::endl;
+        // Not after Ctrl+C: an interrupted search says nothing about the converter.
+        if (!s.host.stopped())
+            err << DoctorHintText(s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
     out << IdentityHeader(s.language.current) << Qt::endl;

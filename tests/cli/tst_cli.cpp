@@ -171,11 +171,14 @@ void TestCli::noController() {
             QVERIFY(p.readAllStandardOutput().isEmpty());
             const QString err = QString::fromUtf8(p.readAllStandardError());
             const QString expected = lang == LangEnglish ? row.en : row.ru;
-            const QString last = lang == LangEnglish
-                                     ? QStringLiteral("Controller is disconnected\n")
-                                     : QStringLiteral("Контроллер отключен\n");
+            const QString last =
+                lang == LangEnglish
+                    ? QStringLiteral("Controller is disconnected\nTo check the converter and the "
+                                     "access to its port: korvex-cli doctor\n")
+                    : QStringLiteral("Контроллер отключен\nПроверка преобразователя и доступа к "
+                                     "порту: korvex-cli doctor\n");
             QVERIFY2(err.startsWith(expected) && err.endsWith(last), qPrintable(err));
-            QCOMPARE(err.count(u'\n'), expected.isEmpty() ? 1 : 2); // the reason only once
+            QCOMPARE(err.count(u'\n'), expected.isEmpty() ? 2 : 3); // the reason only once
         }
     }
     ::close(slave);
@@ -233,7 +236,8 @@ void TestCli::infoWithFaults() {
     controller.addFault(sim::Fault::NoReply, 0x01);
     Run timeout = RunInProcess({"--demo", "--lang", "en", "info"}, controller);
     QCOMPARE(timeout.exitCode, 1);
-    QCOMPARE(timeout.err, QStringLiteral("Out of the timeout response\n"));
+    QCOMPARE(timeout.err, QStringLiteral("Out of the timeout response\nTo check the converter "
+                                         "and the access to its port: korvex-cli doctor\n"));
     QCOMPARE(controller.requests.size(), std::size_t(3));
 
     // With several candidates each is probed once, and the one with the controller answers.
@@ -249,7 +253,8 @@ void TestCli::infoWithFaults() {
     controller.setPlugged(false);
     Run gone = RunInProcess({"--demo", "--lang", "ru", "info"}, controller);
     QCOMPARE(gone.exitCode, 1);
-    QCOMPARE(gone.err, QStringLiteral("Контроллер отключен\n"));
+    QCOMPARE(gone.err, QStringLiteral("Контроллер отключен\nПроверка преобразователя и доступа к "
+                                      "порту: korvex-cli doctor\n"));
 }
 
 void TestCli::configurationRoundTrip() {
