@@ -219,13 +219,21 @@ void TestCli::usageErrors() {
         const QStringList lines = r.err.split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 3); // two lines and the end of the last
         QCOMPARE(lines[0], c.problem);
-        QVERIFY2(lines[1].startsWith(QStringLiteral("usage: korvex-cli")), qPrintable(lines[1]));
+        // In the language of the problem above it.
+        QVERIFY2(lines[1].startsWith(c.problem.at(0) < u'\x80' ? "usage: korvex-cli"
+                                                               : "использование: korvex-cli"),
+                 qPrintable(lines[1]));
         QVERIFY(r.out.isEmpty());
     }
     Run help = RunProgram({"--help"});
     QCOMPARE(help.exitCode, 0);
     QVERIFY(help.out.startsWith(QStringLiteral("usage: korvex-cli")));
     QVERIFY(help.err.isEmpty());
+    // A table of every option and command, in the chosen language.
+    Run ru = RunProgram({"--lang", "ru", "--help"});
+    QVERIFY2(ru.out.contains("\n  --yes  ") && ru.out.contains("\nКоманды:\n  ports  ") &&
+                 ru.out.contains("\n  snapshots [SERIAL]  "),
+             qPrintable(ru.out));
     Run version = RunProgram({"--version"});
     QCOMPARE(version.exitCode, 0);
     QCOMPARE(version.out, QStringLiteral("korvex-cli " KORVEX_VERSION_TEXT "\n"));
@@ -377,6 +385,11 @@ void TestCli::refusedBeforeAnythingIsSent() {
     }
     Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
     QCOMPARE(ru.err, QStringLiteral("Ошибка чтения файла \"empty.KSWA\"\n"));
+    // The system's fixed first line stays; in Russian it is said again below it.
+    Run target = RunInProcess({"--demo", "--lang", "ru", "read-config", dir.path()}, controller);
+    QCOMPARE(target.err, "Unable to write to " + dir.path() + "\nНе удалось записать в " +
+                             dir.path() +
+                             "\nПричина: это не обычный файл (устройство, канал или папка)\n");
     Run no = RunInProcess({"--demo", "--lang", "en", "defaults"}, controller);
     QCOMPARE(no.exitCode, 1);
     QVERIFY(no.err.contains(QStringLiteral("Are you sure you want to reset")));
@@ -742,6 +755,7 @@ void TestCli::samplesAndProgress() {
     QVERIFY(p.readAllStandardOutput().endsWith("The device is updated to version 1.37\n"));
     QVERIFY2(terminal.contains("\rFirmware update  50%"), terminal.constData());
     QVERIFY(terminal.contains("\rFirmware update 100%"));
+    QVERIFY(!terminal.contains("101%")); // the trailer beyond the total
 #endif
 }
 
