@@ -375,6 +375,7 @@ void MainWindow::UpdateFirmware() {
         files_->RememberFirmwareFile(file);
     };
     update.setToolbarBusy = [this](bool busy) { SetToolbarBusy(busy); };
+    update.logResult = true;
     update.beforeWrite = [this] {
         core_->snapshots.KeepLastRead(); // the update goes on whether it was kept or not
         return true;

@@ -21,6 +21,7 @@ LinProgPage::LinProgPage(QWidget* tabSheetLINProg, DeviceLink& link, UiHost& hos
       programmer_(link.frames, host, language, this),
       chooseFirmwareFile_(std::move(chooseFirmwareFile)),
       rememberFirmwareFile_(std::move(rememberFirmwareFile)) {
+    programmer_.logFlashResult = true;
     auto* form = new QWidget(tabSheetLINProg);
     ui_->setupUi(form);
     auto* layout = new QVBoxLayout(tabSheetLINProg);
