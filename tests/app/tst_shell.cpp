@@ -461,7 +461,6 @@ void TestShell::commandsLeaveTheirResultInTheLog() {
     } rows[] = {
         {[&] { c.SpeedButtonReadDeviceClick(); }, 0,
          "The configuration is read from the controller"},
-        {[&] { c.SpeedButtonWriteDeviceClick(); }, mb::IdNo, ""},
         {[&] { c.SpeedButtonWriteDeviceClick(); }, mb::IdYes,
          "The configuration is written to the controller"},
         {[&] { c.SpeedButtonToDefaultClick(); }, mb::IdNo, ""},
@@ -472,20 +471,6 @@ void TestShell::commandsLeaveTheirResultInTheLog() {
          "The configuration is saved to the file \"" + file + '"'},
         {[&] { c.SpeedButtonReadConfigClick(); }, mb::IdYes,
          "The configuration file \"" + file + "\" is opened"},
-        {[&] {
-             rig.view.fileToSave = dir.path();
-             c.SpeedButtonWriteConfigClick();
-         },
-         0,
-         "The configuration is not saved: Unable to write to " + dir.path() +
-             ": Reason: it is not a regular file (a device, a pipe or a folder)"},
-        {[&] {
-             rig.view.fileToOpen = dir.path();
-             c.SpeedButtonReadConfigClick();
-         },
-         0,
-         "The configuration file is not opened: Error reading file \"" +
-             QFileInfo(dir.path()).fileName() + '"'},
         {[&] { lin.FlashFromFile(lamp, {}); }, 0,
          "The LIN device is not flashed: The device config have not yet been read from the LIN "
          "bus"},
