@@ -8,6 +8,7 @@
 #include "link/DeviceAccess.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
+#include "link/PortDoctor.h"
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
@@ -32,6 +33,16 @@ QByteArray Utf8(const QString& text) {
     return text.toUtf8();
 }
 } // namespace
+
+QString ConnectionMonitor::RefusalNote(int language) const {
+    const QString why = PortProblemShortText(link_.serial.openFailure(), language);
+    if (why.isEmpty())
+        return {};
+    // Punctuation spaces, as wide as the dots they stand for, keep the reason from jumping while
+    // the dots count.
+    const QString pad(3 - monitor_.progressDots, QChar(0x2008));
+    return pad + QStringLiteral(" \u2014 ") + why;
+}
 
 void ConnectionMonitor::Tick() {
     MonitorSuspension suspended(host_);
@@ -82,7 +93,8 @@ int ConnectionMonitor::PollController() {
             const QByteArray dots(monitor_.progressDots, '.');
             if (!port.isEmpty())
                 view_.SetStatusText(
-                    LangFormat(SearchOnText, lang, Utf8(port).constData(), dots.constData()));
+                    LangFormat(SearchOnText, lang, Utf8(port).constData(), dots.constData()) +
+                    RefusalNote(lang));
             else
                 view_.SetStatusText(LangFormat(SearchText, lang, dots.constData()));
         } else {

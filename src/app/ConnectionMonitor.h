@@ -75,6 +75,9 @@ public:
     void PollSoon();
 
 private:
+    // After the search text: why the port just probed refused to open, empty when it did not.
+    QString RefusalNote(int language) const;
+
     DeviceLink& link_;
     MonitorState& monitor_;
     IdentityRecord& identity_;

@@ -9,6 +9,7 @@
 #include "app/FileDrops.h"
 #include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
+#include "app/ToolIcons.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
 #include "app/WindowHost.h"
@@ -30,7 +31,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStyle>
 
 namespace korvex {
 
@@ -159,15 +159,14 @@ void MainWindow::BuildPopupMenu() {
 }
 
 void MainWindow::ConnectToolbar() {
-    QStyle* style = this->style();
-    ui_->SpeedButtonUpdateDevice->setIcon(style->standardIcon(QStyle::SP_DriveFDIcon));
-    ui_->SpeedButtonReadConfig->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    ui_->SpeedButtonWriteConfig->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    ui_->SpeedButtonReadDevice->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
-    ui_->SpeedButtonWriteDevice->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
-    ui_->SpeedButtonToDefault->setIcon(style->standardIcon(QStyle::SP_DialogResetButton));
-    ui_->SpeedButtonReset->setIcon(style->standardIcon(QStyle::SP_BrowserReload));
-    ui_->SpeedButtonOnlyUsedx->setIcon(style->standardIcon(QStyle::SP_FileDialogListView));
+    ui_->SpeedButtonUpdateDevice->setIcon(ToolIcon("firmware"));
+    ui_->SpeedButtonReadConfig->setIcon(ToolIcon("open"));
+    ui_->SpeedButtonWriteConfig->setIcon(ToolIcon("save"));
+    ui_->SpeedButtonReadDevice->setIcon(ToolIcon("read-device"));
+    ui_->SpeedButtonWriteDevice->setIcon(ToolIcon("write-device"));
+    ui_->SpeedButtonToDefault->setIcon(ToolIcon("defaults"));
+    ui_->SpeedButtonReset->setIcon(ToolIcon("restart"));
+    ui_->SpeedButtonOnlyUsedx->setIcon(ToolIcon("only-used"));
 
     ToolbarCommands& commands = core_->commands;
     connect(ui_->SpeedButtonUpdateDevice, &QToolButton::clicked, this,
@@ -427,6 +426,7 @@ void MainWindow::UpdateFirmware(const QString& fileName) {
         files_->RememberFirmwareFile(file);
     };
     update.setToolbarBusy = [this](bool busy) { SetToolbarBusy(busy); };
+    update.logResult = true;
     update.beforeWrite = [this] {
         core_->snapshots.KeepLastRead(); // the update goes on whether it was kept or not
         return true;

@@ -66,7 +66,7 @@ public:
     // False when a controller is connected; otherwise tells the user and returns true.
     bool RequireController();
     void UpdateTitle();
-    void UpdateTabLabels();
+    void UpdateTabLabels() override;
 
     // MonitorView
     void SetStatusText(const QString& text) override;

@@ -22,7 +22,46 @@ constexpr TextPair SendFileQuestion{
 constexpr TextPair FileKeptText{
     "Файл не отправлен в контроллер: запишите конфигурацию в устройство, чтобы отправить его",
     "The file is not sent to the controller: write the configuration to the device to send it"};
+
+// The log's record of each command's result, after the notice or the box, which fade or close.
+constexpr TextPair ReadLine{"Конфигурация прочитана из контроллера",
+                            "The configuration is read from the controller"};
+constexpr TextPair NotReadLine{"Конфигурация не прочитана из контроллера: %s",
+                               "The configuration is not read from the controller: %s"};
+constexpr TextPair WrittenLine{"Конфигурация записана в контроллер",
+                               "The configuration is written to the controller"};
+constexpr TextPair NotWrittenLine{"Конфигурация не записана в контроллер: %s",
+                                  "The configuration is not written to the controller: %s"};
+constexpr TextPair DefaultsLine{"Конфигурация контроллера сброшена в состояние по умолчанию",
+                                "The controller's configuration is reset to its defaults"};
+constexpr TextPair NoDefaultsLine{"Конфигурация контроллера не сброшена: %s",
+                                  "The controller's configuration is not reset: %s"};
+constexpr TextPair RestartedLine{"Контроллер перезапущен", "The controller is restarted"};
+constexpr TextPair NotRestartedLine{"Контроллер не перезапущен: %s",
+                                    "The controller is not restarted: %s"};
+constexpr TextPair SavedLine{"Конфигурация сохранена в файл \"%s\"",
+                             "The configuration is saved to the file \"%s\""};
+constexpr TextPair NotSavedLine{"Конфигурация не сохранена: %s",
+                                "The configuration is not saved: %s"};
+constexpr TextPair OpenedLine{"Открыт файл конфигурации \"%s\"",
+                              "The configuration file \"%s\" is opened"};
+constexpr TextPair NotOpenedLine{"Файл конфигурации не открыт: %s",
+                                 "The configuration file is not opened: %s"};
+
+// A box's text or a file name as one line of the log.
+QByteArray OneLine(const QString& text) {
+    return text.trimmed().replace(u'\n', QStringLiteral(": ")).toUtf8();
+}
+
 } // namespace
+
+void ToolbarCommands::LogResult(int rc, const TextPair& done, const TextPair& failed) {
+    const int lang = language_.current;
+    if (rc == result::Ok)
+        host_.LogLine(LangText(done, lang));
+    else
+        host_.LogLine(LangFormat(failed, lang, OneLine(ResultText(rc, lang)).constData()));
+}
 
 const ConfigBytes* ToolbarCommands::HeldByThisController() const {
     const ReadCopy& read = image_.lastRead;
@@ -49,6 +88,7 @@ void ToolbarCommands::ReadDeviceConfiguration() {
     // Even a failed read has replaced the image.
     NoteSource(QString());
     ReportFailure(rc, texts::ReadDeviceError);
+    LogResult(rc, ReadLine, NotReadLine);
     view_.SetToolbarBusy(false);
     monitor_.commandInProgress = false;
 }
@@ -71,6 +111,7 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     if (answer == mb::IdYes) {
         const int rc = transfer_.WriteConfiguration();
         ReportFailure(rc, texts::WriteDeviceError);
+        LogResult(rc, WrittenLine, NotWrittenLine);
         if (rc != result::Ok)
             host_.LogLine(
                 PartWrittenLine(lastSnapshot ? lastSnapshot() : QString(), language_.current));
@@ -82,7 +123,10 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
 void ToolbarCommands::SpeedButtonToDefaultClick() {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
-    ReportFailure(transfer_.ResetToDefaults(), texts::DefaultsError);
+    const int rc = transfer_.ResetToDefaults();
+    ReportFailure(rc, texts::DefaultsError);
+    if (transfer_.resetAnswered())
+        LogResult(rc, DefaultsLine, NoDefaultsLine);
     view_.SetToolbarBusy(false);
     // Also after a declined question: what the controller holds is read again either way.
     monitor_.imageInSync = false;
@@ -95,7 +139,9 @@ void ToolbarCommands::SpeedButtonResetClick() {
     monitor_.imageInSync = false;
     monitor_.lastSerial = 0;
     view_.SetToolbarBusy(true);
-    ReportFailure(transfer_.RestartDevice(), texts::RestartError);
+    const int rc = transfer_.RestartDevice();
+    ReportFailure(rc, texts::RestartError);
+    LogResult(rc, RestartedLine, NotRestartedLine);
     view_.SetToolbarBusy(false);
     monitor_.commandInProgress = false;
 }
@@ -129,10 +175,13 @@ void ToolbarCommands::SpeedButtonWriteConfigClick() {
         }
         // A file that cannot be written ends the command with its message; the toolbar comes
         // back all the same, so the user can try another place.
-        if (!error.isEmpty())
+        if (!error.isEmpty()) {
             host_.ShowMessageBox(mb::IconError, error);
-        else
+            host_.LogLine(LangFormat(NotSavedLine, language_.current, OneLine(error).constData()));
+        } else {
             host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
+            host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(fileName).constData()));
+        }
     }
     view_.SetToolbarBusy(false);
 }
@@ -161,8 +210,9 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
     if (!loaded) {
         // Nothing changed: the image, its sending and the remembered directory stay as they were.
         monitor_.imageInSync = wasInSync;
-        host_.ShowMessageBox(mb::IconError,
-                             FileMessage(texts::ReadFileError, language_.current, fileName));
+        const QString error = FileMessage(texts::ReadFileError, language_.current, fileName);
+        host_.ShowMessageBox(mb::IconError, error);
+        host_.LogLine(LangFormat(NotOpenedLine, language_.current, OneLine(error).constData()));
         view_.SetToolbarBusy(false);
         return;
     }
@@ -178,12 +228,19 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
                                  ChangeSummary(*held, image_.bytes, language_.current);
         if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes) {
             host_.ShowPanelMessage(false, 0, 0, LangText(FileKeptText, language_));
+            LogOpened(fileName);
+            host_.LogLine(LangText(FileKeptText, language_));
             return;
         }
     }
     // From here the live sending hands the loaded configuration to a connected controller.
     monitor_.imageInSync = true;
     host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigRead, language_));
+    LogOpened(fileName);
+}
+
+void ToolbarCommands::LogOpened(const QString& fileName) {
+    host_.LogLine(LangFormat(OpenedLine, language_.current, OneLine(fileName).constData()));
 }
 
 } // namespace korvex

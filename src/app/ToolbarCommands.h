@@ -69,6 +69,9 @@ private:
     // Shows a failed command's first line and the result text; nothing for 0.
     void ReportFailure(int rc, const TextPair& firstLine);
     void NoteSource(const QString& fileName);
+    // The log's line of a device command: `done`, or `failed` with the result text.
+    void LogResult(int rc, const TextPair& done, const TextPair& failed);
+    void LogOpened(const QString& fileName);
 
     MonitorState& monitor_;
     ConfigImage& image_;

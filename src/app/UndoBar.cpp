@@ -1,13 +1,13 @@
 // The window's undo and redo.
 #include "UndoBar.h"
 
+#include "app/ToolIcons.h"
 #include "text/TextPair.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QShortcut>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -19,13 +19,13 @@ constexpr TextPair RedoHint{"Повторить: %s", "Redo: %s"};
 constexpr TextPair NothingToUndo{"Отменить: нечего", "Undo: nothing to undo"};
 constexpr TextPair NothingToRedo{"Повторить: нечего", "Redo: nothing to redo"};
 
-QToolButton* NewButton(const char* name, QStyle::StandardPixmap icon, QWidget* window) {
+QToolButton* NewButton(const char* name, const char* icon, QWidget* window) {
     auto* button = new QToolButton(window);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
     button->setMinimumSize(27, 27);
-    button->setIcon(window->style()->standardIcon(icon));
+    button->setIcon(ToolIcon(icon));
     return button;
 }
 
@@ -44,8 +44,8 @@ const QList<QKeySequence> RedoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z
 UndoBar::UndoBar(ConfigBytes& image, QHBoxLayout* toolbar, int position, QWidget* window,
                  const LanguageState& language)
     : QObject(window), image_(image), language_(language), history_(image),
-      undo_(NewButton("SpeedButtonUndox", QStyle::SP_ArrowBack, window)),
-      redo_(NewButton("SpeedButtonRedox", QStyle::SP_ArrowForward, window)) {
+      undo_(NewButton("SpeedButtonUndox", "undo", window)),
+      redo_(NewButton("SpeedButtonRedox", "redo", window)) {
     toolbar->insertSpacing(position, 5);
     toolbar->insertWidget(position + 1, undo_);
     toolbar->insertWidget(position + 2, redo_);

@@ -22,3 +22,7 @@ list(APPEND KORVEX_UI_SOURCES
     app/FileDrops.cpp app/FileDrops.h
     app/RecentFilesMenu.cpp app/RecentFilesMenu.h
     app/ToolbarKeys.cpp app/ToolbarKeys.h)
+# The program's own icons: PNGs that tools/make-icons.sh renders from the SVGs beside them.
+list(APPEND KORVEX_UI_SOURCES app/ToolIcons.cpp app/ToolIcons.h)
+set(KORVEX_ICONS defaults firmware lin-read lin-write only-used open read-device redo restart save
+    undo write-device)

@@ -1,6 +1,7 @@
 // Option parsing and the commands of korvex-cli.
 #include "CliCommands.h"
 
+#include "CliHelp.h"
 #include "CliHost.h"
 #include "CliSession.h"
 #include "FirmwareCommands.h"
@@ -37,14 +38,6 @@ namespace korvex {
 
 namespace {
 
-const char UsageLine[] =
-    "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] [--no-snapshot] [--help] "
-    "[--version] COMMAND [ARGS]  (commands: ports, info, read-config FILE, "
-    "write-config FILE, restart, defaults --yes, dump FILE, diff A B, "
-    "update-firmware FILE [--yes], lin read, lin write-params HEX, "
-    "lin flash FILE [--yes], terminal [--seconds N], "
-    "capture FILE [--count N] [--seconds S], doctor, snapshots [SERIAL])";
-
 int CommandPorts(Session& s, QTextStream& out) {
     const QStringList ports = s.finder->findPorts();
     for (const QString& p : ports)
@@ -57,6 +50,9 @@ int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
     const int rc = Connect(s, id);
     if (rc != result::Ok) {
         err << ResultText(rc, s.language.current) << Qt::endl;
+        // Not after Ctrl+C: an interrupted search says nothing about the converter.
+        if (!s.host.stopped())
+            err << DoctorHintText(s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
     out << IdentityHeader(s.language.current) << Qt::endl;
@@ -68,7 +64,9 @@ int CommandInfo(Session& s, QTextStream& out, QTextStream& err) {
 int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
     // A target that can never be written is refused before the controller is asked.
     if (const FileProblem target = CheckRegularFile(file); !target.ok()) {
-        err << UnableToWriteText(file, target, s.language.current) << Qt::endl;
+        err << WriteErrorText(UnableToWriteText(file, target, s.language.current),
+                              s.language.current)
+            << Qt::endl;
         return exitcode::Failure;
     }
     IdentityRecord id;
@@ -288,7 +286,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
     Options o;
     QString problem = ParseOptions(arguments, o);
     if (problem.isEmpty() && o.help) {
-        out << UsageLine << Qt::endl;
+        out << HelpText(o.language);
         return exitcode::Ok;
     }
     if (problem.isEmpty() && o.version) {
@@ -298,7 +296,7 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
     if (problem.isEmpty())
         problem = CommandProblem(o);
     if (!problem.isEmpty())
-        return UsageError(err, problem, UsageLine);
+        return UsageError(err, problem, UsageLine(o.language));
     Session s(o, out, err, demo, env);
     int rc = RunCommand(s, o, env, out, err);
     s.host.EndProgress();

@@ -46,8 +46,12 @@ void CliHost::ProgressStep(int count) {
 void CliHost::ShowProgress() {
     if (!progressLine)
         return;
+    // The firmware update writes a trailer beyond the total it announced; as the window's gauge,
+    // the line stays at 100 for it.
     const int percent =
-        progressTotal_ > 0 ? static_cast<int>(qint64{progressCount_} * 100 / progressTotal_) : 100;
+        progressTotal_ > 0
+            ? static_cast<int>(qMin(qint64{progressCount_} * 100 / progressTotal_, qint64{100}))
+            : 100;
     if (percent == progressShown_)
         return;
     progressShown_ = percent;

@@ -87,7 +87,7 @@ QString ParseOptions(const QStringList& arguments, Options& o) {
     return LangFormat(*problem, o.language, subject.constData());
 }
 
-int UsageError(QTextStream& err, const QString& problem, const char* usage) {
+int UsageError(QTextStream& err, const QString& problem, const QString& usage) {
     err << problem << Qt::endl << usage << Qt::endl;
     return exitcode::Usage;
 }
@@ -176,10 +176,23 @@ bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err) {
     return false;
 }
 
+QString WriteErrorText(const QString& message, int language) {
+    const QLatin1String fixed("Unable to write to ");
+    if (!message.startsWith(fixed))
+        return message;
+    const qsizetype end = message.indexOf(u'\n');
+    const QString first = message.left(end < 0 ? message.size() : end);
+    const QString said =
+        LangFormat(UnableToWriteSaid, language, first.mid(fixed.size()).toUtf8().constData());
+    if (said == first)
+        return message;
+    return first + u'\n' + said + (end < 0 ? QString() : message.mid(end));
+}
+
 bool SaveToFile(Session& s, const QString& file, QTextStream& err) {
     const ConfigSaveResult saved = SaveConfigFile(file, s.image, s.host, s.language.current);
     if (!saved.ok()) {
-        err << saved.error << Qt::endl;
+        err << WriteErrorText(saved.error, s.language.current) << Qt::endl;
         return false;
     }
     if (saved.replacedWhole)

@@ -38,6 +38,8 @@ inline constexpr TextPair Restarted{"Контроллер перезапущен
 inline constexpr TextPair DefaultsDone{"Конфигурация сброшена в состояние по умолчанию",
                                        "The configuration is reset to its default state"};
 inline constexpr TextPair Interrupted{"Прервано", "Interrupted"};
+// The English half is the fixed line itself, which is never said twice.
+inline constexpr TextPair UnableToWriteSaid{"Не удалось записать в %s", "Unable to write to %s"};
 // What was wrong with a command line.
 inline constexpr TextPair UnknownOption{"Неизвестный параметр %s", "Unknown option %s"};
 inline constexpr TextPair MissingValue{"После %s не хватает значения", "%s needs a value"};
@@ -75,7 +77,7 @@ struct Options {
 QString ParseOptions(const QStringList& arguments, Options& o);
 
 // A usage error: what was wrong, then the usage line, on standard error.
-int UsageError(QTextStream& err, const QString& problem, const char* usage);
+int UsageError(QTextStream& err, const QString& problem, const QString& usage);
 
 // The link and everything it stands on, for one run of the tool.
 struct Session {
@@ -100,6 +102,10 @@ struct Session {
     // A line of success on standard output.
     int done(QTextStream& out, const QString& line);
 };
+
+// A failed save's message, whose first line is the system's fixed "Unable to write to <file>":
+// in Russian that line is said again in Russian below it, the rest follows unchanged.
+QString WriteErrorText(const QString& message, int language);
 
 // Saves the session's image to a configuration file; says why it failed, or that a file that
 // held no INI text was replaced whole.

@@ -3,6 +3,7 @@
 #include "LinCommands.h"
 
 #include "CliCommands.h"
+#include "CliHelp.h"
 #include "CliSession.h"
 #include "lin/LinProgrammer.h"
 #include "lin/LinTexts.h"
@@ -12,10 +13,6 @@
 namespace korvex {
 
 namespace {
-
-const char LinUsageLine[] =
-    "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] lin read | lin write-params HEX | "
-    "lin flash FILE [--yes]";
 
 // The tool's polls give up where the window would wait for the user to close it.
 constexpr int PollLimitMs = 10000;
@@ -55,21 +52,23 @@ int RunLinCommand(Session& s, const QStringList& args, QTextStream& out, QTextSt
     const QByteArray command = QStringLiteral("lin %1").arg(sub).toUtf8();
     // Usage errors first, before anything is opened.
     if (sub.isEmpty())
-        return UsageError(err, LangText(MissingCommand, lang), LinUsageLine);
+        return UsageError(err, LangText(MissingCommand, lang), LinUsageLine(lang));
     if (sub == QLatin1String("read") && args.size() > 1)
         return UsageError(err, LangFormat(ExtraArgument, lang, args.at(1).toUtf8().constData()),
-                          LinUsageLine);
+                          LinUsageLine(lang));
     if (sub == QLatin1String("write-params") && args.size() < 2)
-        return UsageError(err, LangFormat(MissingHex, lang, command.constData()), LinUsageLine);
+        return UsageError(err, LangFormat(MissingHex, lang, command.constData()),
+                          LinUsageLine(lang));
     if (sub == QLatin1String("flash") && args.size() != 2)
         return UsageError(err,
                           args.size() < 2
                               ? LangFormat(MissingFile, lang, command.constData())
                               : LangFormat(ExtraArgument, lang, args.at(2).toUtf8().constData()),
-                          LinUsageLine);
+                          LinUsageLine(lang));
     if (sub != QLatin1String("read") && sub != QLatin1String("write-params") &&
         sub != QLatin1String("flash"))
-        return UsageError(err, LangFormat(UnknownCommand, lang, command.constData()), LinUsageLine);
+        return UsageError(err, LangFormat(UnknownCommand, lang, command.constData()),
+                          LinUsageLine(lang));
 
     CliLinView view(s.host, out, err);
     LinProgrammer lin(s.link->frames, s.host, s.language, &view);

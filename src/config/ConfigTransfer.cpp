@@ -65,7 +65,8 @@ int ConfigTransfer::WriteConfiguration() {
 int ConfigTransfer::ResetToDefaults() {
     const int answer = host_.ShowMessageBox(mb::IconWarning | mb::YesNo | mb::DefButton2,
                                             LangText(texts::DefaultsQuestion, language_));
-    if (answer != mb::IdYes)
+    resetAnswered_ = answer == mb::IdYes;
+    if (!resetAnswered_)
         return result::Ok;
     if (beforeReplace)
         beforeReplace();

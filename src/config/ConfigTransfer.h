@@ -32,12 +32,14 @@ public:
 
     int ReadConfiguration();
     int WriteConfiguration();
-    // Asks first; 0 also when the user declines.
+    // Asks first; 0 also when the user declines, which resetAnswered() then tells.
     int ResetToDefaults();
+    bool resetAnswered() const { return resetAnswered_; }
     int RestartDevice();
     int WriteBlock(int area, int offset, const std::uint8_t* bytes, int count);
 
 private:
+    bool resetAnswered_ = false;
     // A write the controller accepted into its configuration.
     void NoteHeld(int offset, const std::uint8_t* bytes, int count);
 

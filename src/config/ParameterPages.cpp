@@ -131,9 +131,12 @@ void ParameterPages::connectControls() {
                          VoltsShown(bytes_, param::VOUT2minmax));
     ShowStoredOnFocusOut(radio_->Edit_KEY_REASSIGN_TO, NumberShown(bytes_, param::KEY_REASSIGN_TO));
 
-    // Only the user's click: a page chosen by code leaves the capture alone.
-    connect(pageControl_, &QTabWidget::tabBarClicked, this,
-            [this](int) { editor_.SetAutoCapture(false); });
+    // Only the user's click on another page: a page chosen by code, or a click on the page
+    // already shown, leaves the capture alone.
+    connect(pageControl_, &QTabWidget::tabBarClicked, this, [this](int page) {
+        if (page >= 0 && page != pageControl_->currentIndex())
+            editor_.SetAutoCapture(false);
+    });
 }
 
 void ParameterPages::connectChoice(QComboBox* box, U8Field field, bool invalidate) {
@@ -226,6 +229,8 @@ void ParameterPages::RefreshParameterPages() {
         // The live sending of edits must not see a half-refreshed image.
         MonitorSuspension suspension(host_);
         refreshControls();
+        // Entries other than the one shown may have changed too (a file opened).
+        editor_.UpdateTabLabels();
     }
     editor_.ApplyOnlyUsedView();
     editor_.ShowSelectedEntry();

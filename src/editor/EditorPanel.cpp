@@ -11,6 +11,7 @@
 #include "editor/ReactionRules.h"
 #include "editor/SourceDialog.h"
 #include "editor/TabNameDialog.h"
+#include "editor/WholeTabs.h"
 #include "link/Crc32Fingerprint.h"
 
 #include <QAction>
@@ -83,6 +84,8 @@ EditorPanel::EditorPanel(Links links, QWidget* parent)
         watched->installEventFilter(this);
     if (links_.pageControlParams != nullptr)
         links_.pageControlParams->tabBar()->installEventFilter(this);
+    for (QTabWidget* kinds : {ui_->PageControlEvent, ui_->PageControlReaction})
+        new WholeTabsAtLeft(kinds->tabBar());
     // The right press opens the keys menu; no context menu of Qt's on top of it.
     event_->capturePanel()->setContextMenuPolicy(Qt::PreventContextMenu);
     event_->capturePanel()->installEventFilter(this);
@@ -305,16 +308,27 @@ ShownPages EditorPanel::shownPages() const {
                        links_.onlyUsedItem != nullptr && links_.onlyUsedItem->isChecked());
 }
 
+ShownPages EditorPanel::visiblePages() const {
+    // What the tabs show, which a capture or a page click since the last ApplyOnlyUsedView may
+    // have left behind what the image holds.
+    ShownPages visible;
+    for (int i = 0; i < EventPageCount; ++i)
+        visible.event[std::size_t(i)] = ui_->PageControlEvent->isTabVisible(i);
+    for (int i = 0; i < ReactionPageCount; ++i)
+        visible.reaction[std::size_t(i)] = ui_->PageControlReaction->isTabVisible(i);
+    return visible;
+}
+
 void EditorPanel::popUpEventMenu(QPoint at) {
     popUpKindMenu(
         eventMenu_,
-        EventKindMenu(links_.image.bytes, selectedEntry(), shownPages(), links_.language.current),
+        EventKindMenu(links_.image.bytes, selectedEntry(), visiblePages(), links_.language.current),
         at, ChooseEventKind, &EditorPanel::deleteEvents);
 }
 
 void EditorPanel::popUpReactionMenu(QPoint at) {
     popUpKindMenu(reactionMenu_,
-                  ReactionKindMenu(links_.image.bytes, selectedEntry(), shownPages(),
+                  ReactionKindMenu(links_.image.bytes, selectedEntry(), visiblePages(),
                                    links_.language.current),
                   at, ChooseReactionKind, &EditorPanel::deleteReactions);
 }

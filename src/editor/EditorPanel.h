@@ -82,6 +82,8 @@ private:
     void tabChanged();
     void popUpTabMenu(QPoint at);
     ShownPages shownPages() const;
+    // The kind menus list the pages whose tabs are visible.
+    ShownPages visiblePages() const;
     void popUpKindMenu(QMenu* menu, const QList<KindMenuItem>& items, QPoint at,
                        bool (*choose)(ConfigBytes&, int, int), void (EditorPanel::*remove)(int));
     void popUpEventMenu(QPoint at);

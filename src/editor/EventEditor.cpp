@@ -92,6 +92,9 @@ void EventEditor::connectControls() {
     connect(pageControl_->tabBar(), &QTabBar::tabBarClicked, this, [this, &bytes](int page) {
         if (page < 0 || (QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
             return;
+        // The page already shown is no change: automatic capture goes on.
+        if (page == pageControl_->currentIndex())
+            return;
         context_.autoCaptureOff();
         if (ChooseEventKind(bytes, context_.selectedEntry(), page))
             context_.showSelectedEntry();

@@ -13,4 +13,5 @@ list(APPEND KORVEX_UI_SOURCES
     editor/ReactionPageLin.ui editor/ReactionPagePin.ui editor/ReactionPageAnalog.ui
     editor/ReactionPageSource.ui editor/ReactionPageEventControl.ui
     editor/SourceDialog.cpp editor/SourceDialog.h editor/SourceDialog.ui
-    editor/TabNameDialog.cpp editor/TabNameDialog.h editor/TabNameDialog.ui)
+    editor/TabNameDialog.cpp editor/TabNameDialog.h editor/TabNameDialog.ui
+    editor/WholeTabs.cpp editor/WholeTabs.h)

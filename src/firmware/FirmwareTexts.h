@@ -52,5 +52,10 @@ inline constexpr TextPair UpdateError{"Ошибка обновления про�
                                       "Failed to update the firmware\n%s"};
 inline constexpr TextPair Updated{"Устройство обновлено до версии %u.%02u",
                                   "The device is updated to version %u.%02u"};
+// The log's record of the result, which outlives the notice and the box.
+inline constexpr TextPair UpdatedLine{"ПО контроллера обновлено до версии %u.%02u",
+                                      "The controller's firmware is updated to version %u.%02u"};
+inline constexpr TextPair NotUpdatedLine{"ПО контроллера не обновлено: %s",
+                                         "The controller's firmware is not updated: %s"};
 
 } // namespace korvex::texts::firmware

@@ -26,6 +26,7 @@ constexpr int UpdatedBlinkMs = 250;
 
 void ShowError(FirmwareContext& ctx, const QString& text) {
     ctx.host.ShowMessageBox(mb::IconError, text);
+    ctx.lastError = text.trimmed().replace(u'\n', QStringLiteral(": "));
 }
 
 void ShowFileError(FirmwareContext& ctx, const TextPair& format, const FileNameParts& shown) {
@@ -43,9 +44,8 @@ bool Confirm(FirmwareContext& ctx, const TextPair& question) {
     return ctx.host.ShowMessageBox(mb::IconWarning, LangText(question, ctx.language)) == mb::IdYes;
 }
 
-} // namespace
-
-FirmwareOutcome UpdateFirmware(FirmwareContext& ctx) {
+// The whole operation, as the toolbar button runs it.
+FirmwareOutcome UpdateFirmwareSteps(FirmwareContext& ctx) {
     const int rc = ctx.link.device.ReadAndPrintIdentity(ctx.updateIdentity);
     if (rc != result::Ok) {
         ShowResultError(ctx, ReadIdentityError, rc);
@@ -59,6 +59,27 @@ FirmwareOutcome UpdateFirmware(FirmwareContext& ctx) {
     if (!LoadFirmwareFile(ctx, path))
         return FirmwareOutcome::Refused;
     return FlashFirmware(ctx);
+}
+
+// After the boxes and the notice: a cancelled dialog and a question answered No leave no line.
+void LogOutcome(FirmwareContext& ctx, FirmwareOutcome outcome) {
+    const int lang = ctx.language.current;
+    const unsigned version = ctx.file.imageVersion();
+    if (outcome == FirmwareOutcome::Updated)
+        ctx.host.LogLine(LangFormat(UpdatedLine, lang, version / 100, version % 100));
+    else if ((outcome == FirmwareOutcome::Refused || outcome == FirmwareOutcome::Failed) &&
+             !ctx.lastError.isEmpty())
+        ctx.host.LogLine(LangFormat(NotUpdatedLine, lang, ctx.lastError.toUtf8().constData()));
+}
+
+} // namespace
+
+FirmwareOutcome UpdateFirmware(FirmwareContext& ctx) {
+    ctx.lastError.clear();
+    const FirmwareOutcome outcome = UpdateFirmwareSteps(ctx);
+    if (ctx.logResult)
+        LogOutcome(ctx, outcome);
+    return outcome;
 }
 
 bool LoadFirmwareFile(FirmwareContext& ctx, const QString& path) {

@@ -46,6 +46,11 @@ struct FirmwareContext {
     // there, with nothing sent.
     std::function<bool()> beforeWrite;
 
+    // The window's log keeps a line with the result; the command-line tool prints its own.
+    bool logResult = false;
+    // The text of the last error box, its lines joined, for that line.
+    QString lastError;
+
     FirmwareFile file;
     IdentityRecord updateIdentity; // the update's own copy of the identity
 };

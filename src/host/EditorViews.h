@@ -32,6 +32,8 @@ public:
     virtual void InvalidateViews() = 0;
     // Brings the event-reaction editor in line with the selected entry.
     virtual void ShowSelectedEntry() = 0;
+    // Renews the captions of the 60 entry tabs.
+    virtual void UpdateTabLabels() {}
     // Shows or hides the event and reaction pages by the only-used option.
     virtual void ApplyOnlyUsedView() = 0;
     // Rebuilds the LIN reaction list from the two LIN types.

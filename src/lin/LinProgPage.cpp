@@ -2,6 +2,7 @@
 // parameters never runs their handlers.
 #include "LinProgPage.h"
 
+#include "app/ToolIcons.h"
 #include "config/EnterOnlyEdit.h"
 #include "link/DeviceLink.h"
 
@@ -9,7 +10,6 @@
 
 #include <QEvent>
 #include <QFontDatabase>
-#include <QStyle>
 #include <QVBoxLayout>
 
 namespace korvex {
@@ -21,16 +21,17 @@ LinProgPage::LinProgPage(QWidget* tabSheetLINProg, DeviceLink& link, UiHost& hos
       programmer_(link.frames, host, language, this),
       chooseFirmwareFile_(std::move(chooseFirmwareFile)),
       rememberFirmwareFile_(std::move(rememberFirmwareFile)) {
+    programmer_.logFlashResult = true;
     auto* form = new QWidget(tabSheetLINProg);
     ui_->setupUi(form);
     auto* layout = new QVBoxLayout(tabSheetLINProg);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form);
 
-    QStyle* style = form->style();
-    ui_->SpeedButtonReadLIN->setIcon(style->standardIcon(QStyle::SP_ArrowDown));
-    ui_->SpeedButtonWriteLINParam->setIcon(style->standardIcon(QStyle::SP_ArrowUp));
-    ui_->SpeedButtonWriteLINFlashProg->setIcon(style->standardIcon(QStyle::SP_DriveFDIcon));
+    ui_->SpeedButtonReadLIN->setIcon(ToolIcon("lin-read"));
+    ui_->SpeedButtonWriteLINParam->setIcon(ToolIcon("lin-write"));
+    // New firmware for the lamp looks like new firmware for the controller.
+    ui_->SpeedButtonWriteLINFlashProg->setIcon(ToolIcon("firmware"));
     // The lines align their values with spaces.
     ui_->MemoLIN->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     memoViewport_ = ui_->MemoLIN->viewport();

@@ -46,7 +46,8 @@ void LinProgrammer::LinLog(const QString& line, bool isError) {
 }
 
 void LinProgrammer::LogError(int code) {
-    LinLog(LangFormat(lintexts::Error, language_.current, code), true);
+    lastError_ = LangFormat(lintexts::Error, language_.current, code);
+    LinLog(lastError_, true);
 }
 
 void LinProgrammer::ClearMemo() {
@@ -153,8 +154,7 @@ bool LinProgrammer::LoadFile(const QString& path) {
     const FileNameParts n = SplitFileName(path);
     const int lang = language_.current;
     const auto fileBox = [&](const TextPair& text) {
-        host_.ShowMessageBox(mb::IconError,
-                             LangFormat(text, lang, n.name.constData(), n.extension.constData()));
+        ShowError(LangFormat(text, lang, n.name.constData(), n.extension.constData()));
         return false;
     };
     const LinFileError error = file_.Load(path);
@@ -166,19 +166,40 @@ bool LinProgrammer::LoadFile(const QString& path) {
     LinLog(
         LangFormat(fwtexts::ImageVersionLine, lang, h.imageVersion / 100u, h.imageVersion % 100u));
     if (h.targetSerial != 0 && h.targetSerial != state_.linSerial) {
-        host_.ShowMessageBox(mb::IconError, LangText(fwtexts::WrongSerial, lang));
+        ShowError(LangText(fwtexts::WrongSerial, lang));
         return false;
     }
     return true;
 }
 
+void LinProgrammer::ShowError(const QString& text) {
+    host_.ShowMessageBox(mb::IconError, text);
+    lastError_ = text.trimmed().replace(u'\n', QStringLiteral(": "));
+}
+
 LinFlashOutcome
 LinProgrammer::FlashFromFile(const std::function<QString()>& chooseFile,
                              const std::function<void(const QString&)>& rememberFile) {
+    lastError_.clear();
+    const LinFlashOutcome outcome = FlashSteps(chooseFile, rememberFile);
+    if (!logFlashResult)
+        return outcome;
+    // After the boxes and the notice; a cancelled dialog or a question answered No leaves none.
+    const int lang = language_.current;
+    const unsigned version = file_.header().imageVersion;
+    if (outcome == LinFlashOutcome::Done)
+        host_.LogLine(LangFormat(lintexts::FlashedLine, lang, version / 100u, version % 100u));
+    else if (!lastError_.isEmpty())
+        host_.LogLine(LangFormat(lintexts::NotFlashedLine, lang, lastError_.toUtf8().constData()));
+    return outcome;
+}
+
+LinFlashOutcome LinProgrammer::FlashSteps(const std::function<QString()>& chooseFile,
+                                          const std::function<void(const QString&)>& rememberFile) {
     if (running_)
         return LinFlashOutcome::Busy;
     if (!state_.linParamsRead) {
-        ShowNotRead();
+        ShowError(LangText(lintexts::NotRead, language_));
         return LinFlashOutcome::NotRead;
     }
     const RunningFlag running(running_);
@@ -197,7 +218,7 @@ LinFlashOutcome LinProgrammer::Flash() {
     const LinFileHeader& h = file_.header();
     const LinDeviceInfo& device = state_.linInfo;
     if (h.deviceType != device.deviceType || h.boardType != device.boardType) {
-        host_.ShowMessageBox(mb::IconError, LangText(fwtexts::WrongType, lang));
+        ShowError(LangText(fwtexts::WrongType, lang));
         return LinFlashOutcome::Refused;
     }
     if (device.appVersion != 0) {
@@ -210,7 +231,7 @@ LinFlashOutcome LinProgrammer::Flash() {
     }
     const int length = file_.imageLength();
     if (length % ImageGranule != 0) {
-        host_.ShowMessageBox(mb::IconError, LangText(lintexts::ImageSize, lang));
+        ShowError(LangText(lintexts::ImageSize, lang));
         return LinFlashOutcome::Refused;
     }
     for (int i = 0; i < 2; ++i) {
@@ -239,7 +260,7 @@ LinFlashOutcome LinProgrammer::Flash() {
         if (rc != linresult::Ok) {
             host_.WaitMs(PauseMs, true);
             link_.LinQuery(lincmd::FlashEnd, nullptr, 0);
-            host_.ShowMessageBox(mb::IconError, LangFormat(lintexts::FlashFailed, lang, rc));
+            ShowError(LangFormat(lintexts::FlashFailed, lang, rc));
             host_.ResumeMonitor();
             return LinFlashOutcome::Failed;
         }

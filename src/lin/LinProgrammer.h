@@ -78,6 +78,9 @@ public:
     // Appends one line to MemoLIN.
     void LinLog(const QString& line, bool isError = false);
 
+    // The window's log keeps a line with the result of each flashing; korvex-cli prints its own.
+    bool logFlashResult = false;
+
     static constexpr int Busy = -1;
     static constexpr int NotRead = -2;
 
@@ -86,6 +89,10 @@ private:
     void LogError(int code);
     bool LoadFile(const QString& path);
     LinFlashOutcome Flash();
+    LinFlashOutcome FlashSteps(const std::function<QString()>& chooseFile,
+                               const std::function<void(const QString&)>& rememberFile);
+    // An error box, remembered for the log's line.
+    void ShowError(const QString& text);
 
     LinLink link_;
     UiHost& host_;
@@ -94,6 +101,7 @@ private:
     LinPageState state_;
     LinFirmwareFile file_;
     bool running_ = false;
+    QString lastError_; // the last box or LIN code of a flashing, one line
 };
 
 } // namespace korvex

@@ -21,6 +21,11 @@ inline constexpr TextPair NotRead{"Конфигурация устройства
 inline constexpr TextPair ParamLength{"Ошибка в длине параметров", "Error in parameter length"};
 inline constexpr TextPair Recorded{"Записано успешно", "Recorded successfully"};
 inline constexpr TextPair ImageSize{"Ошибка в размере файла", "File size error"};
+// The main log's record of a flashing, which outlives the notice and the box.
+inline constexpr TextPair FlashedLine{"Устройство LIN прошито, версия %u.%02u",
+                                      "The LIN device is flashed to version %u.%02u"};
+inline constexpr TextPair NotFlashedLine{"Устройство LIN не прошито: %s",
+                                         "The LIN device is not flashed: %s"};
 // A failed block is reported with its LIN code, not with a result text.
 inline constexpr TextPair FlashFailed{"Ошибка обновления прошивки\n%d",
                                       "Failed to update the firmware\n%d"};

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -36,6 +37,15 @@ LogWindow::LogWindow(QTextEdit* richEditRX, const LanguageState& language)
     empty_ = richEditRX_->document()->isEmpty();
     viewport_ = richEditRX_->viewport();
     viewport_->installEventFilter(this);
+    // A log at its end stays there when its text is laid out anew: a page not shown yet lays it
+    // out only when it appears, and a resize does it again. Scrolling up by hand lets it be.
+    QScrollBar* bar = richEditRX_->verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (followEnd_)
+            bar->setValue(maximum);
+    });
+    connect(bar, &QScrollBar::actionTriggered, this,
+            [this, bar](int) { followEnd_ = bar->sliderPosition() >= bar->maximum(); });
 
     popupMenuKeys_->setObjectName(QStringLiteral("PopupMenuKeys"));
     deleteKeyx_->setObjectName(QStringLiteral("DeleteKeyx"));
@@ -63,11 +73,15 @@ void LogWindow::LogLineColored(LogColour colour, const QString& text) {
     empty_ = false;
     richEditRX_->setTextCursor(cursor);
     richEditRX_->ensureCursorVisible();
+    followEnd_ = true;
+    QScrollBar* bar = richEditRX_->verticalScrollBar();
+    bar->setValue(bar->maximum());
 }
 
 void LogWindow::Clear() {
     richEditRX_->clear();
     empty_ = true;
+    followEnd_ = true;
 }
 
 QMenu* LogWindow::PrepareKeysMenu(int context) {

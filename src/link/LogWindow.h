@@ -71,7 +71,8 @@ private:
     QAction* saveToFilex_;
     int context_ = ContextNone;
     ClickPair clickPair_;
-    bool empty_ = true; // no line yet, so the next one needs no line break before it
+    bool empty_ = true;     // no line yet, so the next one needs no line break before it
+    bool followEnd_ = true; // the newest line is to stay in view
 };
 
 } // namespace korvex

@@ -81,6 +81,16 @@ constexpr TextPair Usable{"Преобразователь готов к рабо
 constexpr TextPair NotUsable{"Нет преобразователя, готового к работе",
                              "No converter is ready to use"};
 
+// The short reasons, for the status line; the log has the whole paragraph.
+constexpr TextPair PermissionShort{"нет прав на открытие порта (подробнее на странице Терминал)",
+                                   "no permission to open the port (more on the Terminal page)"};
+constexpr TextPair BusyShort{"порт занят другой программой (подробнее на странице Терминал)",
+                             "the port is held by another program (more on the Terminal page)"};
+constexpr TextPair GoneShort{"порт пропал", "the port is gone"};
+constexpr TextPair DoctorHint{"Проверка преобразователя и доступа к порту: korvex-cli doctor",
+                              "To check the converter and the access to its port: korvex-cli "
+                              "doctor"};
+
 QString Holders(const QList<PortHolder>& holders) {
     QStringList names;
     for (const PortHolder& h : holders)
@@ -105,6 +115,24 @@ QString PortProblemText(const PortDiagnosis& d, int language) {
         break;
     }
     return {};
+}
+
+QString PortProblemShortText(const PortDiagnosis& d, int language) {
+    switch (d.problem) {
+    case PortProblem::PermissionDenied:
+        return LangText(PermissionShort, language);
+    case PortProblem::Busy:
+        return LangText(BusyShort, language);
+    case PortProblem::Gone:
+        return LangText(GoneShort, language);
+    case PortProblem::None:
+        break;
+    }
+    return {};
+}
+
+QString DoctorHintText(int language) {
+    return LangText(DoctorHint, language);
 }
 
 DoctorReport RunPortDoctor(const SystemFacts& facts, const QStringList& candidatePorts,

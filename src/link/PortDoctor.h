@@ -15,6 +15,10 @@ inline constexpr char UdevRuleName[] = "70-korvex-setup.rules";
 
 // One paragraph that says why and what to do; empty for PortProblem::None.
 QString PortProblemText(const PortDiagnosis& diagnosis, int language);
+// Why, in a few words, for the status line; empty for PortProblem::None.
+QString PortProblemShortText(const PortDiagnosis& diagnosis, int language);
+// Where to look when no controller was found.
+QString DoctorHintText(int language);
 
 struct DoctorLine {
     bool ok = false;

@@ -89,6 +89,12 @@ void TestMainWindow::startWithoutController() {
     for (const char* b : {"SpeedButtonReadDevice", "SpeedButtonWriteDevice", "SpeedButtonToDefault",
                           "SpeedButtonReset"})
         QVERIFY2(!rig.enabled(b), b);
+    // The program's own icons reach the window from its resources, at both scales.
+    for (const char* b : {"SpeedButtonUpdateDevice", "SpeedButtonReadConfig", "SpeedButtonReset",
+                          "SpeedButtonOnlyUsedx", "SpeedButtonWriteLINFlashProg"})
+        QVERIFY2(rig.find<QToolButton>(b)->icon().availableSizes() ==
+                     QList<QSize>({{20, 20}, {40, 40}}),
+                 b);
     QCOMPARE(rig.find<QTabWidget>("PageControlMain")->currentIndex(), 1);
     // The strip is labelled and on screen before any configuration was read or opened.
     rig.window->show();
@@ -497,9 +503,11 @@ void TestMainWindow::refusedPortIsExplainedOnce() {
     const QString port = QString::fromLocal8Bit(name);
     QCOMPARE(log.count(QStringLiteral("No permission to open port ") + port + " (owner group "), 1);
     QCOMPARE(log.count(QStringLiteral("Port ") + port + " is busy: another program holds it"), 1);
-    QVERIFY(window.findChild<QLabel*>("StatusBarPanelx")
-                ->text()
-                .startsWith(QStringLiteral("Controller search on ") + port));
+    // The status line says why too, after the search text.
+    const QString status = window.findChild<QLabel*>("StatusBarPanelx")->text();
+    QVERIFY2(status.startsWith(QStringLiteral("Controller search on ") + port) &&
+                 status.contains(QStringLiteral("the port is held by another program")),
+             qPrintable(status));
 #endif
 }
 

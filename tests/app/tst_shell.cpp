@@ -5,7 +5,9 @@
 #include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
+#include "firmware/FirmwareUpdate.h"
 #include "host/CommandTexts.h"
+#include "lin/LinProgrammer.h"
 #include "link/ResultText.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
@@ -101,6 +103,7 @@ private slots:
     void notificationsSpeedUpPolling();
     void writeAndDefaultsAndRestart();
     void fileOpenAndSave();
+    void commandsLeaveTheirResultInTheLog();
     void singleInstance();
 };
 
@@ -434,6 +437,62 @@ void TestShell::fileOpenAndSave() {
     QCOMPARE(rig.host.notices.size(), notices);
     QCOMPARE(rig.view.busyCalls.last(), false);
     QCOMPARE(rig.host.monitorSuspend, 0);
+}
+
+void TestShell::commandsLeaveTheirResultInTheLog() {
+    QTemporaryDir dir;
+    ShellRig rig;
+    rig.connectAndRead();
+    ToolbarCommands& c = rig.core.commands;
+    const QString file = dir.filePath("a.KSWA");
+    rig.view.fileToSave = rig.view.fileToOpen = file;
+    FirmwareContext update(rig.core.link, rig.host, rig.core.monitor, rig.language);
+    update.logResult = true;
+    update.chooseFirmwareFile = [] {
+        return QStringLiteral(KORVEX_SAMPLES_DIR "/controller-1.37.LDR");
+    };
+    LinProgrammer lin(rig.core.link.frames, rig.host, rig.language);
+    lin.logFlashResult = true;
+    const auto lamp = [] { return QStringLiteral(KORVEX_SAMPLES_DIR "/lamp-1.20.LDR"); };
+    const struct {
+        std::function<void()> run;
+        int answer;
+        QString line; // empty: none, as for a question answered No
+    } rows[] = {
+        {[&] { c.SpeedButtonReadDeviceClick(); }, 0,
+         "The configuration is read from the controller"},
+        {[&] { c.SpeedButtonWriteDeviceClick(); }, mb::IdYes,
+         "The configuration is written to the controller"},
+        {[&] { c.SpeedButtonToDefaultClick(); }, mb::IdNo, ""},
+        {[&] { c.SpeedButtonToDefaultClick(); }, mb::IdYes,
+         "The controller's configuration is reset to its defaults"},
+        {[&] { c.SpeedButtonResetClick(); }, 0, "The controller is restarted"},
+        {[&] { c.SpeedButtonWriteConfigClick(); }, 0,
+         "The configuration is saved to the file \"" + file + '"'},
+        {[&] { c.SpeedButtonReadConfigClick(); }, mb::IdYes,
+         "The configuration file \"" + file + "\" is opened"},
+        {[&] { lin.FlashFromFile(lamp, {}); }, 0,
+         "The LIN device is not flashed: The device config have not yet been read from the LIN "
+         "bus"},
+        {[&] {
+             lin.ReadDevice();
+             lin.FlashFromFile(lamp, {});
+         },
+         mb::IdYes, "The LIN device is flashed to version 1.20"},
+        {[&] { UpdateFirmware(update); }, mb::IdYes,
+         "The controller's firmware is updated to version 1.37"},
+        {[&] {
+             rig.controller.setPlugged(false);
+             c.SpeedButtonResetClick();
+         },
+         0, "The controller is not restarted: " + ResultText(result::Disconnected, LangEnglish)},
+    };
+    for (const auto& row : rows) {
+        const qsizetype logged = rig.host.log.size();
+        rig.host.answers = {row.answer};
+        row.run();
+        QCOMPARE(rig.host.log.size() > logged ? rig.host.log.last() : QString(), row.line);
+    }
 }
 
 void TestShell::singleInstance() {

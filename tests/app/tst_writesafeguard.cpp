@@ -95,6 +95,7 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
                          "\n\n" +
                              changes);
     QCOMPARE(rig.bytes(), file.bytes);
+    QCOMPARE(rig.strip()->tabText(4), QStringLiteral("5*")); // not only the selected tab's caption
     QVERIFY(!rig.window->core().monitor.imageInSync);
     QCOMPARE(rig.panel(), QStringLiteral("The file is not sent to the controller: write the "
                                          "configuration to the device to send it"));

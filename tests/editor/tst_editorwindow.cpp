@@ -185,6 +185,12 @@ void TestEditorWindow::tabStripMouse() {
     groups[2]->menu()->actions()[4]->trigger(); // tab 25
     QCOMPARE(strip->currentIndex(), 24);
     QVERIFY(rig.window->editor().autoCapture());
+    // A click on the page already shown is no change of page.
+    for (QTabWidget* pages :
+         {rig.eventPages(), rig.reactionPages(), rig.find<QTabWidget>("PageControlParams")}) {
+        rig.clickTab(pages->tabBar(), pages->currentIndex());
+        QVERIFY2(rig.window->editor().autoCapture(), qPrintable(pages->objectName()));
+    }
     rig.clickTab(strip, 1);
     QCOMPARE(strip->currentIndex(), 1);
     QVERIFY(!rig.window->editor().autoCapture());
@@ -205,6 +211,9 @@ void TestEditorWindow::deletionAsksWithTheRealBox() {
     QVERIFY(rig.eventPages()->isTabVisible(kind::EventTimeout));
     QVERIFY(!rig.eventPages()->isTabVisible(kind::EventVoltage));
 
+    // A kind stored behind the view's back, as a capture does: its page stays hidden, and so
+    // does its menu item.
+    EntryRef(rig.bytes(), 20).set(entry::eventKind, kind::EventVoltage);
     const ConfigBytes before = rig.bytes();
     auto* menu = rig.window->findChild<QMenu*>("PopupMenuSelectEvent");
     const QString deleteTimeouts = QStringLiteral("Delete all events \"Timeout\"");
@@ -214,7 +223,7 @@ void TestEditorWindow::deletionAsksWithTheRealBox() {
         QTRY_VERIFY(menu->isVisible());
         QAction* action = EditorRig::item(menu, deleteTimeouts);
         QVERIFY(action != nullptr);
-        QVERIFY(EditorRig::item(menu, QStringLiteral("Voltage")) == nullptr); // not in use
+        QVERIFY(EditorRig::item(menu, QStringLiteral("Voltage")) == nullptr);
         menu->close();
         rig.whenModal([&, yes](QWidget* modal) {
             auto* box = qobject_cast<QMessageBox*>(modal);

@@ -64,6 +64,17 @@ void TestLogWindow::linesKeepTheirColours() {
     newest.movePosition(QTextCursor::End);
     QVERIFY(edit.viewport()->rect().contains(edit.cursorRect(newest)));
 
+    // Lines that came while the log was never shown: it opens at its end.
+    QTextEdit later;
+    LogWindow early(&later, language);
+    for (int i = 0; i < 2000; ++i)
+        early.LogLineColored(LogColour::WindowText, QString::number(i));
+    later.resize(300, 100);
+    later.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&later));
+    QVERIFY(later.verticalScrollBar()->maximum() > 0);
+    QCOMPARE(later.verticalScrollBar()->value(), later.verticalScrollBar()->maximum());
+
     log.Clear();
     log.LogLineColored(LogColour::ControllerBlue, QStringLiteral("fresh"));
     QCOMPARE(edit.toPlainText(), QStringLiteral("fresh")); // no empty line left at the top
