@@ -98,7 +98,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     host_->onMonitorTick = [this] { TimerLUMAPADSCREENTestTimer(); };
 
     ConnectToolbar();
-    // After the specified buttons: before the spacer that ends them.
+    // Undo and redo follow the language button, before the spacer that ends the buttons.
     undo_ = new UndoBar(core_->image.bytes, ui_->MainToolBarLayout,
                         ui_->MainToolBarLayout->indexOf(ui_->SpeedButtonLangx) + 1, this,
                         core_->language);
