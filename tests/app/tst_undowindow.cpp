@@ -2,6 +2,8 @@
 // come back and exactly they reach the controller at the next tick.
 #include "app/AppCore.h"
 #include "common/EditorRig.h"
+#include "common/TestHost.h"
+#include "config/ConfigFile.h"
 
 #include <QMessageBox>
 #include <QtTest>
@@ -72,6 +74,25 @@ void TestUndoWindow::kindPageAndDeletionUndone() {
     QTest::keyClick(rig.window.get(), Qt::Key_Y, Qt::ControlModifier);
     for (int n = 0; n < EntryCount; ++n)
         QCOMPARE(EntryRef(rig.bytes(), n).get(entry::eventKind), 0);
+    rig.tick();
+    // A file kept in the window (No), then undone: nothing goes to the controller.
+    ConfigImage file;
+    file.bytes = rig.bytes();
+    file.bytes[1980] = 1;
+    test::TestHost h;
+    const QString path = rig.dir.filePath("x.KSWA");
+    QVERIFY(SaveConfigFile(path, file, h, LangEnglish).ok());
+    rig.whenModal([](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+    });
+    rig.window->core().commands.OpenConfigFile(path); // as a drop or a recent file opens it
+    QCOMPARE(rig.bytes()[1980], 1);
+    rig.window->activateWindow();
+    QTRY_VERIFY(rig.window->isActiveWindow());
+    QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(rig.bytes()[1980], 0);
+    QCOMPARE(sentAtNextTick(), QByteArray());
 }
 
 QTEST_MAIN(TestUndoWindow)
