@@ -1,0 +1,71 @@
+// The configuration at a glance.
+#include "ConfigOverview.h"
+
+#include "config/ParameterWords.h"
+#include "editor/EntryText.h"
+#include "link/IdentityRecord.h"
+#include "text/TextPair.h"
+
+namespace korvex {
+
+namespace {
+constexpr TextPair TabHeader{"Вкладка", "Tab"};
+constexpr TextPair NameHeader{"Имя", "Name"};
+
+QString EntryName(const ConfigBytes& bytes, int n) {
+    QByteArray name;
+    for (int i = 0; i < EntryNameSize; ++i) {
+        const std::uint8_t b = bytes[std::size_t(EntryOffset(n) + i)];
+        if (b == 0)
+            break;
+        name += char(b);
+    }
+    return DecodeCp1251(name);
+}
+
+// The dump's page caption and its indented values, as one line per page.
+QStringList PageLines(const QStringList& dumpLines) {
+    QStringList pages;
+    for (const QString& line : dumpLines) {
+        if (!line.startsWith(QLatin1Char(' ')))
+            pages << line + QLatin1Char(':');
+        else if (!pages.isEmpty())
+            pages.last() += (pages.last().endsWith(QLatin1Char(':')) ? QStringLiteral(" ")
+                                                                     : QStringLiteral("; ")) +
+                            line.trimmed();
+    }
+    return pages;
+}
+} // namespace
+
+ConfigOverview BuildOverview(const ConfigBytes& bytes, int language,
+                             const IdentityRecord* identity) {
+    ConfigOverview overview;
+    overview.parameters = PageLines(ParameterDumpLines(ParameterWords(bytes, language)));
+    if (identity != nullptr)
+        for (const QString& line : IdentityLines(*identity, language))
+            overview.controller << line.simplified();
+    ConfigImage image;
+    image.bytes = bytes;
+    overview.rows.reserve(EntryCount);
+    for (int n = 0; n < EntryCount; ++n) {
+        OverviewRow row;
+        row.entry = n;
+        row.caption = EntryCaption(image, n);
+        row.empty = IsEntryEmpty(bytes, n);
+        if (!row.empty) {
+            row.name = EntryName(bytes, n);
+            row.event = EventText(image, n, language);
+            row.reaction = ReactionText(image, n, language);
+        }
+        overview.rows.push_back(std::move(row));
+    }
+    return overview;
+}
+
+QStringList OverviewHeaders(int language) {
+    return {LangText(TabHeader, language), LangText(NameHeader, language),
+            MainCaption("GroupBoxEvent", language), MainCaption("GroupBoxReaction", language)};
+}
+
+} // namespace korvex

@@ -1,0 +1,3 @@
+list(APPEND KORVEX_CORE_SOURCES
+    sheet/ConfigOverview.cpp sheet/ConfigOverview.h
+    sheet/OverviewModel.cpp sheet/OverviewModel.h)
