@@ -7,6 +7,7 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/FileDrops.h"
+#include "app/OverviewPage.h"
 #include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
 #include "app/ToolIcons.h"
@@ -37,6 +38,7 @@ namespace korvex {
 namespace {
 constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
                              "Setup program KORVEX-SWC-ADP. Version %s"};
+constexpr TextPair OverviewCaption{"Обзор", "Overview"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr TextPair AboutItemText{"О программе...", "About..."};
@@ -103,6 +105,15 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
                         ui_->MainToolBarLayout->indexOf(ui_->SpeedButtonLangx) + 1, this,
                         core_->language);
     undo_->showImage = [this](int entry) { ShowUndoneImage(entry); };
+    overview_ = new OverviewPage(core_->image, core_->language, ui_->PageControlMain);
+    ui_->PageControlMain->addTab(overview_, LangText(OverviewCaption, core_->language));
+    overview_->identity = [this]() -> const IdentityRecord* {
+        return core_->monitor.controllerConnected ? &core_->identity : nullptr;
+    };
+    overview_->showEntry = [this](int entry) {
+        ui_->PageControlMain->setCurrentIndex(1);
+        editor_->ClickTab(entry);
+    };
     ConnectHabits();
 
     // The main initialisation, in its order.
@@ -314,6 +325,9 @@ int MainWindow::SetLanguage(int language) {
     EndScreenUpdate();
     undo_->Rebase();
     undo_->UpdateButtons();
+    ui_->PageControlMain->setTabText(ui_->PageControlMain->indexOf(overview_),
+                                     LangText(OverviewCaption, state));
+    overview_->LanguageChanged();
     return state.current;
 }
 
@@ -335,6 +349,7 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
     undo_->Record();
     core_->connection.Tick();
     undo_->Record();
+    overview_->Refresh();
     host_->monitorTimer().setInterval(core_->connection.interval());
     ShowModified(); // edits made since the last tick
 }

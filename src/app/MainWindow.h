@@ -29,6 +29,7 @@ class EventCapture;
 class FileDialogs;
 class LinProgPage;
 class LogWindow;
+class OverviewPage;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
@@ -57,6 +58,7 @@ public:
     EventCapture& capture() { return *capture_; }
     LogWindow& log() { return *log_; }
     UndoBar& undo() { return *undo_; }
+    OverviewPage& overview() { return *overview_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
     // only returns it.
@@ -126,6 +128,7 @@ private:
     std::unique_ptr<FileDialogs> files_;
     std::unique_ptr<EventCapture> capture_;
     UndoBar* undo_ = nullptr;
+    OverviewPage* overview_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QAction* menuItemDebug_ = nullptr;
     QAction* menuItemLog_ = nullptr;

@@ -8,7 +8,8 @@ list(APPEND KORVEX_UI_SOURCES
     app/MainWindow.cpp app/MainWindow.h app/MainWindow.ui
     app/WindowHost.cpp app/WindowHost.h
     app/QtTranslation.cpp app/QtTranslation.h
-    app/UndoBar.cpp app/UndoBar.h)
+    app/UndoBar.cpp app/UndoBar.h
+    app/OverviewPage.cpp app/OverviewPage.h)
 list(APPEND KORVEX_CORE_SOURCES app/Settings.cpp app/Settings.h)
 list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)

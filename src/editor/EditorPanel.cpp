@@ -134,6 +134,11 @@ void EditorPanel::SelectTab(int index) {
     ShowSelectedEntry();
 }
 
+void EditorPanel::ClickTab(int index) {
+    if (index >= 0 && index < ui_->TabControlEVENTREACTIONx->count())
+        ui_->TabControlEVENTREACTIONx->setCurrentIndex(index); // its handler runs as for a click
+}
+
 void EditorPanel::ShowSelectedEntry() {
     if (entryRefreshGuard_ != 0 || ui_->TabControlEVENTREACTIONx->count() != EntryCount)
         return;

@@ -66,6 +66,8 @@ public:
     // Selects a tab as the program does (the tab menu, a deletion, a capture): automatic capture
     // goes on. Shows the entry.
     void SelectTab(int index);
+    // Selects a tab as a click on it does: automatic capture ends.
+    void ClickTab(int index);
     int selectedEntry() const;
     QLabel* currentSourcePanel() const;
     QLabel* capturePanel() const;
