@@ -17,6 +17,8 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev xvfb xauth
     imagemagick)
+# pdftotext reads the printable sheet back in the tests.
+[ "$mode" = test ] && packages+=(poppler-utils)
 # dpkg-shlibdeps finds the package's library dependencies.
 [ "$mode" = package ] && packages+=(dpkg-dev)
 

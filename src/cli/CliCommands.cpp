@@ -6,6 +6,7 @@
 #include "CliSession.h"
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
+#include "SheetCommands.h"
 #include "SnapshotCommands.h"
 #include "WatchCommands.h"
 #include "config/ConfigDiff.h"
@@ -231,6 +232,8 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandDump(s, file, out, err);
     if (c == QLatin1String("diff"))
         return CommandDiff(s, o.args, out, err);
+    if (c == QLatin1String("sheet"))
+        return CommandSheet(s, o.args, out, err);
     if (c == QLatin1String("update-firmware"))
         return CommandUpdateFirmware(s, o, file, out, err);
     if (c == QLatin1String("terminal"))
@@ -263,6 +266,8 @@ QString CommandProblem(const Options& o) {
         return LangFormat(UnknownOption, lang, "--seconds");
     if (o.command == QLatin1String("snapshots"))
         return SnapshotsProblem(o.args, lang);
+    if (o.command == QLatin1String("sheet"))
+        return SheetProblem(o.args, lang);
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;

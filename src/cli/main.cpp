@@ -2,13 +2,27 @@
 #include "CliCommands.h"
 #include "CliPlatform.h"
 #include "InputLines.h"
+#include "SheetCommands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    QStringList given;
+    for (int i = 1; i < argc; ++i)
+        given << QString::fromLocal8Bit(argv[i]);
+    // The sheet's PDF is laid out with fonts, which a GUI application brings; it never shows a
+    // window, so the offscreen platform serves with or without a display.
+    std::unique_ptr<QCoreApplication> app;
+    if (korvex::WantsSheetPdf(given)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();

@@ -20,4 +20,4 @@ list(APPEND KORVEX_UI_SOURCES
     config/ParamPagePins.ui config/ParamPageLin.ui
     config/ParamPageSources.ui config/ParamPageRadio.ui)
 # The undo history needs QtGui's undo stack, and no window.
-list(APPEND KORVEX_HISTORY_SOURCES config/ConfigHistory.cpp config/ConfigHistory.h)
+list(APPEND KORVEX_GUI_SOURCES config/ConfigHistory.cpp config/ConfigHistory.h)

@@ -11,6 +11,8 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <QtTest>
@@ -89,6 +91,7 @@ private slots:
     void terminalWatchesAndTypes();
     void captureIntoAFile();
     void snapshotsListedAndWrittenBack();
+    void sheetInThreeFormats();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -925,6 +928,45 @@ void TestCli::snapshotsListedAndWrittenBack() {
     Run back = RunInProcess(en + QStringList{"write-config", ofController}, controller);
     QCOMPARE(back.exitCode, 0);
     QCOMPARE(controller.config, kept);
+}
+
+void TestCli::sheetInThreeFormats() {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        QSKIP("pdftotext (poppler-utils) is needed to read the PDF back");
+    QTemporaryDir dir;
+    for (const char* lang : {"en", "ru"}) {
+        const auto sheet = [&](const char* format) {
+            const QString out = dir.filePath(QStringLiteral("sheet.") + format);
+            const Run r = RunProgram({"--demo", "--lang", lang, "sheet", "device", out});
+            if (r.exitCode != 0)
+                return "failed: " + r.err;
+            if (QByteArray(format) == "txt")
+                return QString::fromUtf8(test::ReadAll(out));
+            if (QByteArray(format) == "html") {
+                QString text = QString::fromUtf8(test::ReadAll(out));
+                text.replace(QRegularExpression("<[^>]*>"), " ");
+                return text.replace("&quot;", "\"").replace("&amp;", "&").replace("&lt;", "<");
+            }
+            QProcess p;
+            p.start("pdftotext", {out, "-"});
+            p.waitForFinished();
+            // The layout joins "f" and "i" into one glyph, which pdftotext gives back as such.
+            return QString::fromUtf8(p.readAllStandardOutput()).replace(QChar(0xFB01), "fi");
+        };
+        const QString text = sheet("txt");
+        // A printed line may wrap anywhere, even after a "/": compared without blanks.
+        const QRegularExpression blanks("\\s+");
+        const QString html = sheet("html").remove(blanks);
+        const QString pdf = sheet("pdf").remove(blanks);
+        QVERIFY2(text.contains("1* (SRC)"), qPrintable(text));
+        // Every line of the sheet, but the minute it was made, is in the other two.
+        for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
+            if (line.contains(QDate::currentDate().toString("yyyy-MM-dd")))
+                continue;
+            QVERIFY2(html.contains(QString(line).remove(blanks)), qPrintable(line));
+            QVERIFY2(pdf.contains(QString(line).remove(blanks)), qPrintable(line));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)
