@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShortcut>
 
 namespace korvex {
 
@@ -39,6 +40,8 @@ namespace {
 constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
                              "Setup program KORVEX-SWC-ADP. Version %s"};
 constexpr TextPair OverviewCaption{"Обзор", "Overview"};
+constexpr TextPair PrintItemText{"Печать...", "Print..."};
+constexpr TextPair ExportItemText{"Экспорт...", "Export..."};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr TextPair AboutItemText{"О программе...", "About..."};
@@ -110,6 +113,19 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     overview_->identity = [this]() -> const IdentityRecord* {
         return core_->monitor.controllerConnected ? &core_->identity : nullptr;
     };
+    overview_->fileName = [this] { return openedFile_.FileName(); };
+    overview_->showError = [this](const QString& text) {
+        host_->ShowMessageBox(mb::IconError, text);
+    };
+    // The sheet from the panel menu too, and Ctrl+P wherever the window is.
+    menuItemPrint_ = popupMenu_->addAction(LangText(PrintItemText, core_->language));
+    menuItemPrint_->setObjectName(QStringLiteral("MenuItemPrintx"));
+    connect(menuItemPrint_, &QAction::triggered, overview_, &OverviewPage::Print);
+    menuItemExport_ = popupMenu_->addAction(LangText(ExportItemText, core_->language));
+    menuItemExport_->setObjectName(QStringLiteral("MenuItemExportx"));
+    connect(menuItemExport_, &QAction::triggered, overview_, &OverviewPage::Export);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated,
+            overview_, &OverviewPage::Print);
     overview_->showEntry = [this](int entry) {
         ui_->PageControlMain->setCurrentIndex(1);
         editor_->ClickTab(entry);
@@ -316,6 +332,8 @@ int MainWindow::SetLanguage(int language) {
     ApplyLanguageTable(MainFormLanguageTable, this, state.current);
     keys_->ShowKeysInHints();
     menuItemAbout_->setText(LangText(AboutItemText, state));
+    menuItemPrint_->setText(LangText(PrintItemText, state));
+    menuItemExport_->setText(LangText(ExportItemText, state));
     editor_->currentSourcePanel()->setToolTip(LangText(CurrentSourceHint, state));
     editor_->currentSourcePanel()->setText(LangText(SelectedUnknownText, state));
     editor_->LanguageChanged();

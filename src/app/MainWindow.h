@@ -136,6 +136,8 @@ private:
     QAction* menuItemRussian_ = nullptr;
     QAction* menuItemEnglish_ = nullptr;
     QAction* menuItemAbout_ = nullptr;
+    QAction* menuItemPrint_ = nullptr;
+    QAction* menuItemExport_ = nullptr;
     ToolbarKeys* keys_ = nullptr;
     OpenedFile openedFile_;
     bool closed_ = false;

@@ -1,18 +1,28 @@
 // The overview page.
 #include "OverviewPage.h"
 
+#include "app/ToolIcons.h"
+#include "host/FileAccess.h"
+#include "host/FileTexts.h"
+#include "sheet/ConfigSheet.h"
 #include "sheet/OverviewModel.h"
+#include "sheet/SheetPdf.h"
 #include "text/TextPair.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTextDocument>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace korvex {
@@ -21,19 +31,30 @@ namespace {
 constexpr TextPair FilterHint{"Поиск в таблице", "Search the table"};
 constexpr TextPair ShownText{"Показано: %d", "Shown: %d"};
 constexpr TextPair EmptyText{"Пустые тоже", "Empty entries too"};
+constexpr TextPair PrintHint{"Печать... (Ctrl+P)", "Print... (Ctrl+P)"};
+constexpr TextPair ExportHint{"Экспорт... (PDF или HTML)", "Export... (PDF or HTML)"};
+constexpr TextPair ExportTitle{"Экспорт листа конфигурации", "Export the configuration sheet"};
 } // namespace
 
 OverviewPage::OverviewPage(const ConfigImage& image, const LanguageState& language, QWidget* parent)
     : QWidget(parent), image_(image), language_(language), model_(new OverviewModel(this)),
       filter_(new QSortFilterProxyModel(this)), parameters_(new QLabel(this)),
       count_(new QLabel(this)), filterEdit_(new QLineEdit(this)), empty_(new QCheckBox(this)),
-      table_(new QTableView(this)) {
+      table_(new QTableView(this)), print_(new QToolButton(this)), export_(new QToolButton(this)) {
     setObjectName(QStringLiteral("TabSheetOverviewx"));
     parameters_->setObjectName(QStringLiteral("LabelOverviewParametersx"));
     count_->setObjectName(QStringLiteral("LabelOverviewCountx"));
     filterEdit_->setObjectName(QStringLiteral("EditOverviewFilterx"));
     empty_->setObjectName(QStringLiteral("CheckBoxOverviewEmptyx"));
     table_->setObjectName(QStringLiteral("TableOverviewx"));
+    print_->setObjectName(QStringLiteral("SpeedButtonPrintx"));
+    export_->setObjectName(QStringLiteral("SpeedButtonExportx"));
+    for (QToolButton* button : {print_, export_}) {
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(20, 20));
+    }
+    print_->setIcon(ToolIcon("print"));
+    export_->setIcon(ToolIcon("export"));
 
     parameters_->setWordWrap(true);
     parameters_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -58,6 +79,8 @@ OverviewPage::OverviewPage(const ConfigImage& image, const LanguageState& langua
     bar->addWidget(filterEdit_, 1);
     bar->addWidget(count_);
     bar->addWidget(empty_);
+    bar->addWidget(print_);
+    bar->addWidget(export_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(parameters_);
@@ -69,6 +92,8 @@ OverviewPage::OverviewPage(const ConfigImage& image, const LanguageState& langua
         UpdateCount();
     });
     connect(empty_, &QCheckBox::toggled, this, [this] { Refresh(); });
+    connect(print_, &QToolButton::clicked, this, [this] { Print(); });
+    connect(export_, &QToolButton::clicked, this, [this] { Export(); });
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { ShowRow(i); });
     LanguageChanged();
 }
@@ -96,6 +121,8 @@ void OverviewPage::Refresh() {
 void OverviewPage::LanguageChanged() {
     filterEdit_->setPlaceholderText(LangText(FilterHint, language_));
     empty_->setText(LangText(EmptyText, language_));
+    print_->setToolTip(LangText(PrintHint, language_));
+    export_->setToolTip(LangText(ExportHint, language_));
     UpdateCount();
     Refresh();
 }
@@ -108,6 +135,48 @@ void OverviewPage::ShowRow(const QModelIndex& index) {
     const int entry = model_->EntryAt(filter_->mapToSource(index).row());
     if (entry >= 0 && showEntry)
         showEntry(entry);
+}
+
+QString OverviewPage::SheetHtmlNow() {
+    const ConfigOverview overview =
+        BuildOverview(image_.bytes, language_.current, identity ? identity() : nullptr);
+    return SheetHtml(overview, {fileName ? fileName() : QString(), QDateTime::currentDateTime()},
+                     language_.current);
+}
+
+void OverviewPage::Print() {
+    QPrinter printer;
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintDialog dialog(&printer, window());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    QTextDocument document;
+    document.setHtml(SheetHtmlNow());
+    document.print(&printer);
+}
+
+void OverviewPage::Export() {
+    QFileDialog dialog(window(), LangText(ExportTitle, language_));
+    dialog.setObjectName(QStringLiteral("DialogExportx"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("PDF (*.pdf)"), QStringLiteral("HTML (*.html)")});
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    // A name typed without an extension takes the chosen kind's.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter.startsWith(QLatin1String("HTML")) ? QStringLiteral("html")
+                                                                         : QStringLiteral("pdf"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString file = dialog.selectedFiles().first();
+    const QString html = SheetHtmlNow();
+    const bool asHtml = file.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
+                        file.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);
+    const QByteArray bytes =
+        asHtml ? html.toUtf8() : SheetPdf(html, QFileInfo(file).completeBaseName());
+    if (const FileProblem problem = WriteWholeFile(file, bytes); !problem.ok() && showError)
+        showError(UnableToWriteText(file, problem, language_.current));
 }
 
 bool OverviewPage::eventFilter(QObject* watched, QEvent* event) {

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QTableView;
+class QToolButton;
 
 namespace korvex {
 
@@ -31,11 +32,19 @@ public:
     std::function<void(int entry)> showEntry;
     // The connected controller, or null.
     std::function<const IdentityRecord*()> identity;
+    // The file the configuration came from or went to; empty when none.
+    std::function<QString()> fileName;
+    // Shows a failure of the export, as the window's error box.
+    std::function<void(const QString&)> showError;
 
     // Follows the image, the language and the controller; nothing is done while nothing changed
     // or while the page is not shown.
     void Refresh();
     void LanguageChanged();
+    // The sheet of the configuration: to a printer chosen in the print dialog, or to a PDF or
+    // HTML file chosen in a save dialog (its extension tells which).
+    void Print();
+    void Export();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +53,7 @@ protected:
 private:
     void ShowRow(const QModelIndex& index);
     void UpdateCount();
+    QString SheetHtmlNow();
 
     const ConfigImage& image_;
     const LanguageState& language_;
@@ -54,6 +64,8 @@ private:
     QLineEdit* filterEdit_;
     QCheckBox* empty_;
     QTableView* table_;
+    QToolButton* print_;
+    QToolButton* export_;
 };
 
 } // namespace korvex

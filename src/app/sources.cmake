@@ -25,5 +25,5 @@ list(APPEND KORVEX_UI_SOURCES
     app/ToolbarKeys.cpp app/ToolbarKeys.h)
 # The program's own icons: PNGs that tools/make-icons.sh renders from the SVGs beside them.
 list(APPEND KORVEX_UI_SOURCES app/ToolIcons.cpp app/ToolIcons.h)
-set(KORVEX_ICONS defaults firmware lin-read lin-write only-used open read-device redo restart save
+set(KORVEX_ICONS defaults export firmware lin-read lin-write only-used open print read-device redo restart save
     undo write-device)

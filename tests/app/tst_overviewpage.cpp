@@ -7,6 +7,7 @@
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
 
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QTableView>
 #include <QtTest>
@@ -64,6 +65,17 @@ void TestOverviewPage::rowsFilterAndDoubleClick() {
     EntryRef(rig.bytes(), entry).set(entry::eventPress, 1);
     rig.tick();
     QVERIFY(table->model()->index(0, 2).data().toString().contains("Short"));
+
+    // Export: a name typed without an extension becomes a PDF of the sheet.
+    const QString path = rig.dir.filePath("sheet");
+    rig.whenModal([&path](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        QVERIFY(dialog != nullptr);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonExportx"), Qt::LeftButton);
+    QVERIFY(ReadAll(path + ".pdf").startsWith("%PDF"));
 }
 
 QTEST_MAIN(TestOverviewPage)
