@@ -68,6 +68,8 @@ OverviewPage::OverviewPage(const ConfigImage& image, const LanguageState& langua
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setWordWrap(true);
     table_->verticalHeader()->hide();
+    // Rows as high as their wrapped words, at any width of the window.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The words share what the tab and the name leave.
     QHeaderView* header = table_->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -107,14 +109,17 @@ void OverviewPage::Refresh() {
     if (!model_->Refresh(image_.bytes, language_.current, id, empty_->isChecked()))
         return;
     const ConfigOverview& overview = model_->overview();
-    parameters_->setText((overview.controller + overview.parameters).join(QLatin1Char('\n')));
+    // The controller on one line: the page leaves the table as much room as it can.
+    QStringList top = overview.parameters;
+    if (!overview.controller.isEmpty())
+        top.prepend(overview.controller.join(QStringLiteral("; ")));
+    parameters_->setText(top.join(QLatin1Char('\n')));
     // After the rows were renewed whole, the same entry stays selected where it still is.
     if (entry >= 0 && !table_->currentIndex().isValid()) {
         for (int r = 0; r < model_->rowCount(); ++r)
             if (model_->EntryAt(r) == entry)
                 table_->setCurrentIndex(filter_->mapFromSource(model_->index(r, 0)));
     }
-    table_->resizeRowsToContents();
     UpdateCount();
 }
 
