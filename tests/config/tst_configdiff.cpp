@@ -107,7 +107,8 @@ void TestConfigDiff::everyByteIsNamed() {
 }
 
 void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
-    // Each entry reads alike on both sides, as the display shows it; the stored value differs.
+    // Each entry reads alike on both sides, as the display shows it, and the stored value differs;
+    // or a change has exactly one line.
     struct Case {
         std::vector<std::pair<int, std::uint8_t>> both; // on top of the factory entries
         int offset;
@@ -123,6 +124,13 @@ void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
         {{{66 + 21, 1}, {66 + 23, 2}}, 66 + 23, 1, "3*", "  Trigger: 2 -> 1"},     // alike: numbers
         {{{66 + 21, 2}}, 66 + 25, 1, "3*", "  Min. durat.: 0 -> 256 mSec"},        // without a pin
         {{{66 + 21, 2}}, 66 + 26, 1, "3*", "  Byte 92: 00 -> 01"}, // a pin reaction ends there
+        {{}, 33 + 32, 1, "2* (VOL+)", "  Byte 65: 00 -> 01"},      // after the reaction, once
+        {{{66 + 21, 2}},
+         66 + 10,
+         4,
+         "3*", // a voltage event is a kind the pages know
+         "  Event: Not set -> Voltage, No, < 0 mV, For more than 0 mSec, Press: Disabled, One "
+         "time only, Source: Any"},
     };
     for (const Case& c : cases) {
         ConfigBytes before = sim::FactoryConfiguration();

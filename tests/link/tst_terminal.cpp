@@ -51,8 +51,8 @@ void TestTerminal::controllerTextBecomesLines_data() {
     QTest::newRow("a line across two calls")
         << QList<QByteArray>{"ab", "c\n\n"} << QStringList{"abc", ""} << QByteArray();
     QTest::newRow("key name for the event number")
-        << QList<QByteArray>{"X LIN 3 EV:11 pressed\n"} << QStringList{"X LIN 3 EV:MENU pressed"}
-        << QByteArray();
+        << QList<QByteArray>{"X LIN 3 EV:11 pressed\n", "X LIN EV:11\n"}
+        << QStringList{"X LIN 3 EV:MENU pressed", "X LIN EV:MENU"} << QByteArray();
     QTest::newRow("first and last key")
         << QList<QByteArray>{"a LIN  EV:0\n", "b LIN x EV:75,\n"}
         << QStringList{"a LIN  EV:KEY NO", "b LIN x EV:TRAFFIC LA,"} << QByteArray();
