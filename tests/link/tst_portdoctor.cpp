@@ -156,8 +156,13 @@ void TestPortDoctor::doctorOnAFakeTree() {
     sys.process(1, "systemd");
     if (setup.contains(QStringLiteral("mm")))
         sys.process(400, "ModemManager");
-    if (setup.contains(QStringLiteral("brltty")))
+    if (setup.contains(QStringLiteral("brltty"))) {
         sys.write("usr/bin/brltty", {});
+        // brltty's own rule names the converter too, but gives it to nobody: not our rule.
+        sys.write("usr/lib/udev/rules.d/85-brltty.rules",
+                  "ENV{PRODUCT}==\"1a86/7523/*\", ENV{BRLTTY_BRAILLE_DRIVER}=\"bm\", "
+                  "GOTO=\"brltty_usb_run\"\n");
+    }
 
     const SystemFacts facts = GatherSystemFacts(sys.view(inGroup));
     const DoctorReport report = RunPortDoctor(facts, {}, LangEnglish);
