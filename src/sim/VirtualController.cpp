@@ -58,8 +58,8 @@ std::array<std::uint8_t, ConfigSize> FactoryConfiguration() {
 
 VirtualController::VirtualController() : config(FactoryConfiguration()) {}
 
-void VirtualController::pressKey(std::uint8_t code, bool recordEvent) {
-    keys_.push_back({code, recordEvent});
+void VirtualController::pressKey(std::uint8_t code, bool recordEvent, std::uint8_t flag) {
+    keys_.push_back({code, recordEvent, flag});
 }
 
 void VirtualController::demoStep(std::uint32_t now) {
@@ -330,7 +330,7 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
         QByteArray notice(3, '\0');
         if (!keys_.empty()) {
             notice[0] = 1;
-            notice[1] = 1;
+            notice[1] = static_cast<char>(keys_.front().flag);
             notice[2] = static_cast<char>(keys_.front().code);
             if (keys_.front().recordEvent)
                 lastEvent_ = {1, 1, keys_.front().code};

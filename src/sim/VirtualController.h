@@ -94,7 +94,7 @@ public:
     // Notifications: pressed keys (bit 14 of the status word while any waits) and text for the
     // terminal (bit 15). A key whose notice has been fetched becomes the last event the
     // controller recognised, unless `recordEvent` is false (the last event is then set apart).
-    void pressKey(std::uint8_t code, bool recordEvent = true);
+    void pressKey(std::uint8_t code, bool recordEvent = true, std::uint8_t flag = 1);
     void setLastEvent(std::uint8_t kind, std::uint8_t flag, std::uint8_t code);
     void queueTerminalText(const QByteArray& text) { terminalOut_ += text; }
     int queuedTerminalBytes() const { return static_cast<int>(terminalOut_.size()); }
@@ -158,6 +158,7 @@ private:
     struct Key {
         std::uint8_t code;
         bool recordEvent;
+        std::uint8_t flag; // the notice's second byte: 1 for a key that counts
     };
     std::deque<Key> keys_;
     std::uint32_t nextDemo_ = 0;

@@ -94,6 +94,8 @@ void TestNoticesWindow::capture_data() {
         << true << 7 << QList<int>{} << 4 << 3 << 1 << 12 << -1 << 7 << inTab5 << true;
     QTest::newRow("auto with no free entry stops")
         << true << 7 << all << -1 << 0 << 1 << 12 << -1 << 7 << volUp << false;
+    QTest::newRow("auto: a key notice with flag 0 shows and captures nothing")
+        << true << 7 << QList<int>{} << -1 << 0 << 0 << 12 << -1 << 7 << QString() << true;
     QTest::newRow("key 76 shows and captures nothing")
         << true << 7 << QList<int>{} << -1 << 0 << 1 << 76 << -1 << 7 << QString() << true;
     // clang-format on
@@ -139,7 +141,8 @@ void TestNoticesWindow::capture() {
     rig.window->host().ClearPanelMessage();
 
     if (automatic) {
-        rig.controller.pressKey(static_cast<std::uint8_t>(code), flag == 1);
+        rig.controller.pressKey(static_cast<std::uint8_t>(code), flag == 1,
+                                static_cast<std::uint8_t>(flag));
         rig.tick();
     } else {
         rig.controller.setLastEvent(1, static_cast<std::uint8_t>(flag),
