@@ -9,6 +9,7 @@
 #include "link/LittleEndian.h"
 #include "sim/VirtualController.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -828,6 +829,17 @@ void TestCli::terminalWatchesAndTypes() {
              (QStringList{"Pressed key \"VOL UP\"", "X LIN 3 EV:MENU pressed", "> help",
                           "> " + QString(63, u'z'), ""})); // a key waiting goes first
     QCOMPARE(controller.terminalIn, (QList<QByteArray>{"help", QByteArray(63, 'z')}));
+
+    // A line typed more than N seconds after the start still gets its answer: the N seconds
+    // count from the close of the input.
+    QElapsedTimer started;
+    started.start();
+    env.readInput = [&](bool& closed) {
+        closed = started.elapsed() > 1500;
+        return closed ? QStringList{"late"} : QStringList{};
+    };
+    r = RunInProcess({"--demo", "--lang", "en", "terminal", "--seconds", "1"}, controller, env);
+    QVERIFY2(r.out.endsWith("> late\n"), qPrintable(r.out));
 
     // The controller goes away while the terminal runs.
     calls = 0;
