@@ -10,7 +10,7 @@
 #include "app/OverviewPage.h"
 #include "app/RecentFilesMenu.h"
 #include "app/Settings.h"
-#include "app/ToolIcons.h"
+#include "host/ToolIcons.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
 #include "app/WindowHost.h"

@@ -1,7 +1,7 @@
 // The overview page.
 #include "OverviewPage.h"
 
-#include "app/ToolIcons.h"
+#include "host/ToolIcons.h"
 #include "host/FileAccess.h"
 #include "host/FileTexts.h"
 #include "sheet/ConfigSheet.h"

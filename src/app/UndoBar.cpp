@@ -1,7 +1,7 @@
 // The window's undo and redo.
 #include "UndoBar.h"
 
-#include "app/ToolIcons.h"
+#include "host/ToolIcons.h"
 #include "text/TextPair.h"
 
 #include <QApplication>

@@ -23,7 +23,7 @@ list(APPEND KORVEX_UI_SOURCES
     app/FileDrops.cpp app/FileDrops.h
     app/RecentFilesMenu.cpp app/RecentFilesMenu.h
     app/ToolbarKeys.cpp app/ToolbarKeys.h)
-# The program's own icons: PNGs that tools/make-icons.sh renders from the SVGs beside them.
-list(APPEND KORVEX_UI_SOURCES app/ToolIcons.cpp app/ToolIcons.h)
+# The program's own icons: PNGs that tools/make-icons.sh renders from the SVGs beside them, in
+# app/icons; host/ToolIcons loads them for the window and the LIN page.
 set(KORVEX_ICONS defaults export firmware lin-read lin-write only-used open print read-device redo restart save
     undo write-device)

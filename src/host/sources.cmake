@@ -11,3 +11,4 @@ list(APPEND KORVEX_CORE_SOURCES
     host/TextFile.cpp host/TextFile.h
     host/TickCount.h
     host/UiHost.cpp host/UiHost.h)
+list(APPEND KORVEX_UI_SOURCES host/ToolIcons.cpp host/ToolIcons.h)

@@ -2,7 +2,7 @@
 // parameters never runs their handlers.
 #include "LinProgPage.h"
 
-#include "app/ToolIcons.h"
+#include "host/ToolIcons.h"
 #include "config/EnterOnlyEdit.h"
 #include "link/DeviceLink.h"
 
