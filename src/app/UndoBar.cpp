@@ -52,10 +52,10 @@ UndoBar::UndoBar(ConfigBytes& image, QHBoxLayout* toolbar, int position, QWidget
     connect(undo_, &QToolButton::clicked, this, [this] { Undo(); });
     connect(redo_, &QToolButton::clicked, this, [this] { Redo(); });
     // The keys act as the buttons do, and only when these are enabled.
-    const auto bind = [this, window](const QList<QKeySequence>& keys, QToolButton* button) {
+    const auto bind = [window](const QList<QKeySequence>& keys, QToolButton* button) {
         for (const QKeySequence& key : keys) {
             auto* shortcut = new QShortcut(key, window);
-            connect(shortcut, &QShortcut::activated, button, [button] {
+            QObject::connect(shortcut, &QShortcut::activated, button, [button] {
                 if (button->isEnabled())
                     button->click();
             });

@@ -7,7 +7,7 @@
 
 namespace korvex {
 
-class IdentityRecord;
+struct IdentityRecord;
 struct Options;
 struct Session;
 
