@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Compiles every source file of the programs, the core and the window for Win64 with MinGW-w64
+# in syntax-only mode, against the distribution's Qt headers and the build's generated headers,
+# with the defines of the real build (from compile_commands.json). A POSIX call or header outside
+# the platform files fails it, naming the file and the compiler's reason.
+#   bash tools/windows-check.sh [BUILD_DIR]   (default build/, configured and built first)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$root/build}
+cxx=x86_64-w64-mingw32-g++-posix
+if ! command -v "$cxx" >/dev/null; then
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
+        g++-mingw-w64-x86-64-posix
+fi
+[ -f "$build/compile_commands.json" ] || {
+    echo "no $build/compile_commands.json: build first (bash tools/setup.sh test)" >&2
+    exit 2
+}
+
+# One line per file of src/: the file, then its -D and -I flags as the real build has them.
+python3 - "$build/compile_commands.json" "$root/src/" >"$build/windows-check.list" <<'PY'
+import json, shlex, sys
+seen = set()
+for entry in json.load(open(sys.argv[1])):
+    path = entry["file"]
+    if not path.startswith(sys.argv[2]) or path in seen:
+        continue
+    seen.add(path)
+    args = shlex.split(entry["command"])
+    flags, take = [], False
+    for a in args:
+        if take:
+            flags.append(a)
+            take = False
+        elif a in ("-isystem", "-I", "-D"):
+            flags.append(a)
+            take = True
+        elif a.startswith(("-D", "-I")):
+            flags.append(a)
+    print(shlex.join([path] + flags))
+PY
+
+failed=0
+while IFS= read -r line; do
+    eval "set -- $line"
+    file=$1
+    shift
+    if ! out=$("$cxx" -std=c++20 -fsyntax-only -fPIC -DUNICODE -D_UNICODE "$@" "$file" 2>&1); then
+        echo "FAILED for Win64: ${file#"$root"/}" >&2
+        echo "$out" | grep -E 'error|fatal' | head -5 >&2
+        failed=1
+    fi
+done <"$build/windows-check.list"
+count=$(wc -l <"$build/windows-check.list")
+if [ "$failed" -ne 0 ]; then
+    echo "Windows check failed" >&2
+    exit 1
+fi
+echo "Windows check passed: $count files compile for Win64"
