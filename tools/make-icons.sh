@@ -11,3 +11,13 @@ for svg in "$icons"/*.svg; do
     rsvg-convert -w 20 -h 20 "$svg" -o "$name.png"
     rsvg-convert -w 40 -h 40 "$svg" -o "$name@2x.png"
 done
+
+# The Windows program icon, from the menu entry's SVG: five sizes in one .ico (needs ImageMagick).
+win=$(cd "$(dirname "${BASH_SOURCE[0]}")/../packaging" && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+for size in 16 24 32 48 256; do
+    rsvg-convert -w "$size" -h "$size" "$win/korvex-setup.svg" -o "$tmp/$size.png"
+done
+convert "$tmp/16.png" "$tmp/24.png" "$tmp/32.png" "$tmp/48.png" "$tmp/256.png" \
+    "$win/windows/korvex-setup.ico"

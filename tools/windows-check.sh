@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Compiles every source file of the programs, the core and the window for Win64 with MinGW-w64
 # in syntax-only mode, against the distribution's Qt headers and the build's generated headers,
-# with the defines of the real build (from compile_commands.json). A POSIX call or header outside
-# the platform files fails it, naming the file and the compiler's reason.
+# with the defines of the real build (from compile_commands.json), and the program's resource file
+# with windres. A POSIX call or header outside the platform files fails it, naming the file and
+# the compiler's reason.
 #   bash tools/windows-check.sh [BUILD_DIR]   (default build/, configured and built first)
 set -euo pipefail
 
@@ -14,7 +15,7 @@ if ! command -v "$cxx" >/dev/null; then
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
     $sudo apt-get update -q
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
-        g++-mingw-w64-x86-64-posix
+        g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 fi
 [ -f "$build/compile_commands.json" ] || {
     echo "no $build/compile_commands.json: build first (bash tools/setup.sh test)" >&2
@@ -56,8 +57,14 @@ while IFS= read -r line; do
     fi
 done <"$build/windows-check.list"
 count=$(wc -l <"$build/windows-check.list")
+# The program's resources (icon, version information) as the Windows build links them.
+if ! out=$(x86_64-w64-mingw32-windres "$build/korvex-setup.rc" -O coff -o "$build/korvex-setup.res" 2>&1); then
+    echo "FAILED for Win64: korvex-setup.rc" >&2
+    echo "$out" >&2
+    failed=1
+fi
 if [ "$failed" -ne 0 ]; then
     echo "Windows check failed" >&2
     exit 1
 fi
-echo "Windows check passed: $count files compile for Win64"
+echo "Windows check passed: $count files and the resource file compile for Win64"
