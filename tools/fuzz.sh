@@ -21,9 +21,7 @@ if ! command -v clang++ >/dev/null; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends clang
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKORVEX_FUZZ=ON -DKORVEX_SANITIZE=ON -DKORVEX_WERROR=ON -DKORVEX_BUILD_TESTS=OFF \
-    -DKORVEX_BUILD_BENCH=OFF
+cmake -S "$root" --preset fuzz
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 # The loaders read from scratch files; memory is faster than a disk for them.

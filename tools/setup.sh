@@ -35,15 +35,15 @@ fi
 
 if [ "$mode" = package ]; then
     build="$root/build-package"
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVEX_WERROR=ON \
-        -DCMAKE_INSTALL_PREFIX=/usr -DKORVEX_BUILD_TESTS=OFF -DKORVEX_BUILD_BENCH=OFF
+    cmake -S "$root" --preset package
     cmake --build "$build" -j "$(nproc)"
     (cd "$build" && cpack -G DEB)
     echo "Package: $(ls "$build"/korvex-setup_*.deb)"
     exit 0
 fi
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_WERROR=ON
+# The build's settings are the presets of CMakePresets.json.
+cmake -S "$root" --preset default
 cmake --build "$build" -j "$(nproc)"
 
 if [ "$mode" = test ]; then

@@ -15,10 +15,13 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i)
         given << QString::fromLocal8Bit(argv[i]);
     // The sheet's PDF is laid out with fonts, which a GUI application brings; it never shows a
-    // window, so the offscreen platform serves with or without a display.
+    // window, so on Linux the offscreen platform serves with or without a display. Windows always
+    // has its own, the one deployed beside the program.
     std::unique_ptr<QCoreApplication> app;
     if (korvex::WantsSheetPdf(given)) {
+#ifndef Q_OS_WIN
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
