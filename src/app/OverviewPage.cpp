@@ -1,9 +1,9 @@
 // The overview page.
 #include "OverviewPage.h"
 
-#include "host/ToolIcons.h"
 #include "host/FileAccess.h"
 #include "host/FileTexts.h"
+#include "host/ToolIcons.h"
 #include "sheet/ConfigSheet.h"
 #include "sheet/OverviewModel.h"
 #include "sheet/SheetPdf.h"

@@ -2,8 +2,8 @@
 // parameters never runs their handlers.
 #include "LinProgPage.h"
 
-#include "host/ToolIcons.h"
 #include "config/EnterOnlyEdit.h"
+#include "host/ToolIcons.h"
 #include "link/DeviceLink.h"
 
 #include "ui_LinProgPage.h"

@@ -12,17 +12,6 @@ namespace {
 constexpr TextPair TabHeader{"Вкладка", "Tab"};
 constexpr TextPair NameHeader{"Имя", "Name"};
 
-QString EntryName(const ConfigBytes& bytes, int n) {
-    QByteArray name;
-    for (int i = 0; i < EntryNameSize; ++i) {
-        const std::uint8_t b = bytes[std::size_t(EntryOffset(n) + i)];
-        if (b == 0)
-            break;
-        name += char(b);
-    }
-    return DecodeCp1251(name);
-}
-
 // The dump's page caption and its indented values, as one line per page.
 QStringList PageLines(const QStringList& dumpLines) {
     QStringList pages;
@@ -54,7 +43,7 @@ ConfigOverview BuildOverview(const ConfigBytes& bytes, int language,
         row.caption = EntryCaption(image, n);
         row.empty = IsEntryEmpty(bytes, n);
         if (!row.empty) {
-            row.name = EntryName(bytes, n);
+            row.name = DecodeCp1251(EntryRef(image.bytes, n).name());
             row.event = EventText(image, n, language);
             row.reaction = ReactionText(image, n, language);
         }
