@@ -136,23 +136,11 @@ void VirtualController::receive(const std::uint8_t* data, int count, std::uint32
     }
 }
 
-template <typename Wanted>
-std::optional<FaultRule> VirtualController::takeFault(std::uint8_t cmd, Wanted wanted) {
-    for (auto it = faults.begin(); it != faults.end(); ++it) {
-        if ((it->command != -1 && it->command != cmd) || !wanted(it->fault))
-            continue;
-        const FaultRule rule = *it;
-        if (it->count > 0 && --it->count == 0)
-            faults.erase(it);
-        return rule;
-    }
-    return std::nullopt;
-}
-
 int VirtualController::takeWrite(const std::uint8_t* data, int count, std::uint32_t now) {
     int taken = count;
     if (count >= 2 && data[0] == FrameStartByte) {
-        const auto rule = takeFault(data[1], [](Fault f) { return f == Fault::PartialWrite; });
+        const auto rule =
+            TakeFault(faults, data[1], [](Fault f) { return f == Fault::PartialWrite; });
         if (rule)
             taken = std::clamp(rule->param, 0, count);
     }
@@ -206,87 +194,39 @@ void VirtualController::handleFrame(std::uint32_t now) {
     // Each request is spoiled by at most one fault, the first rule that matches it; a late reply
     // may in addition be spoiled by the next one.
     const auto notOnTheLine = [](Fault f) { return f != Fault::PartialWrite; };
-    std::optional<FaultRule> rule = takeFault(cmd, notOnTheLine);
+    std::optional<FaultRule> rule = TakeFault(faults, cmd, notOnTheLine);
     bool late = false;
     int lateMs = 0;
     if (rule && rule->fault == Fault::LateReply) {
         late = true;
         lateMs = std::max(0, rule->param);
-        rule = takeFault(cmd, [&](Fault f) { return notOnTheLine(f) && f != Fault::LateReply; });
+        rule = TakeFault(faults, cmd,
+                         [&](Fault f) { return notOnTheLine(f) && f != Fault::LateReply; });
     }
-    Fault fault{};
-    int param = 0;
-    const bool faulty = rule.has_value();
-    if (faulty) {
-        fault = rule->fault;
-        param = rule->param;
-    }
-
-    if (faulty && fault == Fault::NoReply)
+    const Fault fault = rule ? rule->fault : Fault{};
+    const int param = rule ? std::max(0, rule->param) : 0;
+    if (rule && fault == Fault::NoReply)
         return;
-    QByteArray reply;
-    if (faulty && (fault == Fault::StatusFE || fault == Fault::StatusFD)) {
-        reply = buildReply(fault == Fault::StatusFE ? StatusBadParams : StatusFailed, offset, {},
-                           false, false);
-    } else if (faulty && fault == Fault::AckRead) {
-        reply = buildReply(StatusAck, offset, {}, false, false);
-    } else if (faulty && fault == Fault::AppAcksFirmware && cmd == 0x82 && !bootloaderMode) {
-        reply = buildReply(StatusAck, offset, {}, false, false);
-    } else {
+    QByteArray reply = rule ? ReplyInsteadOf(*rule, cmd, offset, bootloaderMode) : QByteArray();
+    if (reply.isEmpty()) {
         reply = answer(cmd, offset, payload, now);
         if (reply.isEmpty())
             return;
-        if (faulty) {
-            const std::uint8_t rcmd = static_cast<std::uint8_t>(reply[1]);
-            QByteArray body = reply.mid(5, static_cast<std::uint8_t>(reply[4]));
-            switch (fault) {
-            case Fault::BadCheck:
-                reply = buildReply(rcmd, offset, body, true, false);
-                break;
-            case Fault::LengthAbove64:
-                reply = buildReply(rcmd, offset, body, false, true);
-                break;
-            case Fault::WrongCommand:
-                reply = buildReply(static_cast<std::uint8_t>((rcmd == 0x81) ? 0x82 : 0x81), offset,
-                                   body, false, false);
-                break;
-            case Fault::WrongOffset:
-                reply =
-                    buildReply(rcmd, static_cast<std::uint16_t>(offset + 1), body, false, false);
-                break;
-            case Fault::EchoCommand:
-                reply = buildReply(cmd, offset, body, false, false);
-                break;
-            default:
-                break;
-            }
-        }
-    }
-    if (faulty && fault == Fault::CutShort)
-        reply.truncate(std::max(0, param));
-    if (faulty && fault == Fault::GarbageBefore) {
-        QByteArray noise;
-        for (int i = 0; i < param; ++i)
-            noise.append(static_cast<char>(0xA0 + (i % 16)));
-        reply.prepend(noise);
-    }
-    if (faulty && fault == Fault::GarbageAfter) {
-        for (int i = 0; i < param; ++i)
-            reply.append(static_cast<char>(i % 2 ? 0x55 : 0x13));
+        if (rule)
+            reply = SpoilReply(*rule, cmd, offset, reply);
     }
 
     std::uint32_t due = now;
     if (emulateLineTime) // 10 bits a byte at 115200 baud, request and reply
         due += static_cast<std::uint32_t>((len + 6 + static_cast<std::size_t>(reply.size())) * 10 *
                                           1000 / 115200);
-    if (faulty && fault == Fault::Delay)
-        due += static_cast<std::uint32_t>(std::max(0, param));
+    if (rule && fault == Fault::Delay)
+        due += static_cast<std::uint32_t>(param);
     due += static_cast<std::uint32_t>(lateMs);
-    if (faulty && fault == Fault::PauseMidReply) {
+    if (rule && fault == Fault::PauseMidReply) {
         const qsizetype half = reply.size() / 2;
         output_.push_back({due, reply.left(half), late});
-        output_.push_back(
-            {due + static_cast<std::uint32_t>(std::max(0, param)), reply.mid(half), late});
+        output_.push_back({due + static_cast<std::uint32_t>(param), reply.mid(half), late});
         return;
     }
     output_.push_back({due, reply, late});
@@ -294,10 +234,10 @@ void VirtualController::handleFrame(std::uint32_t now) {
 
 QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
                                      const QByteArray& payload, std::uint32_t now) {
-    const auto ack = [&] { return buildReply(StatusAck, offset, {}, false, false); };
-    const auto refuse = [&] { return buildReply(StatusBadParams, offset, {}, false, false); };
+    const auto ack = [&] { return BuildReply(StatusAck, offset, {}); };
+    const auto refuse = [&] { return BuildReply(StatusBadParams, offset, {}); };
     const auto data = [&](const QByteArray& bytes) {
-        return buildReply(static_cast<std::uint8_t>(cmd | 0x80), offset, bytes, false, false);
+        return BuildReply(static_cast<std::uint8_t>(cmd | 0x80), offset, bytes);
     };
     const int chunk = std::clamp(readChunk, 1, FrameMaxPayload);
 
@@ -323,9 +263,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
             reinterpret_cast<const char*>(config.data()) + std::min<int>(offset, ConfigSize), n));
     }
     case 0x17:
-        return buildReply(0x97, offset,
-                          QByteArray(reinterpret_cast<const char*>(lastEvent_.data()), 3), false,
-                          false);
+        return BuildReply(0x97, offset,
+                          QByteArray(reinterpret_cast<const char*>(lastEvent_.data()), 3));
     case 0x18: {
         QByteArray notice(3, '\0');
         if (!keys_.empty()) {
@@ -336,7 +275,7 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
                 lastEvent_ = {1, 1, keys_.front().code};
             keys_.pop_front();
         }
-        return buildReply(0x98, offset, notice, false, false);
+        return BuildReply(0x98, offset, notice);
     }
     case 0x82: {
         if (!bootloaderMode) {
@@ -398,28 +337,6 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
     default:
         return refuse();
     }
-}
-
-QByteArray VirtualController::buildReply(std::uint8_t cmd, std::uint16_t offset,
-                                         const QByteArray& payload, bool badCheck,
-                                         bool lengthAbove64) const {
-    const int len = static_cast<int>(std::min<qsizetype>(payload.size(), FrameMaxPayload));
-    QByteArray body(4 + len, '\0');
-    auto* p = reinterpret_cast<std::uint8_t*>(body.data());
-    p[0] = cmd;
-    PutU16le(&p[1], offset);
-    p[3] = static_cast<std::uint8_t>(len);
-    std::memcpy(p + 4, payload.constData(), static_cast<std::size_t>(len));
-    std::uint8_t check = FrameCheck(0, p, 4 + len);
-    if (lengthAbove64)
-        p[3] = FrameMaxPayload + 1;
-    if (badCheck)
-        check = static_cast<std::uint8_t>(check ^ 0x5A);
-    QByteArray wire;
-    wire.append(static_cast<char>(FrameStartByte));
-    wire.append(body);
-    wire.append(static_cast<char>(check));
-    return wire;
 }
 
 int VirtualController::takeOutput(std::uint8_t* out, int capacity, std::uint32_t now) {

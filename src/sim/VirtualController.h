@@ -2,6 +2,7 @@
 // `korvex-setup --demo` and `korvex-cli --demo` use it; faults are injected on purpose.
 #pragma once
 
+#include "ReplyFaults.h"
 #include "VirtualLinLamp.h"
 
 #include <QByteArray>
@@ -18,34 +19,6 @@
 namespace korvex::sim {
 
 constexpr int ConfigSize = 2019;
-
-enum class Fault {
-    NoReply,         // the request is not answered
-    CutShort,        // only the first `param` bytes of the reply (start byte included) are sent
-    Delay,           // the reply comes `param` ms late
-    GarbageBefore,   // `param` noise bytes (never 0x55) before the reply
-    GarbageAfter,    // `param` noise bytes after the reply
-    BadCheck,        // the reply's check byte is wrong
-    LengthAbove64,   // the reply's length byte is 65
-    StatusFE,        // the controller rejects the parameters
-    StatusFD,        // the controller fails to carry out the request
-    WrongCommand,    // a read is answered with another area's reply code
-    WrongOffset,     // the reply names another offset
-    EchoCommand,     // a write is answered with the request's own command instead of 0xFF
-    LateReply,       // the reply is still on its way `param` ms later: a purge does not drop it.
-                     // It may be spoiled as well, by the next rule that matches the request.
-    PauseMidReply,   // the second half of the reply follows `param` ms after the first
-    AckRead,         // a read is answered with status 0xFF and no data
-    AppAcksFirmware, // the application acknowledges a firmware chunk and stays running
-    PartialWrite,    // the converter takes only the first `param` bytes of the request
-};
-
-struct FaultRule {
-    Fault fault = Fault::NoReply;
-    int command = -1; // the request command it applies to; -1 = every command
-    int count = -1;   // how many requests it spoils; -1 = for ever
-    int param = 0;
-};
 
 // One request as the controller understood it.
 struct LoggedRequest {
@@ -134,14 +107,10 @@ private:
         QByteArray bytes;
         bool late = false; // not yet sent: survives a purge until it is due
     };
-    // The first rule for `cmd` that `wanted` accepts, used up by one request.
-    template <typename Wanted> std::optional<FaultRule> takeFault(std::uint8_t cmd, Wanted wanted);
     bool transferComplete() const;
     void handleFrame(std::uint32_t now);
     QByteArray answer(std::uint8_t cmd, std::uint16_t offset, const QByteArray& payload,
                       std::uint32_t now);
-    QByteArray buildReply(std::uint8_t cmd, std::uint16_t offset, const QByteArray& payload,
-                          bool badCheck, bool lengthAbove64) const;
 
     bool plugged_ = true;
     QString currentPort_;
