@@ -1,8 +1,8 @@
 // Configurations compared in the words of the pages and the tab strip.
 #include "ConfigDiff.h"
 
+#include "config/EntryWords.h"
 #include "config/ParameterWords.h"
-#include "editor/EntryText.h"
 
 #include <algorithm>
 

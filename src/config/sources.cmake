@@ -12,6 +12,11 @@ list(APPEND KORVEX_CORE_SOURCES
 list(APPEND KORVEX_CORE_SOURCES
     config/ConfigDiff.cpp config/ConfigDiff.h
     config/ParameterWords.cpp config/ParameterWords.h)
+# The entries' words and the rules of the event and reaction pages that need no window.
+list(APPEND KORVEX_CORE_SOURCES
+    config/EntryWords.cpp config/EntryWords.h
+    config/EventRules.cpp config/EventRules.h
+    config/ReactionRules.cpp config/ReactionRules.h)
 list(APPEND KORVEX_CORE_SOURCES config/Snapshots.cpp config/Snapshots.h)
 list(APPEND KORVEX_UI_SOURCES
     config/ChoiceBoxes.h

@@ -3,12 +3,12 @@
 
 #include "ui_EditorPanel.h"
 
-#include "editor/EntryText.h"
+#include "config/EntryWords.h"
+#include "config/EventRules.h"
+#include "config/ReactionRules.h"
 #include "editor/EventEditor.h"
-#include "editor/EventRules.h"
 #include "editor/KindMenus.h"
 #include "editor/ReactionEditor.h"
-#include "editor/ReactionRules.h"
 #include "editor/SourceDialog.h"
 #include "editor/TabNameDialog.h"
 #include "editor/WholeTabs.h"

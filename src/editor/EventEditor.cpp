@@ -3,7 +3,7 @@
 
 #include "config/ChoiceBoxes.h"
 #include "config/EnterOnlyEdit.h"
-#include "editor/EventRules.h"
+#include "config/EventRules.h"
 
 #include "ui_EventBottom.h"
 #include "ui_EventPageLin.h"

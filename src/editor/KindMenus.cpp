@@ -1,7 +1,7 @@
 // Only-used view, kind menus and bulk deletions.
 #include "KindMenus.h"
 
-#include "editor/EntryText.h"
+#include "config/EntryWords.h"
 #include "text/TextPair.h"
 
 #include <algorithm>

@@ -5,8 +5,8 @@
 #include "config/ChoiceBoxes.h"
 
 #include "config/EnterOnlyEdit.h"
+#include "config/EntryWords.h"
 #include "config/Vocabulary.h"
-#include "editor/EntryText.h"
 
 #include "ui_ReactionPageAnalog.h"
 #include "ui_ReactionPageEventControl.h"

@@ -3,8 +3,8 @@
 // every user change to them.
 #pragma once
 
+#include "config/ReactionRules.h"
 #include "editor/EditorContext.h"
-#include "editor/ReactionRules.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 
 #include "ui_TabNameDialog.h"
 
-#include "editor/EntryText.h"
+#include "config/EntryWords.h"
 #include "editor/SourceDialog.h"
 #include "text/TextPair.h"
 

@@ -1,7 +1,4 @@
 list(APPEND KORVEX_CORE_SOURCES
-    editor/EntryText.cpp editor/EntryText.h
-    editor/EventRules.cpp editor/EventRules.h
-    editor/ReactionRules.cpp editor/ReactionRules.h
     editor/KindMenus.cpp editor/KindMenus.h)
 list(APPEND KORVEX_UI_SOURCES
     editor/EditorContext.h

@@ -2,8 +2,8 @@
 #include "Terminal.h"
 
 #include "config/ConfigTransfer.h"
+#include "config/EntryWords.h"
 #include "config/Vocabulary.h"
-#include "editor/EntryText.h"
 #include "host/RequireController.h"
 #include "host/UiHost.h"
 #include "link/DeviceAccess.h"

@@ -1,8 +1,8 @@
 // The configuration at a glance.
 #include "ConfigOverview.h"
 
+#include "config/EntryWords.h"
 #include "config/ParameterWords.h"
-#include "editor/EntryText.h"
 #include "link/IdentityRecord.h"
 #include "text/TextPair.h"
 

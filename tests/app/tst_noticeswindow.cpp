@@ -3,9 +3,9 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "common/EditorRig.h"
+#include "config/EntryWords.h"
+#include "config/EventRules.h"
 #include "editor/EditorPanel.h"
-#include "editor/EntryText.h"
-#include "editor/EventRules.h"
 #include "link/LogWindow.h"
 
 #include <QFileDialog>

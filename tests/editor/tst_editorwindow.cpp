@@ -4,10 +4,10 @@
 #include "common/EditorRig.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
+#include "config/EntryWords.h"
+#include "config/EventRules.h"
+#include "config/ReactionRules.h"
 #include "editor/EditorPanel.h"
-#include "editor/EntryText.h"
-#include "editor/EventRules.h"
-#include "editor/ReactionRules.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The reaction editor's rules, kept apart from its widgets so that they hold for every caller.
 #include "ReactionRules.h"
 
-#include "EntryText.h"
+#include "config/EntryWords.h"
 #include "config/Vocabulary.h"
 
 namespace korvex {

@@ -1,7 +1,7 @@
 // The reaction editor's rules without a window: what its display stores and shows, by kind,
 // and what its handlers store.
+#include "config/ReactionRules.h"
 #include "config/Vocabulary.h"
-#include "editor/ReactionRules.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 // The event half of the editor without a window: what a display stores and shows, and what each
 // event control changes in the entry.
-#include "editor/EventRules.h"
+#include "config/EventRules.h"
 
 #include <QtTest>
 

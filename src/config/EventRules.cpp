@@ -1,7 +1,7 @@
 // The event half of the editor: display rules and control handlers on the image.
 #include "EventRules.h"
 
-#include "EntryText.h"
+#include "config/EntryWords.h"
 #include "config/Vocabulary.h"
 #include "text/LanguageTable.h"
 

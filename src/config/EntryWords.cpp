@@ -1,9 +1,9 @@
 // Entries in words, in the texts of the editor pages.
-#include "EntryText.h"
+#include "EntryWords.h"
 
+#include "config/EventRules.h"
+#include "config/ReactionRules.h"
 #include "config/ValueEntry.h"
-#include "editor/EventRules.h"
-#include "editor/ReactionRules.h"
 #include "text/LanguageTable.h"
 #include "text/TextPair.h"
 
