@@ -7,8 +7,9 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/FileDrops.h"
+#include "app/MainToolbar.h"
 #include "app/OverviewPage.h"
-#include "app/RecentFilesMenu.h"
+#include "app/PanelMenu.h"
 #include "app/Settings.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
@@ -18,17 +19,16 @@
 #include "firmware/FirmwareUpdate.h"
 #include "host/RequireController.h"
 #include "host/TextFile.h"
-#include "host/ToolIcons.h"
 #include "lin/LinProgPage.h"
 #include "link/LogWindow.h"
 #include "link/Notifications.h"
 #include "link/Terminal.h"
+#include "link/TerminalInput.h"
 #include "text/ApplyLanguageTable.h"
 #include "text/LanguageTable.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
@@ -40,11 +40,8 @@ namespace {
 constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
                              "Setup program KORVEX-SWC-ADP. Version %s"};
 constexpr TextPair OverviewCaption{"Обзор", "Overview"};
-constexpr TextPair PrintItemText{"Печать...", "Print..."};
-constexpr TextPair ExportItemText{"Экспорт...", "Export..."};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
-constexpr TextPair AboutItemText{"О программе...", "About..."};
 constexpr int DropRefusedNoticeMs = 3000;
 } // namespace
 
@@ -74,11 +71,11 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         undo_->RestartAfterRead();
     };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
-    BuildPopupMenu();
-    editor_ =
-        new EditorPanel({core_->image, core_->views, *host_, core_->language, *this,
-                         menuItemOnlyUsed_, ui_->SpeedButtonOnlyUsedx, ui_->PageControlParams},
-                        this);
+    menu_ = std::make_unique<PanelMenu>(this);
+    ConnectPopupMenu();
+    editor_ = new EditorPanel({core_->image, core_->views, *host_, core_->language, *this,
+                               menu_->onlyUsed, ui_->SpeedButtonOnlyUsedx, ui_->PageControlParams},
+                              this);
     ui_->SplitterParametersx->insertWidget(0, editor_);
     capture_ = std::make_unique<EventCapture>(core_->link.frames, core_->image, core_->monitor,
                                               *host_, core_->language, *editor_);
@@ -90,8 +87,11 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     };
     log_->onAutoCaptureOn = [this] { SetAutoCapture(true); };
     log_->onSaveToFile = [this] { SaveLogToFile(); };
-    ui_->MemoTX->installEventFilter(this);
-    ui_->MemoTX->viewport()->installEventFilter(this);
+    new TerminalInput(ui_->MemoTX, [this](const QString& line) {
+        core_->terminal.SendTerminalLine(line);
+        // The answer is fetched at once, not at the next slow tick.
+        host_->monitorTimer().setInterval(core_->connection.interval());
+    });
     ui_->SplitterParametersx->setStretchFactor(0, 0);
     ui_->SplitterParametersx->setStretchFactor(1, 1);
     pages_ = new ParameterPages(ui_->PageControlParams, core_->image, core_->views, *this, *host_,
@@ -118,12 +118,8 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         host_->ShowMessageBox(mb::IconError, text);
     };
     // The sheet from the panel menu too, and Ctrl+P wherever the window is.
-    menuItemPrint_ = popupMenu_->addAction(LangText(PrintItemText, core_->language));
-    menuItemPrint_->setObjectName(QStringLiteral("MenuItemPrintx"));
-    connect(menuItemPrint_, &QAction::triggered, overview_, &OverviewPage::Print);
-    menuItemExport_ = popupMenu_->addAction(LangText(ExportItemText, core_->language));
-    menuItemExport_->setObjectName(QStringLiteral("MenuItemExportx"));
-    connect(menuItemExport_, &QAction::triggered, overview_, &OverviewPage::Export);
+    connect(menu_->print, &QAction::triggered, overview_, &OverviewPage::Print);
+    connect(menu_->exportSheet, &QAction::triggered, overview_, &OverviewPage::Export);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated,
             overview_, &OverviewPage::Print);
     overview_->showEntry = [this](int entry) {
@@ -135,7 +131,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     // The main initialisation, in its order.
     ApplySettings();
     setMinimumSize(720, 513);
-    MenuItemDebugClick();
+    menu_->ShowDebugItems();
     core_->identity.clear();
     core_->image = ConfigImage{};
     editor_->InitTabs();
@@ -151,65 +147,18 @@ MainWindow::~MainWindow() {
     host_->StopAll();
 }
 
-void MainWindow::BuildPopupMenu() {
-    popupMenu_ = new QMenu(this);
-    popupMenu_->setObjectName(QStringLiteral("PopupMenuMain"));
-    auto item = [this](const char* name, const char* caption, bool checkable) {
-        auto* action = popupMenu_->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setCheckable(checkable);
-        return action;
-    };
-    menuItemDebug_ = item("MenuItemDebug", "Отладка", true);
-    menuItemLog_ = item("MenuItemLog", "Лог обмена", true);
-    menuItemLog_->setVisible(false);
-    menuItemOnlyUsed_ =
-        item("MenuItemOnlyUsed", "Отображать только используемые события и реакции", true);
-    QAction* writeNow = item("MenuItemWriteNow", "Применить параметры сразу", true);
-    writeNow->setVisible(false); // never shown
-    QMenu* languages = popupMenu_->addMenu(QStringLiteral("Язык/Language"));
-    languages->setObjectName(QStringLiteral("MenuLanguagex"));
-    languages->menuAction()->setObjectName(QStringLiteral("MenuItemLanguagex"));
-    menuItemRussian_ = languages->addAction(QStringLiteral("Русский"));
-    menuItemRussian_->setObjectName(QStringLiteral("MenuItemLanguageRussianx"));
-    menuItemEnglish_ = languages->addAction(QStringLiteral("English"));
-    menuItemEnglish_->setObjectName(QStringLiteral("MenuItemLanguageEnglishx"));
-    menuItemRussian_->setCheckable(true);
-    menuItemEnglish_->setCheckable(true);
-
-    connect(menuItemDebug_, &QAction::triggered, this, [this] { MenuItemDebugClick(); });
-    connect(menuItemLog_, &QAction::toggled, this,
+void MainWindow::ConnectPopupMenu() {
+    connect(menu_->debug, &QAction::triggered, this, [this] { menu_->ShowDebugItems(); });
+    connect(menu_->log, &QAction::toggled, this,
             [this](bool on) { core_->link.state.traceEnabled = on; });
-    connect(menuItemOnlyUsed_, &QAction::triggered, this, [this] { ApplyOnlyUsedView(); });
-    connect(menuItemRussian_, &QAction::triggered, this, [this] { SetLanguage(LangRussian); });
-    connect(menuItemEnglish_, &QAction::triggered, this, [this] { SetLanguage(LangEnglish); });
+    connect(menu_->onlyUsed, &QAction::triggered, this, [this] { ApplyOnlyUsedView(); });
+    connect(menu_->russian, &QAction::triggered, this, [this] { SetLanguage(LangRussian); });
+    connect(menu_->english, &QAction::triggered, this, [this] { SetLanguage(LangEnglish); });
 }
 
 void MainWindow::ConnectToolbar() {
-    ui_->SpeedButtonUpdateDevice->setIcon(ToolIcon("firmware"));
-    ui_->SpeedButtonReadConfig->setIcon(ToolIcon("open"));
-    ui_->SpeedButtonWriteConfig->setIcon(ToolIcon("save"));
-    ui_->SpeedButtonReadDevice->setIcon(ToolIcon("read-device"));
-    ui_->SpeedButtonWriteDevice->setIcon(ToolIcon("write-device"));
-    ui_->SpeedButtonToDefault->setIcon(ToolIcon("defaults"));
-    ui_->SpeedButtonReset->setIcon(ToolIcon("restart"));
-    ui_->SpeedButtonOnlyUsedx->setIcon(ToolIcon("only-used"));
-
-    ToolbarCommands& commands = core_->commands;
-    connect(ui_->SpeedButtonUpdateDevice, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonUpdateDeviceClick(); });
-    connect(ui_->SpeedButtonReadConfig, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonReadConfigClick(); });
-    connect(ui_->SpeedButtonWriteConfig, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonWriteConfigClick(); });
-    connect(ui_->SpeedButtonReadDevice, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonReadDeviceClick(); });
-    connect(ui_->SpeedButtonWriteDevice, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonWriteDeviceClick(); });
-    connect(ui_->SpeedButtonToDefault, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonToDefaultClick(); });
-    connect(ui_->SpeedButtonReset, &QToolButton::clicked, this,
-            [&commands] { commands.SpeedButtonResetClick(); });
+    toolbar_ = std::make_unique<MainToolbar>(this, *ui_, core_->commands, settingsPath_, *host_,
+                                             core_->language);
     connect(ui_->SpeedButtonOnlyUsedx, &QToolButton::clicked, this,
             [this] { SpeedButtonOnlyUsedxClick(); });
     connect(ui_->SpeedButtonLangx, &QToolButton::clicked, this, [this] {
@@ -220,19 +169,10 @@ void MainWindow::ConnectToolbar() {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->MemoTX && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            return MemoTXKeyPress();
-    }
-    if (watched == ui_->MemoTX->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-        ui_->MemoTX->clear();
-        return true;
-    }
     if (watched == ui_->PanelMenu && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {
-            popupMenu_->popup(mouse->globalPosition().toPoint());
+            menu_->menu().popup(mouse->globalPosition().toPoint());
             return true;
         }
     }
@@ -260,9 +200,9 @@ void MainWindow::ApplySettings() {
     const int total = ui_->SplitterTerminal->height();
     ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
     ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
-    menuItemLog_->setChecked(settings->log);
-    menuItemDebug_->setChecked(settings->debug);
-    menuItemOnlyUsed_->setChecked(settings->onlyUsed);
+    menu_->log->setChecked(settings->log);
+    menu_->debug->setChecked(settings->debug);
+    menu_->onlyUsed->setChecked(settings->onlyUsed);
     SetLanguage(settings->lang);
 }
 
@@ -271,9 +211,9 @@ void MainWindow::StoreSettings() {
     settings.mainTop = y();
     settings.mainLeft = x();
     settings.lang = core_->language.current;
-    settings.log = menuItemLog_->isChecked();
-    settings.debug = menuItemDebug_->isChecked();
-    settings.onlyUsed = menuItemOnlyUsed_->isChecked();
+    settings.log = menu_->log->isChecked();
+    settings.debug = menu_->debug->isChecked();
+    settings.onlyUsed = menu_->onlyUsed->isChecked();
     settings.txHeight = ui_->MemoTX->height();
     // A maximised window keeps the size it comes back to.
     const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
@@ -296,14 +236,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void MainWindow::MenuItemDebugClick() {
-    const bool on = menuItemDebug_->isChecked();
-    menuItemDebug_->setVisible(on);
-    menuItemLog_->setVisible(on);
-}
-
 void MainWindow::SpeedButtonOnlyUsedxClick() {
-    menuItemOnlyUsed_->setChecked(!menuItemOnlyUsed_->isChecked());
+    menu_->onlyUsed->setChecked(!menu_->onlyUsed->isChecked());
     InvalidateViews();
     ApplyOnlyUsedView();
 }
@@ -317,8 +251,6 @@ int MainWindow::SetLanguage(int language) {
     const bool english = state.current == LangEnglish;
     // The button names the language it switches to.
     ui_->SpeedButtonLangx->setText(english ? QStringLiteral("RU") : QStringLiteral("EN"));
-    menuItemRussian_->setChecked(!english);
-    menuItemEnglish_->setChecked(english);
     qtTexts_.Follow(state.current);
     // The monitor announces the controller again in the new language and re-reads it; an edit
     // not yet sent would be read over, so it goes out first.
@@ -330,10 +262,8 @@ int MainWindow::SetLanguage(int language) {
     BeginScreenUpdate();
     InvalidateViews();
     ApplyLanguageTable(MainFormLanguageTable, this, state.current);
-    keys_->ShowKeysInHints();
-    menuItemAbout_->setText(LangText(AboutItemText, state));
-    menuItemPrint_->setText(LangText(PrintItemText, state));
-    menuItemExport_->setText(LangText(ExportItemText, state));
+    toolbar_->keys().ShowKeysInHints();
+    menu_->LanguageChanged(state.current);
     editor_->currentSourcePanel()->setToolTip(LangText(CurrentSourceHint, state));
     editor_->currentSourcePanel()->setText(LangText(SelectedUnknownText, state));
     editor_->LanguageChanged();
@@ -376,18 +306,6 @@ bool MainWindow::RequireController() {
     return korvex::RequireController(core_->monitor, *host_, core_->language);
 }
 
-bool MainWindow::MemoTXKeyPress() {
-    QPlainTextEdit* memo = ui_->MemoTX;
-    const TerminalEnter enter =
-        TerminalEnterKey(memo->toPlainText(), memo->textCursor().position());
-    if (enter.send) {
-        core_->terminal.SendTerminalLine(enter.line);
-        // The answer is fetched at once, not at the next slow tick.
-        host_->monitorTimer().setInterval(core_->connection.interval());
-    }
-    return !enter.letThrough;
-}
-
 void MainWindow::SaveLogToFile() {
     const QString file = files_->ChooseLogFileToSave();
     if (!file.isEmpty())
@@ -415,15 +333,9 @@ void MainWindow::SetCurrentSource(bool enabled, const QString& caption) {
 }
 
 void MainWindow::SetToolbarBusy(bool busy) {
-    const ToolbarEnable enable = ToolbarEnableFor(busy, core_->monitor.controllerConnected);
-    ui_->SpeedButtonReadConfig->setEnabled(enable.fileButtons);
-    ui_->SpeedButtonWriteConfig->setEnabled(enable.fileButtons);
-    ui_->SpeedButtonReadDevice->setEnabled(enable.deviceButtons);
-    ui_->SpeedButtonWriteDevice->setEnabled(enable.deviceButtons);
-    ui_->SpeedButtonToDefault->setEnabled(enable.deviceButtons);
-    ui_->SpeedButtonReset->setEnabled(enable.deviceButtons);
+    const bool filesFree = toolbar_->ShowBusy(busy, core_->monitor.controllerConnected);
     if (undo_ != nullptr)
-        undo_->SetBusy(!enable.fileButtons);
+        undo_->SetBusy(!filesFree);
 }
 
 void MainWindow::ReadDeviceConfiguration() {
@@ -503,25 +415,13 @@ void MainWindow::SetAutoCapture(bool on) {
 }
 
 void MainWindow::ConnectHabits() {
-    // Nothing that writes to the controller without a modifier; read and write take Shift too,
-    // being the controller's and not a file's.
-    keys_ = new ToolbarKeys(this);
-    keys_->Bind(ui_->SpeedButtonReadConfig, QKeySequence(Qt::CTRL | Qt::Key_O));
-    keys_->Bind(ui_->SpeedButtonWriteConfig, QKeySequence(Qt::CTRL | Qt::Key_S));
-    keys_->Bind(ui_->SpeedButtonReadDevice, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-    keys_->Bind(ui_->SpeedButtonWriteDevice, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W));
     const auto about = [this] {
         ShowAboutBox(this, *host_, settingsPath_, core_->language.current);
     };
-    keys_->Bind(QKeySequence(Qt::Key_F1), about);
-    popupMenu_->addSeparator();
-    menuItemAbout_ = popupMenu_->addAction(LangText(AboutItemText, core_->language));
-    menuItemAbout_->setObjectName(QStringLiteral("MenuItemAboutx"));
-    connect(menuItemAbout_, &QAction::triggered, this, about);
+    toolbar_->keys().Bind(QKeySequence(Qt::Key_F1), about);
+    connect(menu_->about, &QAction::triggered, this, about);
 
     ToolbarCommands& commands = core_->commands;
-    new RecentFilesMenu(ui_->SpeedButtonReadConfig, settingsPath_, *host_, core_->language,
-                        [&commands](const QString& file) { commands.OpenConfigFile(file); });
     const auto busy = [this] {
         return core_->monitor.commandInProgress || !ui_->SpeedButtonReadConfig->isEnabled();
     };

@@ -1,10 +1,12 @@
-// The main window: its frame, the toolbar and popup menu, the language switch, the settings at
-// start and close, and the timer that drives the connection monitor. The work itself is done by
-// the core (AppCore); this class shows state and forwards the user's actions.
+// The main window: its frame and pages, the language switch, the settings at start and close,
+// and the timer that drives the connection monitor. The toolbar's buttons and the panel menu are
+// classes of their own; the work itself is done by the core (AppCore). This class shows state
+// and forwards the user's actions.
 #pragma once
 
 #include "app/ConnectionMonitor.h"
 #include "app/OpenedFile.h"
+#include "app/PanelMenu.h"
 #include "app/QtTranslation.h"
 #include "app/ToolbarCommands.h"
 #include "host/EditorViews.h"
@@ -29,11 +31,11 @@ class EventCapture;
 class FileDialogs;
 class LinProgPage;
 class LogWindow;
+class MainToolbar;
 class OverviewPage;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
-class ToolbarKeys;
 class UndoBar;
 class WindowHost;
 struct AppCore;
@@ -52,7 +54,7 @@ public:
     AppCore& core() { return *core_; }
     WindowHost& host() { return *host_; }
     ParameterPages& pages() { return *pages_; }
-    QMenu& popupMenu() { return *popupMenu_; }
+    QMenu& popupMenu() { return menu_->menu(); }
     EditorPanel& editor() { return *editor_; }
     FileDialogs& files() { return *files_; }
     EventCapture& capture() { return *capture_; }
@@ -95,20 +97,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void BuildPopupMenu();
+    void ConnectPopupMenu();
     void ConnectToolbar();
     // The settings file, read once at start and written once at close.
     void ApplySettings();
     void StoreSettings();
-    void MenuItemDebugClick();
     void SpeedButtonOnlyUsedxClick();
-    // Enter in the input memo; true when the key is swallowed.
-    bool MemoTXKeyPress();
     void SaveLogToFile();
     // After an undo or redo: the views, and the entry it changed.
     void ShowUndoneImage(int entry);
-    // What a desktop program is expected to have: keys, the recent files, dropped files, the
-    // About box, and the title naming the file.
+    // What a desktop program is expected to have beyond the toolbar's keys and recent files:
+    // the About box, dropped files, and the title naming the file.
     void ConnectHabits();
     // The title's mark of changes since the named file was opened or saved.
     void ShowModified();
@@ -129,16 +128,8 @@ private:
     std::unique_ptr<EventCapture> capture_;
     UndoBar* undo_ = nullptr;
     OverviewPage* overview_ = nullptr;
-    QMenu* popupMenu_ = nullptr;
-    QAction* menuItemDebug_ = nullptr;
-    QAction* menuItemLog_ = nullptr;
-    QAction* menuItemOnlyUsed_ = nullptr;
-    QAction* menuItemRussian_ = nullptr;
-    QAction* menuItemEnglish_ = nullptr;
-    QAction* menuItemAbout_ = nullptr;
-    QAction* menuItemPrint_ = nullptr;
-    QAction* menuItemExport_ = nullptr;
-    ToolbarKeys* keys_ = nullptr;
+    std::unique_ptr<PanelMenu> menu_;
+    std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;
     bool closed_ = false;
 };

@@ -6,6 +6,8 @@ list(APPEND KORVEX_CORE_SOURCES
 list(APPEND KORVEX_CORE_SOURCES app/SnapshotKeeper.cpp app/SnapshotKeeper.h)
 list(APPEND KORVEX_UI_SOURCES
     app/MainWindow.cpp app/MainWindow.h app/MainWindow.ui
+    app/MainToolbar.cpp app/MainToolbar.h
+    app/PanelMenu.cpp app/PanelMenu.h
     app/WindowHost.cpp app/WindowHost.h
     app/QtTranslation.cpp app/QtTranslation.h
     app/UndoBar.cpp app/UndoBar.h

@@ -17,3 +17,4 @@ list(APPEND KORVEX_CORE_SOURCES
     link/Terminal.cpp link/Terminal.h)
 list(APPEND KORVEX_CORE_SOURCES link/ClickPair.h)
 list(APPEND KORVEX_UI_SOURCES link/LogWindow.cpp link/LogWindow.h)
+list(APPEND KORVEX_UI_SOURCES link/TerminalInput.cpp link/TerminalInput.h)

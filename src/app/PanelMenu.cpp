@@ -1,0 +1,61 @@
+// The toolbar panel's popup menu.
+#include "PanelMenu.h"
+
+#include "text/TextPair.h"
+
+#include <QMenu>
+
+namespace korvex {
+
+namespace {
+constexpr TextPair PrintItemText{"Печать...", "Print..."};
+constexpr TextPair ExportItemText{"Экспорт...", "Export..."};
+constexpr TextPair AboutItemText{"О программе...", "About..."};
+} // namespace
+
+PanelMenu::PanelMenu(QWidget* window) : menu_(new QMenu(window)) {
+    menu_->setObjectName(QStringLiteral("PopupMenuMain"));
+    auto item = [this](const char* name, const QString& caption, bool checkable) {
+        auto* action = menu_->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(checkable);
+        return action;
+    };
+    debug = item("MenuItemDebug", QStringLiteral("Отладка"), true);
+    log = item("MenuItemLog", QStringLiteral("Лог обмена"), true);
+    log->setVisible(false);
+    onlyUsed = item("MenuItemOnlyUsed",
+                    QStringLiteral("Отображать только используемые события и реакции"), true);
+    QAction* writeNow = item("MenuItemWriteNow", QStringLiteral("Применить параметры сразу"), true);
+    writeNow->setVisible(false); // never shown
+    QMenu* languages = menu_->addMenu(QStringLiteral("Язык/Language"));
+    languages->setObjectName(QStringLiteral("MenuLanguagex"));
+    languages->menuAction()->setObjectName(QStringLiteral("MenuItemLanguagex"));
+    russian = languages->addAction(QStringLiteral("Русский"));
+    russian->setObjectName(QStringLiteral("MenuItemLanguageRussianx"));
+    russian->setCheckable(true);
+    english = languages->addAction(QStringLiteral("English"));
+    english->setObjectName(QStringLiteral("MenuItemLanguageEnglishx"));
+    english->setCheckable(true);
+    // The sheet, then the program itself, after the items the controller's tool always had.
+    print = item("MenuItemPrintx", LangText(PrintItemText, LangRussian), false);
+    exportSheet = item("MenuItemExportx", LangText(ExportItemText, LangRussian), false);
+    menu_->addSeparator();
+    about = item("MenuItemAboutx", LangText(AboutItemText, LangRussian), false);
+}
+
+void PanelMenu::ShowDebugItems() {
+    const bool on = debug->isChecked();
+    debug->setVisible(on);
+    log->setVisible(on);
+}
+
+void PanelMenu::LanguageChanged(int language) {
+    russian->setChecked(language != LangEnglish);
+    english->setChecked(language == LangEnglish);
+    print->setText(LangText(PrintItemText, language));
+    exportSheet->setText(LangText(ExportItemText, language));
+    about->setText(LangText(AboutItemText, language));
+}
+
+} // namespace korvex

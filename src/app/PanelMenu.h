@@ -1,0 +1,36 @@
+// The popup menu of the toolbar panel: its items, which of them show, and their texts in the
+// chosen language. The window connects the items to what they do.
+#pragma once
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace korvex {
+
+class PanelMenu {
+public:
+    // The menu is a child of `window`, so that the language table finds its items.
+    explicit PanelMenu(QWidget* window);
+
+    QMenu& menu() { return *menu_; }
+
+    // The debug item shows itself and the exchange log item only while it is ticked.
+    void ShowDebugItems();
+    // The ticks of the two language items and the texts of our own items.
+    void LanguageChanged(int language);
+
+    QAction* debug = nullptr;
+    QAction* log = nullptr;
+    QAction* onlyUsed = nullptr;
+    QAction* russian = nullptr;
+    QAction* english = nullptr;
+    QAction* print = nullptr;
+    QAction* exportSheet = nullptr;
+    QAction* about = nullptr;
+
+private:
+    QMenu* menu_ = nullptr;
+};
+
+} // namespace korvex

@@ -1,0 +1,35 @@
+// The terminal's input memo.
+#include "TerminalInput.h"
+
+#include "link/Terminal.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+
+namespace korvex {
+
+TerminalInput::TerminalInput(QPlainTextEdit* memo, std::function<void(const QString&)> send)
+    : QObject(memo), memo_(memo), send_(std::move(send)) {
+    memo_->installEventFilter(this);
+    memo_->viewport()->installEventFilter(this);
+}
+
+bool TerminalInput::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == memo_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            const TerminalEnter enter =
+                TerminalEnterKey(memo_->toPlainText(), memo_->textCursor().position());
+            if (enter.send)
+                send_(enter.line);
+            return !enter.letThrough;
+        }
+    }
+    if (watched == memo_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        memo_->clear();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace korvex
