@@ -30,7 +30,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QShortcut>
 
@@ -54,8 +53,6 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     statusText_->setObjectName(QStringLiteral("StatusBarPanelx"));
     statusText_->setMinimumWidth(400);
     ui_->StatusBar->addWidget(statusText_, 1);
-    ui_->PanelMenu->setContextMenuPolicy(Qt::PreventContextMenu);
-    ui_->PanelMenu->installEventFilter(this);
     QSizePolicy keep = ui_->PanelMenu->sizePolicy();
     keep.setRetainSizeWhenHidden(true); // blinking must not shake the toolbar
     ui_->PanelMenu->setSizePolicy(keep);
@@ -71,7 +68,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         undo_->RestartAfterRead();
     };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
-    menu_ = std::make_unique<PanelMenu>(this);
+    menu_ = new PanelMenu(this, ui_->PanelMenu);
     ConnectPopupMenu();
     editor_ = new EditorPanel({core_->image, core_->views, *host_, core_->language, *this,
                                menu_->onlyUsed, ui_->SpeedButtonOnlyUsedx, ui_->PageControlParams},
@@ -166,17 +163,6 @@ void MainWindow::ConnectToolbar() {
     });
     connect(ui_->SpeedButtonLanguageMakerx, &QToolButton::clicked, this,
             [this] { SetLanguage(LangRussian); });
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui_->PanelMenu && event->type() == QEvent::MouseButtonPress) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) {
-            menu_->menu().popup(mouse->globalPosition().toPoint());
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::ApplySettings() {

@@ -94,7 +94,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ConnectPopupMenu();
@@ -128,7 +127,7 @@ private:
     std::unique_ptr<EventCapture> capture_;
     UndoBar* undo_ = nullptr;
     OverviewPage* overview_ = nullptr;
-    std::unique_ptr<PanelMenu> menu_;
+    PanelMenu* menu_ = nullptr;
     std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;
     bool closed_ = false;

@@ -4,6 +4,7 @@
 #include "text/TextPair.h"
 
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace korvex {
 
@@ -13,7 +14,10 @@ constexpr TextPair ExportItemText{"Экспорт...", "Export..."};
 constexpr TextPair AboutItemText{"О программе...", "About..."};
 } // namespace
 
-PanelMenu::PanelMenu(QWidget* window) : menu_(new QMenu(window)) {
+PanelMenu::PanelMenu(QWidget* window, QWidget* panel)
+    : QObject(window), panel_(panel), menu_(new QMenu(window)) {
+    panel_->setContextMenuPolicy(Qt::PreventContextMenu);
+    panel_->installEventFilter(this);
     menu_->setObjectName(QStringLiteral("PopupMenuMain"));
     auto item = [this](const char* name, const QString& caption, bool checkable) {
         auto* action = menu_->addAction(caption);
@@ -42,6 +46,17 @@ PanelMenu::PanelMenu(QWidget* window) : menu_(new QMenu(window)) {
     exportSheet = item("MenuItemExportx", LangText(ExportItemText, LangRussian), false);
     menu_->addSeparator();
     about = item("MenuItemAboutx", LangText(AboutItemText, LangRussian), false);
+}
+
+bool PanelMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel_ && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            menu_->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void PanelMenu::ShowDebugItems() {

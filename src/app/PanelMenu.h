@@ -1,6 +1,9 @@
-// The popup menu of the toolbar panel: its items, which of them show, and their texts in the
-// chosen language. The window connects the items to what they do.
+// The popup menu of the toolbar panel, opened by a right click on the panel: its items, which of
+// them show, and their texts in the chosen language. The window connects the items to what they
+// do.
 #pragma once
+
+#include <QObject>
 
 class QAction;
 class QMenu;
@@ -8,10 +11,11 @@ class QWidget;
 
 namespace korvex {
 
-class PanelMenu {
+class PanelMenu final : public QObject {
+    Q_OBJECT
 public:
     // The menu is a child of `window`, so that the language table finds its items.
-    explicit PanelMenu(QWidget* window);
+    PanelMenu(QWidget* window, QWidget* panel);
 
     QMenu& menu() { return *menu_; }
 
@@ -29,7 +33,11 @@ public:
     QAction* exportSheet = nullptr;
     QAction* about = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    QWidget* panel_;
     QMenu* menu_ = nullptr;
 };
 

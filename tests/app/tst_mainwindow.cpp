@@ -257,6 +257,13 @@ void TestMainWindow::settingsAtStartAndClose() {
     }
     WindowRig fresh(QByteArray{});
     QVERIFY(!fresh.window->popupMenu().findChild<QAction*>("MenuItemDebug")->isVisible());
+    // Only a right click on the panel opens its menu.
+    QMenu& menu = fresh.window->popupMenu();
+    QTest::mouseClick(fresh.find<QWidget>("PanelMenu"), Qt::LeftButton);
+    QVERIFY(!menu.isVisible());
+    QTest::mouseClick(fresh.find<QWidget>("PanelMenu"), Qt::RightButton);
+    QTRY_VERIFY(menu.isVisible());
+    menu.close();
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     QCOMPARE(fresh.window->pos(),
              QPoint(screen.width() / 2 - 720 / 2, screen.height() / 2 - 513 / 2));
