@@ -3,6 +3,7 @@
 
 #include "config/EntryWords.h"
 #include "config/ParameterWords.h"
+#include "text/Cp1251.h"
 
 #include <algorithm>
 

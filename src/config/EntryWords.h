@@ -6,10 +6,8 @@
 #include "config/ParameterWords.h"
 #include "config/Vocabulary.h"
 
-#include <QByteArrayView>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 namespace korvex {
@@ -25,12 +23,6 @@ extern const TextPair PowerOnEventName;
 // What a timeout runs from, by eventCode: "On power up" for 0, "On response n" for 1..60, the
 // number for anything beyond.
 QString TimeoutTypeName(int code, int language);
-
-// Tab names are single bytes in code page 1251, the code page of the files our users exchange.
-QString DecodeCp1251(QByteArrayView bytes);
-// The bytes of a text in code page 1251; nothing for a text with a character outside it (or a
-// zero character, which would end the name early).
-std::optional<QByteArray> EncodeCp1251(QStringView text);
 
 // The caption of tab entry + 1: the number alone for an all-zero entry, "7* (Volume)" with a
 // name, "7*" without. Empty for an entry beyond 0..59.

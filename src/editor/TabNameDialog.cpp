@@ -3,8 +3,8 @@
 
 #include "ui_TabNameDialog.h"
 
-#include "config/EntryWords.h"
 #include "editor/SourceDialog.h"
+#include "text/Cp1251.h"
 #include "text/TextPair.h"
 
 #include <QFontDatabase>

@@ -2,13 +2,13 @@
 #include "Terminal.h"
 
 #include "config/ConfigTransfer.h"
-#include "config/EntryWords.h"
 #include "config/Vocabulary.h"
 #include "host/RequireController.h"
 #include "host/UiHost.h"
 #include "link/DeviceAccess.h"
 #include "link/LinkState.h"
 #include "link/ResultText.h"
+#include "text/Cp1251.h"
 
 #include <algorithm>
 

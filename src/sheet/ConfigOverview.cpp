@@ -4,6 +4,7 @@
 #include "config/EntryWords.h"
 #include "config/ParameterWords.h"
 #include "link/IdentityRecord.h"
+#include "text/Cp1251.h"
 #include "text/TextPair.h"
 
 namespace korvex {

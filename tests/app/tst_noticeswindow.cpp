@@ -3,10 +3,10 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "common/EditorRig.h"
-#include "config/EntryWords.h"
 #include "config/EventRules.h"
 #include "editor/EditorPanel.h"
 #include "link/LogWindow.h"
+#include "text/Cp1251.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

@@ -1,17 +1,17 @@
 // Tab names in code page 1251: every byte there and back, and what the code page cannot hold.
-#include "config/EntryWords.h"
+#include "text/Cp1251.h"
 
 #include <QtTest>
 
 using namespace korvex;
 
-class TestEntryWords : public QObject {
+class TestCp1251 : public QObject {
     Q_OBJECT
 private slots:
     void cp1251BothWays();
 };
 
-void TestEntryWords::cp1251BothWays() {
+void TestCp1251::cp1251BothWays() {
     for (int b = 1; b < 256; ++b) {
         const QByteArray one(1, char(b));
         const QString text = DecodeCp1251(one);
@@ -26,5 +26,5 @@ void TestEntryWords::cp1251BothWays() {
         QVERIFY2(!EncodeCp1251(QStringLiteral("ab") + outside), qPrintable(outside));
 }
 
-QTEST_APPLESS_MAIN(TestEntryWords)
-#include "tst_entrywords.moc"
+QTEST_APPLESS_MAIN(TestCp1251)
+#include "tst_cp1251.moc"
