@@ -9,9 +9,9 @@
 namespace korvex {
 
 TerminalInput::TerminalInput(QPlainTextEdit* memo, std::function<void(const QString&)> send)
-    : QObject(memo), memo_(memo), send_(std::move(send)) {
+    : QObject(memo), memo_(memo), viewport_(memo->viewport()), send_(std::move(send)) {
     memo_->installEventFilter(this);
-    memo_->viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
 }
 
 bool TerminalInput::eventFilter(QObject* watched, QEvent* event) {
@@ -25,7 +25,7 @@ bool TerminalInput::eventFilter(QObject* watched, QEvent* event) {
             return !enter.letThrough;
         }
     }
-    if (watched == memo_->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == viewport_ && event->type() == QEvent::MouseButtonDblClick) {
         memo_->clear();
         return true;
     }

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QPlainTextEdit;
+class QWidget;
 
 namespace korvex {
 
@@ -21,6 +22,8 @@ protected:
 
 private:
     QPlainTextEdit* memo_;
+    // Kept, as events still come while the memo is being destroyed and can no longer be asked.
+    QWidget* viewport_;
     std::function<void(const QString&)> send_;
 };
 
