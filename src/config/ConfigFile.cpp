@@ -1,6 +1,7 @@
 // Saving and loading the configuration image as a KSWA file.
 #include "ConfigFile.h"
 
+#include "config/ConfigText.h"
 #include "config/IniFile.h"
 #include "host/FileTexts.h"
 #include "host/UiHost.h"
@@ -91,6 +92,11 @@ int HexDecode(QStringView text, int count, std::uint8_t* destination) {
 ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost& host,
                                 int language) {
     const MonitorSuspension suspension(host);
+    if (IsConfigTextName(fileName)) {
+        ConfigTextOptions options;
+        options.language = language;
+        return SaveConfigText(fileName, image.bytes, options);
+    }
     IniFile file(fileName);
     // A file we cannot read must not be replaced by one that lost its other sections.
     if (!file.Load())
@@ -111,8 +117,18 @@ ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& imag
     return {{}, file.HeldOtherData()};
 }
 
-bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host) {
+bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host, QString* problem,
+                    int language) {
     const MonitorSuspension suspension(host);
+    if (IsConfigTextName(fileName)) {
+        // A text is read onto the factory configuration, whole or snippet.
+        ConfigBytes loaded = FactoryBytes();
+        if (!QFileInfo(fileName).isFile() ||
+            !ReadConfigTextFile(fileName, loaded, language, problem).ok)
+            return false;
+        image.bytes = loaded;
+        return true;
+    }
     IniFile file(fileName);
     // Taking any other file as an all-zero configuration would wipe a connected controller at
     // the next live sending: a file must exist and hold at least one of the keys.

@@ -29,6 +29,7 @@ struct ConfigSaveResult {
     bool ok() const { return error.isEmpty(); }
 };
 
+// A file named *.txt is written and read as the configuration as text (config/ConfigText.h).
 // Writes every block of the image into the file, keeping whatever else an INI text holds (in
 // its encoding). A failure leaves the file as it was; a target that is not a regular file is
 // never touched.
@@ -39,6 +40,8 @@ struct ConfigSaveResult {
 // the file becomes zero. A file that cannot be read, is not a regular file, or whose PARAM and
 // EVENTS sections hold no key of the configuration at all, is no configuration: false, and the
 // image is left as it was. The shadow copy is never touched.
-[[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host);
+// `problem`, when given, gets the first wrong line of a text, in `language`.
+[[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host,
+                                  QString* problem = nullptr, int language = LangEnglish);
 
 } // namespace korvex

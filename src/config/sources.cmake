@@ -11,7 +11,8 @@ list(APPEND KORVEX_CORE_SOURCES
     config/ParameterRules.cpp config/ParameterRules.h)
 list(APPEND KORVEX_CORE_SOURCES
     config/ConfigDiff.cpp config/ConfigDiff.h
-    config/ParameterWords.cpp config/ParameterWords.h)
+    config/ParameterWords.cpp config/ParameterWords.h
+    config/ConfigText.cpp config/ConfigText.h)
 # The entries' words and the rules of the event and reaction pages that need no window.
 list(APPEND KORVEX_CORE_SOURCES
     config/EntryWords.cpp config/EntryWords.h

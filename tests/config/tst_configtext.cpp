@@ -1,0 +1,187 @@
+// The configuration as text: every image reads back byte for byte in both languages, a snippet
+// changes only what it names, and a wrong line is refused with its place and what was expected.
+#include "common/TestHost.h"
+#include "config/ConfigText.h"
+#include "sim/VirtualController.h"
+#include "text/Cp1251.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QtTest>
+
+using namespace korvex;
+
+class TestConfigText : public QObject {
+    Q_OBJECT
+private slots:
+    void everyImageReadsBack();
+    void snippets();
+    void wrongLines_data();
+    void wrongLines();
+};
+
+namespace {
+
+// Random bytes, with the entries that an editor would make mixed in: known kinds with small
+// values and code-page-1251 names, so that words are written as well as raw lines.
+ConfigBytes RandomImage(QRandomGenerator& rng) {
+    ConfigBytes b{};
+    const int style = rng.bounded(3);
+    for (auto& byte : b)
+        byte = style == 0 ? std::uint8_t(rng.bounded(256))
+                          : std::uint8_t(rng.bounded(4) == 0 ? rng.bounded(256) : rng.bounded(3));
+    for (int n = 0; n < EntryCount && style != 0; ++n) {
+        const int base = EntryOffset(n);
+        if (rng.bounded(3) == 0) {
+            std::fill_n(b.begin() + base, EntrySize, 0);
+            continue;
+        }
+        static const char* names[] = {"VOL+", "Громк", "Ёж ёлка", "  x ", "MODE\x01", ""};
+        const QByteArray name = EncodeCp1251(QString::fromUtf8(names[rng.bounded(6)]).left(10))
+                                    .value_or(QByteArray("\x01\x1F", 2));
+        EntryRef(b, n).setName(name);
+        b[size_t(base + EventPartOffset)] = std::uint8_t(rng.bounded(6));
+        b[size_t(base + ReactionPartOffset)] = std::uint8_t(rng.bounded(7));
+    }
+    return b;
+}
+
+} // namespace
+
+void TestConfigText::everyImageReadsBack() {
+    QRandomGenerator rng(20261209);
+    std::vector<ConfigBytes> images{FactoryBytes(), ConfigBytes{}};
+    for (const QString& name : QDir(QStringLiteral(KORVEX_SAMPLES_DIR)).entryList({"*.KSWA"})) {
+        ConfigImage image;
+        test::TestHost host;
+        QVERIFY(LoadConfigFile(QStringLiteral(KORVEX_SAMPLES_DIR "/") + name, image, host));
+        images.push_back(image.bytes);
+    }
+    QVERIFY(images.size() >= 3);
+    const int count = 10000;
+    for (int i = 0; i < count; ++i)
+        images.push_back(RandomImage(rng));
+    int worded = 0;
+    for (const ConfigBytes& want : images) {
+        for (const int lang : {LangRussian, LangEnglish}) {
+            for (const bool all : {false, true}) {
+                ConfigTextOptions o;
+                o.language = lang;
+                o.all = all;
+                const QString text = WriteConfigText(want, o);
+                worded += text.contains(QLatin1String("\nkey = \"")) ? 1 : 0;
+                ConfigBytes got{};
+                // Read in the other language: the reader's words do not depend on it.
+                const ConfigTextResult r = ApplyConfigText(text, got, 1 - lang);
+                QVERIFY2(r.ok && r.whole,
+                         qPrintable(r.error.text + QLatin1Char(' ') + r.error.expected));
+                if (got != want) {
+                    int at = 0;
+                    while (got[size_t(at)] == want[size_t(at)])
+                        ++at;
+                    QFAIL(qPrintable(QStringLiteral("byte %1 differs in\n").arg(at) + text));
+                }
+            }
+        }
+    }
+    QVERIFY(worded > count / 10); // the words are used, not only raw lines
+}
+
+void TestConfigText::snippets() {
+    const ConfigBytes factory = FactoryBytes();
+    ConfigBytes b = factory;
+    b[size_t(EntryOffset(2))] = 'x'; // entry 3 is not free; the next ones are
+    const ConfigBytes before = b;
+    const QString snippet = QStringLiteral("# KORVEX-SWC-ADP snippet\n"
+                                           "x21 = Выход +12В\n"
+                                           "entry next = Громк\n"
+                                           "event = LIN\nkey = VOL UP\npress = Any\n"
+                                           "entry next = DOWN\nevent = LIN\nkey = \"VOL DN\"\n"
+                                           "reaction = Radio control\nch1 = 1,5 В\n");
+    const ConfigTextResult r = ApplyConfigText(snippet, b, LangEnglish);
+    QVERIFY2(r.ok && !r.whole, qPrintable(r.error.expected));
+    QCOMPARE(b[1980], std::uint8_t(1));
+    for (int n : {3, 4}) {
+        const int base = EntryOffset(n);
+        QCOMPARE(b[size_t(base + EventPartOffset)], kind::EventLin);
+    }
+    QCOMPARE(DecodeCp1251(EntryRef(b, 3).name()), QStringLiteral("Громк"));
+    QCOMPARE(Get(b, EntryField(3, entry::eventCode)), std::uint8_t(12));
+    QCOMPARE(Get(b, EntryField(4, entry::vout1Code)), std::uint16_t(150));
+    int changed = 0;
+    for (int i = 0; i < ConfigImageSize; ++i)
+        changed += b[size_t(i)] != before[size_t(i)] ? 1 : 0;
+    for (int i = EntryOffset(3); i < EntryOffset(5); ++i)
+        changed -= b[size_t(i)] != before[size_t(i)] ? 1 : 0;
+    QCOMPARE(changed, 1); // X2/1 and the two entries, nothing else
+
+    // A whole text gives its image whatever it is applied to.
+    ConfigTextOptions o;
+    const QString whole = WriteConfigText(before, o);
+    ConfigBytes other{};
+    other.fill(0x77);
+    QVERIFY(ApplyConfigText(whole, other, LangRussian).ok);
+    QVERIFY(other == before);
+}
+
+void TestConfigText::wrongLines_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("expected");
+    const QString head = QStringLiteral("# KORVEX-SWC-ADP snippet\n# comment\n");
+    QTest::newRow("no header") << "[PARAM]\nPINMODE=00" << 1
+                               << "the first line \"# KORVEX-SWC-ADP configuration\" or";
+    QTest::newRow("empty file") << "" << 1 << "the first line";
+    QTest::newRow("no equals") << head + "X21 Output" << 3 << "a line KEY = value";
+    QTest::newRow("unknown key") << head + "\nX99 = 1" << 4 << "a known key";
+    QTest::newRow("entry key first")
+        << head + "press = Short" << 3 << "a line entry N = name before";
+    QTest::newRow("wrong word") << head + "LINSPEED = fast" << 3 << "one of: ";
+    QTest::newRow("number too big")
+        << head + "X27 = 16" << 3 << "one of: Open collector, not shorted to GND";
+    QTest::newRow("long press words") << head + "PAR_LongTO = long" << 3 << "a number 0..65535";
+    QTest::newRow("volts") << head + "VOUT1 = 7.5 V" << 3 << "a voltage 0.00..5.00 V";
+    QTest::newRow("entry 0") << head + "entry 0 = A" << 3 << "an entry number 1..60 or next";
+    QTest::newRow("entry 61") << head + "entry 61 = A" << 3 << "an entry number 1..60";
+    QTest::newRow("long name") << head + "entry 5 = ABCDEFGHIJK" << 3 << "a name of at most 10";
+    QTest::newRow("name outside 1251")
+        << head + "entry 5 = 日本" << 3 << "a name of at most 10 characters of code page 1251";
+    QTest::newRow("key of other kind")
+        << head + "entry 5 = A\nevent = Timeout\nkey = VOL UP" << 5
+        << "a key of this kind of event or reaction: from, after, sources, press, once";
+    QTest::newRow("threshold") << head + "entry 5 =\nevent = Voltage\nvoltage = 12000" << 5
+                               << "> or < and a number 0..32767 mV";
+    QTest::newRow("raw past entry")
+        << head + "entry 5 =\nraw 32 = 00 00" << 4 << "hexadecimal bytes from an offset 0..32";
+    QTest::newRow("raw odd digits") << head + "byte 2016 = 5" << 3 << "hexadecimal bytes";
+    QTest::newRow("raw past image")
+        << head + "byte 2018 = 01 02" << 3 << "hexadecimal bytes from an offset 0..2018";
+    QTest::newRow("no free entry")
+        << head + QStringLiteral("entry next = A\nevent = LIN\n").repeated(61) << 3 + 2 * 58
+        << "a free entry for entry next"; // 2 in use
+}
+
+void TestConfigText::wrongLines() {
+    QFETCH(QString, text);
+    QFETCH(int, line);
+    QFETCH(QString, expected);
+    ConfigBytes b = FactoryBytes();
+    const ConfigBytes before = b;
+    const ConfigTextResult r = ApplyConfigText(text, b, LangEnglish);
+    QVERIFY(!r.ok);
+    QVERIFY(b == before); // all or nothing
+    QCOMPARE(r.error.line, line);
+    QVERIFY2(r.error.expected.startsWith(expected), qPrintable(r.error.expected));
+    const QString message =
+        ConfigTextMessage(QStringLiteral("/tmp/keys.txt"), r.error, LangEnglish);
+    QVERIFY2(message.startsWith(QStringLiteral("keys.txt, line %1: \"").arg(line)),
+             qPrintable(message));
+    // The same place in Russian, the words of the text being no matter.
+    const QString ru = ConfigTextMessage(QStringLiteral("keys.txt"),
+                                         ApplyConfigText(text, b, LangRussian).error, LangRussian);
+    QVERIFY2(ru.startsWith(QStringLiteral("keys.txt, строка %1: ").arg(line)), qPrintable(ru));
+    QVERIFY(!ru.contains(expected));
+}
+
+QTEST_GUILESS_MAIN(TestConfigText)
+#include "tst_configtext.moc"
