@@ -8,6 +8,7 @@
 #include "LinCommands.h"
 #include "SheetCommands.h"
 #include "SnapshotCommands.h"
+#include "TextCommands.h"
 #include "WatchCommands.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
@@ -80,7 +81,7 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
     // A half-read configuration is never saved.
     if (rc != result::Ok)
         return s.fail(err, texts::ReadDeviceError, rc);
-    if (!SaveToFile(s, file, err))
+    if (!SaveToFile(s, file, err, &id))
         return exitcode::Failure;
     return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
 }
@@ -89,8 +90,9 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextS
                        QTextStream& err) {
     // Nothing goes to the controller unless the file is really a configuration.
     ConfigImage fromFile;
-    if (!LoadConfigFile(file, fromFile, s.host)) {
-        err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
+    QString why;
+    if (!LoadConfigFile(file, fromFile, s.host, &why, s.language.current)) {
+        err << ReadFailureText(file, why, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
     IdentityRecord id;
@@ -165,8 +167,9 @@ int CommandDoctor(const Session& s, QTextStream& out) {
 }
 
 int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
-    if (!LoadConfigFile(file, s.image, s.host)) {
-        err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
+    QString why;
+    if (!LoadConfigFile(file, s.image, s.host, &why, s.language.current)) {
+        err << ReadFailureText(file, why, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
     for (const QString& line : DumpConfiguration(s.image, s.language.current))
@@ -199,8 +202,9 @@ int CommandDiff(Session& s, const QStringList& args, QTextStream& out, QTextStre
             }
             sides[static_cast<std::size_t>(i)] = *device;
         } else {
-            if (!LoadConfigFile(name, s.image, s.host)) {
-                err << FileMessage(texts::ReadFileError, lang, name) << Qt::endl;
+            QString why;
+            if (!LoadConfigFile(name, s.image, s.host, &why, lang)) {
+                err << ReadFailureText(name, why, lang) << Qt::endl;
                 return exitcode::Usage;
             }
             sides[static_cast<std::size_t>(i)] = s.image.bytes;
@@ -244,6 +248,10 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandDoctor(s, out);
     if (c == QLatin1String("snapshots"))
         return CommandSnapshots(o.args, s.language.current, out);
+    if (c == QLatin1String("text"))
+        return CommandText(s, o, out, err);
+    if (c == QLatin1String("apply"))
+        return CommandApply(s, o, out, err);
     return RunLinCommand(s, o.args, out, err);
 }
 
@@ -257,7 +265,7 @@ QString CommandProblem(const Options& o) {
     const QByteArray command = o.command.toUtf8();
     // The two options of the watching commands mean nothing to the others.
     const bool watching = o.command == QLatin1String("terminal");
-    static const QStringList replacing{"write-config", "defaults", "update-firmware"};
+    static const QStringList replacing{"write-config", "defaults", "update-firmware", "apply"};
     if (o.noSnapshot && !replacing.contains(o.command))
         return LangFormat(UnknownOption, lang, "--no-snapshot");
     if (o.count >= 0 && o.command != QLatin1String("capture"))
@@ -268,6 +276,8 @@ QString CommandProblem(const Options& o) {
         return SnapshotsProblem(o.args, lang);
     if (o.command == QLatin1String("sheet"))
         return SheetProblem(o.args, lang);
+    if (o.all || o.command == QLatin1String("text") || o.command == QLatin1String("apply"))
+        return TextCommandProblem(o);
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;

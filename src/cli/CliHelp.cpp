@@ -35,6 +35,8 @@ constexpr Row Options[] = {
     {"--no-snapshot",
      {"без снимка конфигурации перед write-config, defaults, update-firmware",
       "no snapshot before write-config, defaults, update-firmware"}},
+    {"--all",
+     {"text: все настройки, а не только отличия", "text: every setting, not only the differences"}},
     {"--help, --version", {"эта справка или версия", "this help, or the version"}},
 };
 
@@ -75,6 +77,12 @@ constexpr Row Commands[] = {
     {"doctor",
      {"проверить преобразователь, драйвер и доступ к порту",
       "check the converter, its driver and the access to its port"}},
+    {"text SOURCE [OUT] [--all]",
+     {"конфигурация FILE или device текстом (*.txt), в OUT или на экран",
+      "the configuration of a FILE or device as text (*.txt), to OUT or standard output"}},
+    {"apply SNIPPET TARGET",
+     {"применить текст к FILE или device (отправляются только изменения)",
+      "apply a text to a FILE or device (only the changes are sent)"}},
     {"snapshots [SERIAL]",
      {"снимки конфигураций контроллеров", "list the controllers' configuration snapshots"}},
 };

@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigText.h"
 #include "firmware/FirmwareTexts.h"
 #include "link/IdentityRecord.h"
 #include "link/PortDoctor.h"
@@ -66,6 +67,8 @@ QString ParseOptions(const QStringList& arguments, Options& o) {
             o.yes = true;
         } else if (a == QLatin1String("--no-snapshot")) {
             o.noSnapshot = true;
+        } else if (a == QLatin1String("--all")) {
+            o.all = true;
         } else if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             o.help = true;
         } else if (a == QLatin1String("--version")) {
@@ -189,8 +192,16 @@ QString WriteErrorText(const QString& message, int language) {
     return first + u'\n' + said + (end < 0 ? QString() : message.mid(end));
 }
 
-bool SaveToFile(Session& s, const QString& file, QTextStream& err) {
-    const ConfigSaveResult saved = SaveConfigFile(file, s.image, s.host, s.language.current);
+bool SaveToFile(Session& s, const QString& file, QTextStream& err, const IdentityRecord* id) {
+    ConfigTextOptions text;
+    text.language = s.language.current;
+    text.controller = id;
+    // The controller's own bytes, before the defaults the display fills in.
+    const ConfigBytes& bytes =
+        id != nullptr && s.image.lastRead.valid ? s.image.lastRead.bytes : s.image.bytes;
+    const ConfigSaveResult saved = IsConfigTextName(file)
+                                       ? SaveConfigText(file, bytes, text)
+                                       : SaveConfigFile(file, s.image, s.host, s.language.current);
     if (!saved.ok()) {
         err << WriteErrorText(saved.error, s.language.current) << Qt::endl;
         return false;

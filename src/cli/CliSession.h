@@ -64,6 +64,7 @@ struct Options {
     bool trace = false;
     bool yes = false;
     bool noSnapshot = false; // --no-snapshot
+    bool all = false;        // --all: every setting in a text
     bool help = false;
     int seconds = -1; // --seconds; -1 when not given
     int count = -1;   // --count
@@ -109,7 +110,9 @@ QString WriteErrorText(const QString& message, int language);
 
 // Saves the session's image to a configuration file; says why it failed, or that a file that
 // held no INI text was replaced whole.
-bool SaveToFile(Session& s, const QString& file, QTextStream& err);
+// A text names the controller `id` in its header when given.
+bool SaveToFile(Session& s, const QString& file, QTextStream& err,
+                const IdentityRecord* id = nullptr);
 
 // A firmware file that is no regular file (missing, a folder, a FIFO) is refused with the open
 // error before the controller is asked anything.

@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "TextCommands.h"
 #include "config/ConfigFile.h"
 #include "host/CommandTexts.h"
 #include "host/FileAccess.h"
@@ -71,8 +72,8 @@ int CommandSheet(Session& s, const QStringList& args, QTextStream& out, QTextStr
         if (rc != result::Ok)
             return s.fail(err, texts::ReadDeviceError, rc);
         s.host.EndProgress();
-    } else if (!LoadConfigFile(source, s.image, s.host)) {
-        err << FileMessage(texts::ReadFileError, lang, source) << Qt::endl;
+    } else if (QString why; !LoadConfigFile(source, s.image, s.host, &why, lang)) {
+        err << ReadFailureText(source, why, lang) << Qt::endl;
         return exitcode::Failure;
     }
     const ConfigOverview overview =

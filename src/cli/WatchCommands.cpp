@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "TextCommands.h"
 #include "app/ConnectionMonitor.h"
 #include "config/ConfigFile.h"
 #include "config/EntryWords.h"
@@ -141,8 +142,9 @@ int CommandCapture(Session& s, const Options& o, const QString& file, QTextStrea
                    QTextStream& err) {
     const int lang = s.language.current;
     // A file that is not a configuration is never saved over.
-    if (QFileInfo::exists(file) && !LoadConfigFile(file, s.image, s.host)) {
-        err << FileMessage(texts::ReadFileError, lang, file) << Qt::endl;
+    if (QString why;
+        QFileInfo::exists(file) && !LoadConfigFile(file, s.image, s.host, &why, lang)) {
+        err << ReadFailureText(file, why, lang) << Qt::endl;
         return exitcode::Failure;
     }
     IdentityRecord id;
