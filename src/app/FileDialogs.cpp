@@ -23,6 +23,7 @@ constexpr TextPair OpenConfigTitle{"Выбор файла конфигураци
                                    "The choice of device configuration file"};
 constexpr TextPair SaveConfigTitle{"Сохранение файла конфигурации устройства",
                                    "Saving the Configuration File Devices"};
+constexpr TextPair TextFilter{"Конфигурация текстом (*.txt)", "Configuration as text (*.txt)"};
 constexpr TextPair SaveLogTitle{"Сохранение окна терминала в файл",
                                 "Saving the terminal window to a file"};
 constexpr TextPair FirmwareTitle{"Выбор файла обновления прошивки устройства",
@@ -47,11 +48,13 @@ FileDialogs::FileDialogs(QWidget* mainWindow, QString settingsPath, UiHost& host
 }
 
 QString FileDialogs::ChooseConfigFileToOpen() {
-    return Choose(false, OpenConfigTitle, QStringLiteral("KSWA"), RememberedFile::Configuration);
+    return Choose(false, OpenConfigTitle, QStringLiteral("KSWA"), RememberedFile::Configuration,
+                  true);
 }
 
 QString FileDialogs::ChooseConfigFileToSave() {
-    return Choose(true, SaveConfigTitle, QStringLiteral("KSWA"), RememberedFile::Configuration);
+    return Choose(true, SaveConfigTitle, QStringLiteral("KSWA"), RememberedFile::Configuration,
+                  true);
 }
 
 QString FileDialogs::ChooseFirmwareFile() {
@@ -71,7 +74,7 @@ void FileDialogs::RememberFirmwareFile(const QString& fileName) {
 }
 
 QString FileDialogs::Choose(bool save, const TextPair& title, const QString& extension,
-                            RememberedFile which) {
+                            RememberedFile which, bool withText) {
     const std::optional<QString> remembered = ReadRememberedFile(
         settingsPath_, which, ProgramDirectory(QCoreApplication::applicationFilePath()), host_,
         language_.current);
@@ -88,7 +91,17 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
     dialog.setWindowTitle(LangText(title, language_));
     dialog.setDefaultSuffix(extension);
     const QString pattern = QStringLiteral("*.") + extension;
-    dialog.setNameFilter(pattern + QStringLiteral(" (") + pattern + u')');
+    QStringList filters{pattern + QStringLiteral(" (") + pattern + u')'};
+    if (withText) {
+        filters << LangText(TextFilter, language_);
+        // A name typed without an extension takes the one of the chosen filter.
+        connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                [&dialog, filters, extension](const QString& filter) {
+                    dialog.setDefaultSuffix(filter == filters.at(1) ? QStringLiteral("txt")
+                                                                    : extension);
+                });
+    }
+    dialog.setNameFilters(filters);
 
     dialog_ = &dialog;
     placementTicks_ = PlacementTicks;

@@ -44,8 +44,9 @@ public:
     static constexpr int PlacementTicks = 50;
 
 private:
-    QString Choose(bool save, const TextPair& title, const QString& extension,
-                   RememberedFile which);
+    // `withText` offers the configuration as text (*.txt) beside the extension.
+    QString Choose(bool save, const TextPair& title, const QString& extension, RememberedFile which,
+                   bool withText = false);
     void TimerOnShowTimer();
 
     QWidget* mainWindow_;

@@ -11,6 +11,7 @@
 #include "app/OverviewPage.h"
 #include "app/PanelMenu.h"
 #include "app/Settings.h"
+#include "app/TextClipboard.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
 #include "app/WindowHost.h"
@@ -117,6 +118,15 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     // The sheet from the panel menu too, and Ctrl+P wherever the window is.
     connect(menu_->print, &QAction::triggered, overview_, &OverviewPage::Print);
     connect(menu_->exportSheet, &QAction::triggered, overview_, &OverviewPage::Export);
+    auto* clipboard = new TextClipboard(core_->image, *host_, core_->language, this);
+    clipboard->identity = overview_->identity;
+    clipboard->applied = [this] {
+        ShowUndoneImage(-1);
+        undo_->Record(); // the whole paste is one step
+        undo_->UpdateButtons();
+    };
+    connect(menu_->copyText, &QAction::triggered, clipboard, &TextClipboard::Copy);
+    connect(menu_->pasteText, &QAction::triggered, clipboard, &TextClipboard::Paste);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated,
             overview_, &OverviewPage::Print);
     overview_->showEntry = [this](int entry) {

@@ -11,6 +11,8 @@ namespace korvex {
 namespace {
 constexpr TextPair PrintItemText{"Печать...", "Print..."};
 constexpr TextPair ExportItemText{"Экспорт...", "Export..."};
+constexpr TextPair CopyTextItemText{"Копировать текстом", "Copy as text"};
+constexpr TextPair PasteTextItemText{"Вставить текст", "Paste text"};
 constexpr TextPair AboutItemText{"О программе...", "About..."};
 } // namespace
 
@@ -44,6 +46,9 @@ PanelMenu::PanelMenu(QWidget* window, QWidget* panel)
     // The sheet, then the program itself, after the items the controller's tool always had.
     print = item("MenuItemPrintx", LangText(PrintItemText, LangRussian), false);
     exportSheet = item("MenuItemExportx", LangText(ExportItemText, LangRussian), false);
+    // The configuration as text through the clipboard.
+    copyText = item("MenuItemCopyTextx", LangText(CopyTextItemText, LangRussian), false);
+    pasteText = item("MenuItemPasteTextx", LangText(PasteTextItemText, LangRussian), false);
     menu_->addSeparator();
     about = item("MenuItemAboutx", LangText(AboutItemText, LangRussian), false);
 }
@@ -70,6 +75,8 @@ void PanelMenu::LanguageChanged(int language) {
     english->setChecked(language == LangEnglish);
     print->setText(LangText(PrintItemText, language));
     exportSheet->setText(LangText(ExportItemText, language));
+    copyText->setText(LangText(CopyTextItemText, language));
+    pasteText->setText(LangText(PasteTextItemText, language));
     about->setText(LangText(AboutItemText, language));
 }
 

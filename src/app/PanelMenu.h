@@ -31,6 +31,8 @@ public:
     QAction* english = nullptr;
     QAction* print = nullptr;
     QAction* exportSheet = nullptr;
+    QAction* copyText = nullptr;
+    QAction* pasteText = nullptr;
     QAction* about = nullptr;
 
 protected:

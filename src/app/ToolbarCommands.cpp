@@ -201,9 +201,10 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
     const bool wasInSync = monitor_.imageInSync;
     monitor_.imageInSync = false;
     bool loaded = false;
+    QString why; // the wrong line of a text
     {
         MonitorSuspension suspended(host_);
-        loaded = LoadConfigFile(fileName, image_, host_);
+        loaded = LoadConfigFile(fileName, image_, host_, &why, language_.current);
         if (loaded)
             view_.RememberConfigFile(fileName);
     }
@@ -211,7 +212,8 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
         // Nothing changed: the image, its sending and the remembered directory stay as they were.
         monitor_.imageInSync = wasInSync;
         const QString error = FileMessage(texts::ReadFileError, language_.current, fileName);
-        host_.ShowMessageBox(mb::IconError, error);
+        host_.ShowMessageBox(mb::IconError,
+                             why.isEmpty() ? error : error + QLatin1Char('\n') + why);
         host_.LogLine(LangFormat(NotOpenedLine, language_.current, OneLine(error).constData()));
         view_.SetToolbarBusy(false);
         return;
