@@ -3,7 +3,8 @@
 configuration read from the virtual controller, a configuration file written by read-config,
 the sample firmware files, and typical texts. Run from the repository after a build:
     build/src/korvex-cli --demo --trace read-config /tmp/seed.KSWA 2>/tmp/trace.txt
-    python3 fuzz/make_seeds.py /tmp/trace.txt /tmp/seed.KSWA
+    build/src/korvex-cli --lang ru text /tmp/seed.KSWA /tmp/seed.txt --all
+    python3 fuzz/make_seeds.py /tmp/trace.txt /tmp/seed.KSWA /tmp/seed.txt
 """
 import os
 import re
@@ -58,6 +59,16 @@ def main(trace_path, config_path):
     samples = os.path.join(os.path.dirname(ROOT), "..", "samples")
     for name in ("controller-1.37.LDR", "lamp-1.20.LDR"):
         write("fuzz_firmwarefile", name, b"\0" + open(os.path.join(samples, name), "rb").read())
+    # A whole text and a snippet (fuzz_configtext: one language byte, then the text).
+    if len(sys.argv) > 3:
+        write("fuzz_configtext", "whole-ru.txt", b"\0" + open(sys.argv[3], "rb").read())
+    write("fuzz_configtext", "snippet-crlf.txt", b"\1" + (
+        "# KORVEX-SWC-ADP snippet\r\nX21 = Output +12V\r\nentry next = Громк\r\nevent = LIN\r\n"
+        "key = VOL UP\r\npress = Any\r\nreaction = Radio control\r\nch1 = 1,5 V\r\n"
+        "raw 32 = 5A\r\nbyte 2016 = 01 02\r\n").encode("utf-8"))
+    write("fuzz_configtext", "snippet-utf16.txt", b"\0" + (
+        "# KORVEX-SWC-ADP snippet\nentry 60 = Ёж\nevent = Voltage\nvoltage = > 12000 мВ\n"
+        "for = 500\nreaction = Pin\npin = 1\n").encode("utf-16"))
     write("fuzz_values", "lin-params", b"\0\0\0\0\0\0\0\xff\1" + b"01 02 03 04 05 06")
     write("fuzz_values", "number", b"\0\0\0\0\0\0\x27\x10\1" + b"1500")
     write("fuzz_values", "volts", b"\0\0\0\0\0\0\0\0\0" + b"12,60")

@@ -12,7 +12,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_replies fuzz_configfile fuzz_firmwarefile fuzz_values
-    fuzz_settings fuzz_terminal)
+    fuzz_settings fuzz_terminal fuzz_configtext)
 
 if ! command -v clang++ >/dev/null; then
     sudo=""
