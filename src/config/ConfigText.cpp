@@ -707,8 +707,8 @@ QString WriteConfigText(const ConfigBytes& want, const ConfigTextOptions& o) {
 
 ConfigTextResult ApplyConfigText(QStringView text, ConfigBytes& bytes, int language) {
     ConfigTextResult result;
-    const QStringList lines =
-        text.toString().split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = text.toString().split(lineEnd);
     qsizetype first = 0;
     while (first < lines.size() && lines.at(first).trimmed().isEmpty())
         ++first;
