@@ -272,12 +272,12 @@ QString CommandProblem(const Options& o) {
         return LangFormat(UnknownOption, lang, "--count");
     if (o.seconds >= 0 && !watching && o.command != QLatin1String("capture"))
         return LangFormat(UnknownOption, lang, "--seconds");
+    if (o.all || o.command == QLatin1String("text") || o.command == QLatin1String("apply"))
+        return TextCommandProblem(o);
     if (o.command == QLatin1String("snapshots"))
         return SnapshotsProblem(o.args, lang);
     if (o.command == QLatin1String("sheet"))
         return SheetProblem(o.args, lang);
-    if (o.all || o.command == QLatin1String("text") || o.command == QLatin1String("apply"))
-        return TextCommandProblem(o);
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;

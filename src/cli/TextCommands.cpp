@@ -21,7 +21,6 @@ constexpr TextPair TextNeedsSource{"Команде text нужен SOURCE: FILE 
                                    "text needs a SOURCE: a FILE or device"};
 constexpr TextPair ApplyNeedsTwo{"Команде apply нужны SNIPPET и TARGET: FILE или device",
                                  "apply needs a SNIPPET and a TARGET: a FILE or device"};
-constexpr TextPair AllOnlyForText{"--all только для text", "--all is only for text"};
 constexpr TextPair TextSaved{"Конфигурация сохранена текстом в файл \"%s\"",
                              "The configuration is saved as text to the file \"%s\""};
 constexpr TextPair SnippetApplied{"Файл \"%s\" применен к \"%s\"",
@@ -73,7 +72,7 @@ QString ReadFailureText(const QString& file, const QString& why, int language) {
 QString TextCommandProblem(const Options& o) {
     const int lang = o.language;
     if (o.all && o.command != QLatin1String("text"))
-        return LangText(AllOnlyForText, lang);
+        return LangFormat(UnknownOption, lang, "--all");
     const bool text = o.command == QLatin1String("text");
     const qsizetype least = text ? 1 : 2;
     const qsizetype most = 2;
