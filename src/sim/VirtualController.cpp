@@ -246,7 +246,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
         if (demoActivity)
             demoStep(now);
         const auto id = identity();
-        return data(QByteArray(reinterpret_cast<const char*>(id.data()), 50));
+        return data(QByteArray(reinterpret_cast<const char*>(id.data()),
+                               std::clamp(identityLength, 0, 50)));
     }
     case 0x05: {
         if (bootloaderMode)

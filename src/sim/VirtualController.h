@@ -49,6 +49,7 @@ public:
 
     // --- how it behaves ---------------------------------------------------------------------
     int readChunk = 64;           // payload bytes per read reply, 1..64
+    int identityLength = 50;      // bytes of the identity reply; fewer make a cut record
     int restartSilenceMs = 0;     // silence after a restart request
     bool emulateLineTime = false; // replies take as long as 115200 baud needs for the bytes
     QStringList ports{QStringLiteral("VCOM1")};
