@@ -41,4 +41,8 @@ struct ConfigSaveResult {
 // image is left as it was. The shadow copy is never touched.
 [[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host);
 
+// True when the file holds every block of the configuration whole, as a save writes it: a
+// file cut short or of other bytes that the load would still take in part is not.
+bool IsWholeConfigFile(const QString& fileName);
+
 } // namespace korvex
