@@ -72,10 +72,8 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
     }
     IdentityRecord id;
     int rc = Connect(s, id);
-    if (rc != result::Ok) {
-        err << ResultText(rc, s.language.current) << Qt::endl;
-        return exitcode::Failure;
-    }
+    if (rc != result::Ok)
+        return s.fail(err, ResultOnly, rc);
     rc = s.transfer->ReadConfiguration();
     // A half-read configuration is never saved.
     if (rc != result::Ok)
@@ -90,15 +88,13 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextS
     // Nothing goes to the controller unless the file is really a configuration.
     ConfigImage fromFile;
     if (!LoadConfigFile(file, fromFile, s.host)) {
-        err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
+        err << ReadFileErrorText(file, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
     IdentityRecord id;
     int rc = Connect(s, id);
-    if (rc != result::Ok) {
-        err << ResultText(rc, s.language.current) << Qt::endl;
-        return exitcode::Failure;
-    }
+    if (rc != result::Ok)
+        return s.fail(err, ResultOnly, rc);
     QString snapshot;
     if (!KeepControllerSnapshot(s, o, id, false, out, err, snapshot))
         return exitcode::Failure;
@@ -166,7 +162,7 @@ int CommandDoctor(const Session& s, QTextStream& out) {
 
 int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
     if (!LoadConfigFile(file, s.image, s.host)) {
-        err << FileMessage(texts::ReadFileError, s.language.current, file) << Qt::endl;
+        err << ReadFileErrorText(file, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
     for (const QString& line : DumpConfiguration(s.image, s.language.current))
@@ -200,7 +196,7 @@ int CommandDiff(Session& s, const QStringList& args, QTextStream& out, QTextStre
             sides[static_cast<std::size_t>(i)] = *device;
         } else {
             if (!LoadConfigFile(name, s.image, s.host)) {
-                err << FileMessage(texts::ReadFileError, lang, name) << Qt::endl;
+                err << ReadFileErrorText(name, lang) << Qt::endl;
                 return exitcode::Usage;
             }
             sides[static_cast<std::size_t>(i)] = s.image.bytes;
@@ -305,10 +301,8 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
     Session s(o, out, err, demo, env);
     int rc = RunCommand(s, o, env, out, err);
     s.host.EndProgress();
-    if (s.host.stopped()) {
-        err << LangText(Interrupted, s.language) << Qt::endl;
-        rc = exitcode::Failure;
-    }
+    if (s.host.stopped())
+        rc = s.interrupted(err);
     return rc;
 }
 

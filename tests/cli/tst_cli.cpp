@@ -89,6 +89,7 @@ private slots:
     void linCommands();
     void samplesAndProgress();
     void stopSignalsAndPollLimit();
+    void everyCommandStops();
     void terminalWatchesAndTypes();
     void captureIntoAFile();
     void snapshotsListedAndWrittenBack();
@@ -381,14 +382,52 @@ void TestCli::refusedBeforeAnythingIsSent() {
                  qPrintable(r.err));
     }
 #endif
-    for (const QString& file : refused) {
+#ifdef Q_OS_UNIX
+    const QString dangling = dir.filePath(QStringLiteral("dangling.KSWA"));
+    const QString locked = dir.filePath(QStringLiteral("locked.KSWA"));
+    QCOMPARE(::symlink("nowhere.KSWA", QFile::encodeName(dangling).constData()), 0);
+    test::WriteAll(locked, "[PARAM]\nPINMODE=00\n");
+    QCOMPARE(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    refused << dangling;
+    if (::geteuid() != 0) // root reads it all the same
+        refused << locked;
+#endif
+    // A file that could not be read says why, as a save does; one read whole is no configuration.
+    const QString missing = "\nReason: No such file or directory\n";
+    const QStringList reasons = {
+        missing,
+        "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
+        "\n",
+        "\n",
+        "\n",
+        "\n",
+        "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
+        missing,
+        "\nReason: Permission denied\n"};
+    for (qsizetype i = 0; i < refused.size(); ++i) {
+        const QString& file = refused.at(i);
         Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.err,
-                 QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(file).fileName()));
+                 QStringLiteral("Error reading file \"%1\"").arg(QFileInfo(file).fileName()) +
+                     reasons.at(i));
     }
     Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
     QCOMPARE(ru.err, QStringLiteral("Ошибка чтения файла \"empty.KSWA\"\n"));
+    // A sheet over its own source, named as it is or through a link, would replace it.
+    const QString source = dir.filePath(QStringLiteral("cfg.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    test::WriteAll(source, test::ReadAll(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")));
+    QVERIFY(QFile::link(source, link));
+    for (const QString& out : {source, link}) {
+        Run same = RunInProcess({"--lang", "en", "sheet", source, out}, controller);
+        QCOMPARE(same.exitCode, 1);
+        QCOMPARE(same.err, "OUT " + out +
+                               " is the SOURCE file itself: it is not replaced by the "
+                               "sheet\n");
+        QCOMPARE(test::ReadAll(source),
+                 test::ReadAll(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")));
+    }
     // The system's fixed first line stays; in Russian it is said again below it.
     Run target = RunInProcess({"--demo", "--lang", "ru", "read-config", dir.path()}, controller);
     QCOMPARE(target.err, "Unable to write to " + dir.path() + "\nНе удалось записать в " +
@@ -523,8 +562,10 @@ void TestCli::dumpOfAFile() {
          {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), text}) {
         Run r = RunProgram({"--lang", "en", "dump", missing});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err,
-                 QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName()));
+        QVERIFY2(
+            r.err.startsWith(
+                QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName())),
+            qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
     }
 }
@@ -572,7 +613,8 @@ void TestCli::diffWithTheController() {
     Run missing = RunInProcess(
         {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
     QCOMPARE(missing.exitCode, 2);
-    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\n"));
+    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\nReason: No such "
+                                         "file or directory\n"));
     QVERIFY(missing.out.isEmpty());
     controller.addFault(sim::Fault::NoReply, 0x10);
     Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
@@ -812,6 +854,79 @@ void TestCli::stopSignalsAndPollLimit() {
 #endif
 }
 
+void TestCli::everyCommandStops() {
+#ifndef Q_OS_UNIX
+    QSKIP("POSIX signals (SIGHUP exists only there) and pseudo-terminals");
+#else
+    // Each command slowed down by a controller that answers late, stopped in the middle.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir samples(QStringLiteral(KORVEX_SAMPLES_DIR));
+    const QString firmware = samples.filePath(QStringLiteral("controller-1.37.LDR"));
+    const QString lines = dir.filePath(QStringLiteral("lines.txt"));
+    QByteArray typed;
+    for (int n = 0; n < 1000; ++n)
+        typed += "line " + QByteArray::number(n) + '\n';
+    test::WriteAll(lines, typed);
+    struct Command {
+        QStringList args;
+        int slowCommand; // the request answered 90 ms late
+        QString input;
+        QString said; // in what standard error ends with
+    };
+    const QString fw = "Interrupted\nThe controller now runs its bootloader, without its "
+                       "application. The same update, run again, puts an application back: "
+                       "korvex-cli update-firmware \"" +
+                       firmware + "\"\n";
+    const QList<Command> commands = {
+        {{"read-config", dir.filePath("read.KSWA")}, 0x10, {}, "Interrupted\n"},
+        {{"write-config", samples.filePath("demo.KSWA"), "--no-snapshot"},
+         0x90,
+         {},
+         "Interrupted\nThe controller may now hold part"},
+        {{"update-firmware", firmware, "--no-snapshot"}, 0x82, {}, fw},
+        {{"lin", "flash", samples.filePath("lamp-1.20.LDR")}, 0x87, {}, "Interrupted\n"},
+        {{"terminal"}, 0x85, lines, "Interrupted\n"},
+        {{"terminal"}, -2, "/dev/urandom", "Interrupted\n"}};
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::vector<std::unique_ptr<test::PtyBridge>> bridges;
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (const Command& c : commands) {
+            bridges.push_back(std::make_unique<test::PtyBridge>());
+            test::PtyBridge& bridge = *bridges.back();
+            QVERIFY(bridge.ok());
+            bridge.controller().readChunk = 16;
+            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, 90);
+            bridge.start();
+            runs.push_back(std::make_unique<QProcess>());
+            if (!c.input.isEmpty())
+                runs.back()->setStandardInputFile(c.input);
+            runs.back()->start(QStringLiteral(KORVEX_CLI_PATH),
+                               QStringList{"--port", bridge.devicePath(), "--lang", "en"} + c.args);
+        }
+        QTest::qWait(1500);
+        for (auto& run : runs) {
+            QCOMPARE(run->state(), QProcess::Running);
+            ::kill(static_cast<pid_t>(run->processId()), signal);
+        }
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        for (qsizetype i = 0; i < commands.size(); ++i) {
+            QProcess& run = *runs[static_cast<std::size_t>(i)];
+            const QString what = commands[i].args.join(' ') + " " + commands[i].input;
+            QVERIFY2(run.waitForFinished(3000), qPrintable(what));
+            QVERIFY2(sinceSignal.elapsed() < 1000, qPrintable(what));
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), 1);
+            const QString err = QString::fromUtf8(run.readAllStandardError());
+            QVERIFY2(err.contains(commands[i].said) && !err.contains("disconnected") &&
+                         err.count("Interrupted") == 1,
+                     qPrintable(what + ":\n" + err.right(300)));
+        }
+    }
+#endif
+}
+
 void TestCli::terminalWatchesAndTypes() {
     sim::VirtualController controller;
     controller.queueTerminalText("X LIN 3 EV:11 pressed\r\n");
@@ -824,7 +939,7 @@ void TestCli::terminalWatchesAndTypes() {
     };
     Run r = RunInProcess({"--demo", "--lang", "en", "terminal"}, controller, env);
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err, QString());
+    QCOMPARE(r.err, QStringLiteral("The line is sent cut to its first 63 characters\n"));
     QCOMPARE(r.out.split(u'\n'),
              (QStringList{"Pressed key \"VOL UP\"", "X LIN 3 EV:MENU pressed", "> help",
                           "> " + QString(63, u'z'), ""})); // a key waiting goes first
@@ -871,6 +986,10 @@ void TestCli::captureIntoAFile() {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("keys.KSWA"));
     sim::VirtualController controller;
+    // A new file starts from what the controller holds: written back, it adds only the keys.
+    controller.config.fill(0);
+    controller.config[1980] = 2;
+    controller.config[2002] = 7;
     for (std::uint8_t key : {12, 13, 12, 14})
         controller.pressKey(key);
     Run r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--count", "2"}, controller);
@@ -894,6 +1013,8 @@ void TestCli::captureIntoAFile() {
         QCOMPARE(Get(image.bytes, EntryField(n, entry::eventKind)), n < 3 ? 1 : 0);
         QCOMPARE(Get(image.bytes, EntryField(n, entry::eventCode)), codes[n]);
     }
+    QCOMPARE(image.bytes[1980], std::uint8_t(2));
+    QCOMPARE(image.bytes[2002], std::uint8_t(7));
     for (const auto& request : controller.requests)
         QVERIFY(request.cmd != 0x90); // nothing was written to the controller
 
