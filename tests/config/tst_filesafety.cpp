@@ -154,13 +154,18 @@ void TestFileSafety::oddFilesReadOrRefused() {
         QByteArray bytes; // empty: a FIFO
         bool loads;
         QByteArray written; // its first bytes after a save over it
+        bool whole = false; // no INI text: replaced whole
     };
     const Case cases[] = {
         {"cr.KSWA", QByteArray(text).replace("\r\n", "\r"), true, "; mine\r\n"},
         {"param.KSWA", "[PARAM]\n", false, "[PARAM]\r\n"},
         {"utf16le.KSWA", le.encode(QString::fromUtf8(text)), true, "\xFF\xFE;\0"},
         {"utf16be.KSWA", be.encode(QString::fromUtf8(text)), true, QByteArray("\xFE\xFF\0;", 4)},
-        {"firmware.LDR", QByteArray("\x01\x00\x00\x00[x]\n", 8).repeated(40), false, "[PARAM]"},
+        {"firmware.LDR", QByteArray("\x01\x00\x00\x00[x]\n", 8).repeated(40), false, "[PARAM]",
+         true},
+        // Without a section: a UTF-8 text of keys is kept, other bytes are no INI text.
+        {"keys.txt", "note=caf\xC3\xA9\nk=v\n", false, "note=caf\xC3\xA9\r\nk=v\r\n[PARAM]"},
+        {"latin1.txt", "note=caf\xE9\nk=v\n", false, "[PARAM]", true},
         {"fifo.KSWA", {}, false, {}},
     };
     for (const Case& c : cases) {
@@ -184,7 +189,7 @@ void TestFileSafety::oddFilesReadOrRefused() {
             continue;
         }
         QVERIFY2(ReadAll(path).startsWith(c.written), c.name);
-        QCOMPARE(saved.replacedWhole, QByteArray(c.name) == "firmware.LDR");
+        QCOMPARE(saved.replacedWhole, c.whole);
         QVERIFY(LoadConfigFile(path, image, host) && image.bytes == Demo().bytes);
         IniFile kept(path); // everything else the file held is still there
         QVERIFY(kept.Load());
