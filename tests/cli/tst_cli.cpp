@@ -43,8 +43,9 @@ struct Run {
     QString err;
 };
 
-Run RunProgram(const QStringList& args, const QByteArray& input = {}) {
+Run RunProgram(const QStringList& args, const QByteArray& input = {}, const QString& cwd = {}) {
     QProcess p;
+    p.setWorkingDirectory(cwd);
     p.start(QStringLiteral(KORVEX_CLI_PATH), args);
     p.write(input);
     p.closeWriteChannel();
@@ -262,6 +263,31 @@ void TestCli::infoWithFaults() {
     QCOMPARE(found.exitCode, 0);
     QCOMPARE(controller.opens, (QStringList{"VCOM1", "VCOM2", "VCOM3"}));
 
+    // Replies that hold no identity are no controller: no success, nothing written.
+    controller.ports = QStringList{"VCOM1"};
+    controller.answerOn.clear();
+    const std::function<void(sim::VirtualController&)> noIdentity[] = {
+        [](sim::VirtualController& c) { c.addFault(sim::Fault::AckRead, 0x01); },
+        [](sim::VirtualController& c) { c.identityLength = 40; },
+        [](sim::VirtualController& c) { c.applicationName.clear(); },
+    };
+    for (const auto& spoil : noIdentity) {
+        sim::VirtualController odd;
+        spoil(odd);
+        for (const char* command : {"info", "write-config"}) {
+            odd.clearLog();
+            QStringList args{"--demo", "--lang", "en", command};
+            if (QByteArray(command) == "write-config")
+                args << QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA") << "--no-snapshot";
+            Run r = RunInProcess(args, odd);
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.startsWith("Out of the timeout response\n"), qPrintable(r.err));
+            QVERIFY(r.out.isEmpty());
+            QVERIFY(std::all_of(odd.requests.begin(), odd.requests.end(),
+                                [](const sim::LoggedRequest& q) { return q.cmd == 0x01; }));
+        }
+    }
+
     controller.clearLog();
     controller.setPlugged(false);
     Run gone = RunInProcess({"--demo", "--lang", "ru", "info"}, controller);
@@ -319,6 +345,29 @@ void TestCli::configurationRoundTrip() {
                       "write again, or run korvex-cli write-config \"" +
                           newest + "\"\n");
     controller.faults.clear();
+
+#ifdef Q_OS_UNIX
+    // A save keeps the file its owner's, with its mode; a read-only one is refused.
+    struct stat before {};
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
+    if (::geteuid() == 0)
+        QCOMPARE(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &before), 0);
+    QCOMPARE(RunInProcess({"--demo", "read-config", file}, controller).exitCode, 0);
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &after), 0);
+    QVERIFY(before.st_ino != after.st_ino); // replaced, not written over
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+    const QByteArray readOnly = test::ReadAll(file);
+    Run refused = RunInProcess({"--demo", "--lang", "en", "read-config", file}, controller);
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.endsWith("Reason: Permission denied\n"), qPrintable(refused.err));
+    QCOMPARE(test::ReadAll(file), readOnly);
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0644), 0);
+#endif
 
     // A read that fails half way leaves no file behind.
     const QString second = dir.filePath(QStringLiteral("half.KSWA"));
@@ -472,6 +521,9 @@ void TestCli::dumpOfAFile() {
     Run en = RunProgram({"--lang", "en", "dump", file});
     QCOMPARE(en.exitCode, 0);
     QVERIFY(en.err.isEmpty());
+    // After "--" a name that starts with "-" is a file.
+    QVERIFY(QFile::copy(file, dir.filePath("-name.KSWA")));
+    QCOMPARE(RunProgram({"--lang", "en", "dump", "--", "-name.KSWA"}, {}, dir.path()).out, en.out);
     const QStringList enLines = en.out.split(QLatin1Char('\n'));
     const auto block = [](const QStringList& lines, const QString& caption) {
         const qsizetype at = lines.indexOf(caption);
@@ -717,6 +769,14 @@ void TestCli::linCommands() {
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     f.close();
+    // A file that is no firmware is refused before the device is asked anything.
+    const QString badFile = dir.filePath(QStringLiteral("bad.LDR"));
+    test::WriteAll(badFile, bytes.left(bytes.size() - 1) + "x");
+    controller.clearLog();
+    Run refused = RunInProcess({"--demo", "--lang", "en", "lin", "flash", badFile}, controller);
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(refused.err, QStringLiteral("Error in file \"bad.LDR\"\n"));
+    QVERIFY(controller.opens.isEmpty());
     Run no = RunInProcess({"--demo", "--lang", "en", "lin", "flash", file}, controller);
     QCOMPARE(no.exitCode, 1);
     QCOMPARE(no.err, QStringLiteral("Are you trying to download the same version as in the "
@@ -870,7 +930,7 @@ void TestCli::everyCommandStops() {
     test::WriteAll(lines, typed);
     struct Command {
         QStringList args;
-        int slowCommand; // the request answered 90 ms late
+        int slowCommand; // the request answered late
         QString input;
         QString said; // in what standard error ends with
     };
@@ -896,7 +956,9 @@ void TestCli::everyCommandStops() {
             test::PtyBridge& bridge = *bridges.back();
             QVERIFY(bridge.ok());
             bridge.controller().readChunk = 16;
-            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, 90);
+            // The LIN polls are not repeated: their replies stay well within the time-out.
+            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1,
+                                         c.slowCommand == 0x87 ? 40 : 90);
             bridge.start();
             runs.push_back(std::make_unique<QProcess>());
             if (!c.input.isEmpty())
@@ -905,9 +967,10 @@ void TestCli::everyCommandStops() {
                                QStringList{"--port", bridge.devicePath(), "--lang", "en"} + c.args);
         }
         QTest::qWait(1500);
-        for (auto& run : runs) {
-            QCOMPARE(run->state(), QProcess::Running);
-            ::kill(static_cast<pid_t>(run->processId()), signal);
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            QVERIFY2(runs[i]->state() == QProcess::Running,
+                     qPrintable(runs[i]->readAllStandardError()));
+            ::kill(static_cast<pid_t>(runs[i]->processId()), signal);
         }
         QElapsedTimer sinceSignal;
         sinceSignal.start();
@@ -1061,12 +1124,46 @@ void TestCli::snapshotsListedAndWrittenBack() {
     Run back = RunInProcess(en + QStringList{"write-config", ofController}, controller);
     QCOMPARE(back.exitCode, 0);
     QCOMPARE(controller.config, kept);
+
+    // A file cut short or of other bytes is marked, as is one of random bytes.
+    const QString cut = QFileInfo(ofOther).dir().filePath("20261209T101010Z.KSWA");
+    const QString noise = QFileInfo(ofOther).dir().filePath("20261209T111111Z.KSWA");
+    test::WriteAll(cut, test::ReadAll(ofOther).left(3000));
+    test::WriteAll(noise, QByteArray("\x93\x01\xFF\xC0 random", 12).repeated(100));
+    const QString damaged = "  (damaged: do not write it back)\n";
+    QCOMPARE(RunInProcess(en + QStringList{"snapshots", "77"}, controller).out,
+             "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n77  2026-12-09 10:10:10 UTC  " + cut +
+                 damaged + "77  2026-12-09 11:11:11 UTC  " + noise + damaged);
+
+    // Under a clock set wrong all 50 kept lie in the future: the new one is kept all the same.
+    SnapshotStore future(DefaultSnapshotRoot(), [] {
+        return QDateTime(QDate(2099, 1, 1), QTime(0, 0), QTimeZone::utc());
+    });
+    for (int n = 0; n < SnapshotStore::MaxPerSerial; ++n)
+        QVERIFY(!future.Save(controller.serialNumber, kept, host, LangEnglish).path.isEmpty());
+    Run late = RunInProcess(
+        en + QStringList{"write-config", QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")},
+        controller);
+    QCOMPARE(late.exitCode, 0);
+    const QList<SnapshotFile> now = store.List(controller.serialNumber);
+    QCOMPARE(now.size(), SnapshotStore::MaxPerSerial);
+    QCOMPARE(now.first().taken.date(), QDateTime::currentDateTimeUtc().date());
+    QVERIFY2(late.out.startsWith("The controller's configuration snapshot is saved to " +
+                                 now.first().path + "\n"),
+             qPrintable(late.out));
 }
 
 void TestCli::sheetInThreeFormats() {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext (poppler-utils) is needed to read the PDF back");
     QTemporaryDir dir;
+    // Only the program's own words: not Qt's warning about a missing runtime directory.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const Run quiet = RunProgram({"--demo", "sheet", "device", dir.filePath("quiet.pdf")});
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.err, QString());
     for (const char* lang : {"en", "ru"}) {
         const auto sheet = [&](const char* format) {
             const QString out = dir.filePath(QStringLiteral("sheet.") + format);
