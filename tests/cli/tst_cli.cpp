@@ -394,6 +394,12 @@ void TestCli::configurationRoundTrip() {
     QVERIFY(defaults.err.isEmpty());
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x84));
     QCOMPARE(controller.config, sim::FactoryConfiguration());
+    // With its snapshot: what the controller held before the reset.
+    controller.config[1980] = 3;
+    const ConfigBytes held = controller.config;
+    QCOMPARE(RunInProcess({"--demo", "defaults", "--yes"}, controller).exitCode, 0);
+    QVERIFY(LoadConfigFile(store.List(controller.serialNumber).last().path, kept, host));
+    QCOMPARE(kept.bytes, held);
 }
 
 void TestCli::refusedBeforeAnythingIsSent() {
@@ -463,6 +469,14 @@ void TestCli::refusedBeforeAnythingIsSent() {
     }
     Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
     QCOMPARE(ru.err, QStringLiteral("Ошибка чтения файла \"empty.KSWA\"\n"));
+    // A sheet that cannot be written is no sheet saved.
+    const QString sample = QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA");
+    Run lost =
+        RunInProcess({"--lang", "en", "sheet", sample, dir.filePath("no/such.txt")}, controller);
+    QCOMPARE(lost.exitCode, 1);
+    QVERIFY2(
+        lost.err.startsWith("Unable to write to " + dir.filePath("no/such.txt") + "\nReason: "),
+        qPrintable(lost.err));
     // A sheet over its own source, named as it is or through a link, would replace it.
     const QString source = dir.filePath(QStringLiteral("cfg.txt"));
     const QString link = dir.filePath(QStringLiteral("link.txt"));
@@ -719,6 +733,14 @@ void TestCli::updateFirmware() {
     QCOMPARE(inBoot.err, QStringLiteral("No configuration snapshot could be taken: the controller "
                                         "runs its bootloader\n"));
 
+    // A snapshot that cannot be kept stops the update before anything is sent.
+    sim::VirtualController unread;
+    unread.addFault(sim::Fault::NoReply, 0x10);
+    Run stopped = RunInProcess({"--demo", "--lang", "en", "update-firmware", file}, unread);
+    QCOMPARE(stopped.exitCode, 1);
+    QVERIFY2(stopped.err.endsWith("--no-snapshot goes on without one\n"), qPrintable(stopped.err));
+    QVERIFY(unread.firmware.isEmpty());
+
     // The same version without --yes: the question is printed and nothing is written.
     sim::VirtualController same;
     same.appVersion = 137;
@@ -956,9 +978,10 @@ void TestCli::everyCommandStops() {
             test::PtyBridge& bridge = *bridges.back();
             QVERIFY(bridge.ok());
             bridge.controller().readChunk = 16;
-            // The LIN polls are not repeated: their replies stay well within the time-out.
-            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1,
-                                         c.slowCommand == 0x87 ? 40 : 90);
+            // Firmware frames and LIN polls are not repeated: their replies stay well within
+            // the time-out.
+            const bool once = c.slowCommand == 0x82 || c.slowCommand == 0x87;
+            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, once ? 40 : 90);
             bridge.start();
             runs.push_back(std::make_unique<QProcess>());
             if (!c.input.isEmpty())

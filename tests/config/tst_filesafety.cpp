@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStringEncoder>
 #include <QtTest>
+#include <cerrno>
 
 #include <functional>
 
@@ -66,7 +67,8 @@ QList<Writer> Writers() {
 }
 
 // Runs every writer over its old file in `dir` while `fail` holds, and checks what is left.
-void CheckWriters(const QString& dir, const std::function<void(bool)>& fail) {
+void CheckWriters(const QString& dir, const std::function<void(bool)>& fail,
+                  const QString& reason) {
     for (const Writer& w : Writers()) {
         const QString path = QDir(dir).filePath(QStringLiteral("old.file"));
         WriteAll(path, w.old);
@@ -81,7 +83,9 @@ void CheckWriters(const QString& dir, const std::function<void(bool)>& fail) {
         fail(true);
         const QString told = w.write(path, host);
         fail(false);
-        QVERIFY2(told.startsWith("Unable to write to " + dir) && told.contains("\nReason: "),
+        // The system's own words, never Qt's "Unknown error".
+        QVERIFY2(told.startsWith("Unable to write to " + dir) &&
+                     told.contains("\nReason: " + reason),
                  qPrintable(w.name + (": " + told)));
         QCOMPARE(ReadAll(path), w.old);
         QCOMPARE(QDir(serialDir).entryList(QDir::Files), before);
@@ -108,11 +112,14 @@ void TestFileSafety::writersUnderFileSizeLimit() {
     std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
-    CheckWriters(dir.path(), [&](bool on) {
-        rlimit limit = saved;
-        limit.rlim_cur = on ? 64 : saved.rlim_cur;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    });
+    CheckWriters(
+        dir.path(),
+        [&](bool on) {
+            rlimit limit = saved;
+            limit.rlim_cur = on ? 64 : saved.rlim_cur;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        },
+        qt_error_string(EFBIG));
 #else
     QSKIP("needs setrlimit");
 #endif
@@ -127,14 +134,17 @@ void TestFileSafety::writersOnAFullDisk() {
         QSKIP("no tmpfs of our own here (mounting needs root): the file-size limit stands in");
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {tiny}); });
     const QString fill = tiny + "/fill";
-    CheckWriters(tiny, [&](bool on) {
-        if (!on)
-            return (void)QFile::remove(fill);
-        QFile f(fill); // everything left, 1 KiB at a time
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        while (f.write(QByteArray(1024, 'f')) == 1024) {
-        }
-    });
+    CheckWriters(
+        tiny,
+        [&](bool on) {
+            if (!on)
+                return (void)QFile::remove(fill);
+            QFile f(fill); // everything left, 1 KiB at a time
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (f.write(QByteArray(1024, 'f')) == 1024) {
+            }
+        },
+        qt_error_string(ENOSPC));
 #else
     QSKIP("tmpfs is Linux's");
 #endif
