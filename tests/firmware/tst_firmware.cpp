@@ -10,6 +10,14 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace korvex;
 
@@ -185,6 +193,8 @@ void TestFirmware::refusedBeforeAnythingIsWritten() {
     };
     const Case cases[] = {
         {"missing.LDR", {}, FirmwareOutcome::Refused, "Error opening file \"missing.LDR\""},
+        // Never opened: that would wait for a writer for good.
+        {"fifo.LDR", {}, FirmwareOutcome::Refused, "Error opening file \"fifo.LDR\""},
         // Checked before the same-version question it would otherwise ask.
         {"crc.LDR", badCrc, FirmwareOutcome::Refused, "Error in file \"crc.LDR\""},
         {"short.LDR", QByteArray(13, '\0'), FirmwareOutcome::Refused,
@@ -210,7 +220,22 @@ void TestFirmware::refusedBeforeAnythingIsWritten() {
         rig.file = dir.filePath(QLatin1String(c.name));
         if (!c.bytes.isEmpty())
             test::WriteAll(rig.file, c.bytes);
+        std::thread writer;
+#ifdef Q_OS_UNIX
+        if (QByteArray(c.name) == "fifo.LDR") {
+            QCOMPARE(mkfifo(QFile::encodeName(rig.file).constData(), 0600), 0);
+            // Should the loader open it after all, it gets an empty file after a while.
+            writer = std::thread([path = QFile::encodeName(rig.file)] {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            });
+        }
+#endif
         QCOMPARE(UpdateFirmware(rig.ctx), c.outcome);
+        if (writer.joinable())
+            writer.join();
         QVERIFY2(rig.requestsOf(0x82).isEmpty(), c.name);
         QCOMPARE(rig.host.boxes.size(), 1);
         QCOMPARE(rig.host.boxes[0].text, c.box);
