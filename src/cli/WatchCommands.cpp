@@ -124,8 +124,10 @@ int CommandTerminal(Session& s, const Options& o, const CliEnvironment& env, QTe
                 s.host.ProcessEvents();
                 if (s.host.stopped())
                     return true;
-                // As Enter at the end of a typed line: an empty or overlong line is not sent.
-                const TerminalEnter enter = TerminalEnterKey(line, static_cast<int>(line.size()));
+                // As Enter at the end of a typed line; a line longer than the controller takes
+                // is sent cut, and said so, whatever its length.
+                const QString typed = line.left(Terminal::MaxSentLength + 1);
+                const TerminalEnter enter = TerminalEnterKey(typed, static_cast<int>(typed.size()));
                 if (enter.send)
                     watch.terminal.SendTerminalLine(enter.line);
             }

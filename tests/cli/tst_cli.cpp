@@ -523,8 +523,12 @@ void TestCli::refusedBeforeAnythingIsSent() {
     const QString source = dir.filePath(QStringLiteral("cfg.txt"));
     const QString link = dir.filePath(QStringLiteral("link.txt"));
     test::WriteAll(source, test::ReadAll(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")));
+    QStringList outs{source};
+#ifdef Q_OS_UNIX // a Windows shortcut is a file of its own
     QVERIFY(QFile::link(source, link));
-    for (const QString& out : {source, link}) {
+    outs << link;
+#endif
+    for (const QString& out : outs) {
         Run same = RunInProcess({"--lang", "en", "sheet", source, out}, controller);
         QCOMPARE(same.exitCode, 1);
         QCOMPARE(same.err, "OUT " + out +

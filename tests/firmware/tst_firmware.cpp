@@ -296,8 +296,16 @@ void TestFirmware::repeatedUpdateAfterAFailedTransfer() {
         test::WriteAll(rig.file, file);
         rig.controller.addFault(sim::Fault::Delay, 0x82, 5, 0);
         rig.controller.addFault(sim::Fault::NoReply, 0x82, 1);
+        rig.ctx.logResult = true; // as the window: after its error box, the way back
         QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
         QCOMPARE(rig.requestsOf(0x82).size(), 6);
+        QVERIFY(rig.ctx.leftInBootloader);
+        QCOMPARE(rig.host.boxes.size(), 2);
+        QCOMPARE(rig.host.boxes[1].flags & 0xF0, mb::IconInformation);
+        QCOMPARE(rig.host.boxes[1].text,
+                 QStringLiteral("The controller now runs its bootloader, without its application. "
+                                "The same update, run again, puts an application back: the button "
+                                "\"Firmware update\" and the file \"fw.LDR\""));
         rig.controller.clearLog();
         QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
         QCOMPARE(rig.requestsOf(0x82).size(), 17);
