@@ -121,6 +121,7 @@ Session::Session(const Options& o, QTextStream& out, QTextStream& err, sim::Virt
         if (demo == nullptr) {
             ownController = std::make_unique<sim::VirtualController>();
             ownController->demoActivity = true;
+            ownController->keepLog = false;
             demo = ownController.get();
         }
         transport = std::make_unique<sim::VirtualTransport>(*demo);

@@ -78,6 +78,8 @@ public:
     int demoActivityMs = 15000; // between two of them
 
     // --- what it saw ------------------------------------------------------------------------
+    // Off for a demonstration, which may run for hours: only tests read what it saw.
+    bool keepLog = true;
     std::vector<LoggedRequest> requests;
     QByteArray wireIn;            // every byte received, as it came
     QStringList opens;            // every port opened

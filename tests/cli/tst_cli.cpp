@@ -1027,7 +1027,7 @@ void TestCli::everyCommandStops() {
             // Firmware frames and LIN polls are not repeated: their replies stay well within
             // the time-out.
             const bool once = c.slowCommand == 0x82 || c.slowCommand == 0x87;
-            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, once ? 40 : 90);
+            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, once ? 40 : 60);
             bridge.start();
             runs.push_back(std::make_unique<QProcess>());
             if (!c.input.isEmpty())
@@ -1035,7 +1035,7 @@ void TestCli::everyCommandStops() {
             runs.back()->start(QStringLiteral(KORVEX_CLI_PATH),
                                QStringList{"--port", bridge.devicePath(), "--lang", "en"} + c.args);
         }
-        QTest::qWait(1500);
+        QTest::qWait(1000);
         for (std::size_t i = 0; i < runs.size(); ++i) {
             QVERIFY2(runs[i]->state() == QProcess::Running,
                      qPrintable(runs[i]->readAllStandardError()));
