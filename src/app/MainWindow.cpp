@@ -182,13 +182,15 @@ void MainWindow::ApplySettings() {
     QPlainTextEdit* memo = ui_->MemoTX;
     const TxHeightLimits txLimits{memo->fontMetrics().lineSpacing() + 2 * memo->frameWidth(),
                                   height()};
-    const auto settings =
-        korvex::LoadSettings(settingsPath_, screen, size(), SystemDefaultLanguage(), *host_,
-                             core_->language.current, txLimits);
+    // A file that cannot be read is reported in the language the system asks for, which the
+    // window then keeps.
+    const int systemLanguage = SystemDefaultLanguage();
+    const auto settings = korvex::LoadSettings(settingsPath_, screen, size(), systemLanguage,
+                                               *host_, systemLanguage, txLimits);
     ui_->PageControlMain->setCurrentIndex(1);
     if (!settings) {
-        // The box has told the user; the window keeps its designed place, options and Russian.
-        SetLanguage(LangRussian);
+        // The box has told the user; the window keeps its designed place and options.
+        SetLanguage(systemLanguage);
         return;
     }
     move(settings->mainLeft, settings->mainTop);

@@ -36,7 +36,9 @@ RememberedKey KeyOf(RememberedFile which) {
 bool OpenSettings(IniFile& file, UiHost& host, int language) {
     if (file.Load())
         return true;
-    host.ShowMessageBox(mb::IconError, LangText(ReadError, language));
+    // Which file and why, on lines of their own: the user can mend a folder or a mode.
+    host.ShowMessageBox(mb::IconError, LangText(ReadError, language) + u'\n' + file.Path() + u'\n' +
+                                           FileProblemText(file.LastProblem(), language));
     return false;
 }
 

@@ -50,6 +50,7 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(demo)) {
         controller = std::make_unique<korvex::sim::VirtualController>();
         controller->demoActivity = true;
+        controller->keepLog = false;
         transport = std::make_unique<korvex::sim::VirtualTransport>(*controller);
         finder = std::make_unique<korvex::sim::VirtualPortFinder>(*controller);
         note = QStringLiteral("demo");

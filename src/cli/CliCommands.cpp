@@ -73,10 +73,8 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
     }
     IdentityRecord id;
     int rc = Connect(s, id);
-    if (rc != result::Ok) {
-        err << ResultText(rc, s.language.current) << Qt::endl;
-        return exitcode::Failure;
-    }
+    if (rc != result::Ok)
+        return s.fail(err, ResultOnly, rc);
     rc = s.transfer->ReadConfiguration();
     // A half-read configuration is never saved.
     if (rc != result::Ok)
@@ -97,10 +95,8 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextS
     }
     IdentityRecord id;
     int rc = Connect(s, id);
-    if (rc != result::Ok) {
-        err << ResultText(rc, s.language.current) << Qt::endl;
-        return exitcode::Failure;
-    }
+    if (rc != result::Ok)
+        return s.fail(err, ResultOnly, rc);
     QString snapshot;
     if (!KeepControllerSnapshot(s, o, id, false, out, err, snapshot))
         return exitcode::Failure;
@@ -315,10 +311,8 @@ int RunCli(const QStringList& arguments, QTextStream& out, QTextStream& err,
     Session s(o, out, err, demo, env);
     int rc = RunCommand(s, o, env, out, err);
     s.host.EndProgress();
-    if (s.host.stopped()) {
-        err << LangText(Interrupted, s.language) << Qt::endl;
-        rc = exitcode::Failure;
-    }
+    if (s.host.stopped())
+        rc = s.interrupted(err);
     return rc;
 }
 

@@ -72,6 +72,10 @@ void CliHost::ErrorLine(const QString& text) {
 }
 
 void CliHost::LogLineColored(LogColour colour, const QString& text) {
+    // After a stop the port is closed on purpose: the monitor's news of a lost controller and
+    // the like would be untrue.
+    if (stopped_ && colour != LogColour::ControllerBlue)
+        return;
     EndProgress();
     if (toolLogToStderr && colour != LogColour::ControllerBlue)
         err_ << text << Qt::endl;

@@ -21,8 +21,13 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 
 #ifdef _WIN32
 BOOL WINAPI OnConsoleEvent(DWORD event) {
-    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT ||
+        event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
         stopFlag.store(true);
+        // The system ends the process as soon as a close is answered: the waits get their
+        // second to stop and say so first.
+        if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+            Sleep(2000);
         return TRUE;
     }
     return FALSE;
@@ -42,8 +47,9 @@ void InstallStopHandlers() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A terminal closed over SSH is a stop like Ctrl+C, not a death in the middle of a write.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
 #endif
 }
 

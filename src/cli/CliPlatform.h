@@ -4,7 +4,7 @@
 
 namespace korvex::cli {
 
-// From now on Ctrl+C and a termination request only set a flag, which the waits poll.
+// From now on Ctrl+C, a termination request and a hang-up only set a flag, which the waits poll.
 void InstallStopHandlers();
 bool StopRequested();
 

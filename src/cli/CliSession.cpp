@@ -5,6 +5,8 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
 #include "firmware/FirmwareTexts.h"
+#include "host/FileAccess.h"
+#include "host/FileTexts.h"
 #include "link/IdentityRecord.h"
 #include "link/PortDoctor.h"
 #include "link/QtSerialTransport.h"
@@ -28,8 +30,18 @@ QString ParseOptions(const QStringList& arguments, Options& o) {
             subject = what.toUtf8();
         }
     };
+    bool optionsEnded = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
+        // After "--" every word is an argument, so that a file may start with "-".
+        if (optionsEnded || a == QLatin1String("--")) {
+            if (optionsEnded && o.command.isEmpty())
+                o.command = a;
+            else if (optionsEnded)
+                o.args.append(a);
+            optionsEnded = true;
+            continue;
+        }
         const bool hasValue = i + 1 < arguments.size() && !arguments.at(i + 1).isEmpty();
         if (a == QLatin1String("--port")) {
             if (!hasValue)
@@ -112,6 +124,7 @@ Session::Session(const Options& o, QTextStream& out, QTextStream& err, sim::Virt
         if (demo == nullptr) {
             ownController = std::make_unique<sim::VirtualController>();
             ownController->demoActivity = true;
+            ownController->keepLog = false;
             demo = ownController.get();
         }
         transport = std::make_unique<sim::VirtualTransport>(*demo);
@@ -137,10 +150,21 @@ Session::~Session() {
 
 int Session::fail(QTextStream& err, const TextPair& format, int rc) {
     host.EndProgress();
+    // A stop closes the port on purpose: the exchange it cut is no disconnected controller.
+    if (host.stopped())
+        return interrupted(err);
     err << LangFormat(format, language.current,
                       ResultText(rc, language.current).toUtf8().constData())
                .trimmed()
         << Qt::endl;
+    return exitcode::Failure;
+}
+
+int Session::interrupted(QTextStream& err) {
+    host.EndProgress();
+    if (!interruptedSaid)
+        err << LangText(Interrupted, language.current) << Qt::endl;
+    interruptedSaid = true;
     return exitcode::Failure;
 }
 
@@ -170,6 +194,16 @@ int Connect(Session& s, IdentityRecord& id) {
     for (const QString& problem : problems)
         s.host.ErrorLine(problem);
     return rc;
+}
+
+QString ReadFileErrorText(const QString& file, int language) {
+    QString text = FileMessage(texts::ReadFileError, language, file);
+    // The system's reason when the file could not be read at all; a file read whole that is no
+    // configuration has none.
+    QByteArray bytes;
+    if (const FileProblem problem = ReadWholeFile(file, bytes); !problem.ok())
+        text += u'\n' + FileProblemText(problem, language);
+    return text;
 }
 
 bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err) {

@@ -38,6 +38,7 @@ inline constexpr TextPair Restarted{"Контроллер перезапущен
 inline constexpr TextPair DefaultsDone{"Конфигурация сброшена в состояние по умолчанию",
                                        "The configuration is reset to its default state"};
 inline constexpr TextPair Interrupted{"Прервано", "Interrupted"};
+inline constexpr TextPair ResultOnly{"%s", "%s"}; // a failure said by its result text alone
 // The English half is the fixed line itself, which is never said twice.
 inline constexpr TextPair UnableToWriteSaid{"Не удалось записать в %s", "Unable to write to %s"};
 // What was wrong with a command line.
@@ -100,6 +101,9 @@ struct Session {
 
     // A command's failure in the window's words, with the result text.
     int fail(QTextStream& err, const TextPair& format, int rc);
+    // "Interrupted", once, after a stop.
+    int interrupted(QTextStream& err);
+    bool interruptedSaid = false;
     // A line of success on standard output.
     int done(QTextStream& out, const QString& line);
 };
@@ -107,6 +111,9 @@ struct Session {
 // A failed save's message, whose first line is the system's fixed "Unable to write to <file>":
 // in Russian that line is said again in Russian below it, the rest follows unchanged.
 QString WriteErrorText(const QString& message, int language);
+
+// "Error reading file" of a configuration file, with the system's reason on a line of its own.
+QString ReadFileErrorText(const QString& file, int language);
 
 // Saves the session's image to a configuration file; says why it failed, or that a file that
 // held no INI text was replaced whole.

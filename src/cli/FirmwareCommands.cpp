@@ -30,6 +30,15 @@ int CommandUpdateFirmware(Session& s, const Options& o, const QString& file, QTe
     // The host has printed the question; say why nothing happened.
     if (outcome == FirmwareOutcome::Declined)
         err << LangText(RefusedWithoutYes, s.language) << Qt::endl;
+    // Also after Ctrl+C: the controller looks dead until the same update runs again.
+    if (ctx.leftInBootloader) {
+        if (s.host.stopped())
+            s.interrupted(err);
+        s.host.EndProgress();
+        err << BootloaderLeftMessage(ctx,
+                                     QStringLiteral("korvex-cli update-firmware \"%1\"").arg(file))
+            << Qt::endl;
+    }
     return outcome == FirmwareOutcome::Updated ? exitcode::Ok : exitcode::Failure;
 }
 

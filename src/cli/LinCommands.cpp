@@ -5,6 +5,9 @@
 #include "CliCommands.h"
 #include "CliHelp.h"
 #include "CliSession.h"
+#include "firmware/FirmwareTexts.h"
+#include "host/FileTexts.h"
+#include "lin/LinFirmwareFile.h"
 #include "lin/LinProgrammer.h"
 #include "lin/LinTexts.h"
 #include "link/IdentityRecord.h"
@@ -96,7 +99,15 @@ int RunLinCommand(Session& s, const QStringList& args, QTextStream& out, QTextSt
         return exitcode::Ok;
     }
     const QString file = args.at(1);
-    if (!FirmwareFileExists(s, file, err) || !ConnectAndRead(s, lin, err))
+    if (!FirmwareFileExists(s, file, err))
+        return exitcode::Failure;
+    // As the controller's update does: a file that is no LIN firmware is refused before the
+    // device is asked anything; the flash checks it again against the device.
+    if (const LinFileError bad = LinFirmwareFile().Load(file); bad != LinFileError::None) {
+        err << FileMessage(texts::firmware::LoadErrorText(bad), lang, file) << Qt::endl;
+        return exitcode::Failure;
+    }
+    if (!ConnectAndRead(s, lin, err))
         return exitcode::Failure;
     const LinFlashOutcome outcome = lin.FlashFromFile([&file] { return file; }, {});
     if (outcome == LinFlashOutcome::Declined)

@@ -25,6 +25,9 @@ constexpr TextPair SheetNeeds{"Команде sheet нужны SOURCE (FILE ил
                               "sheet needs SOURCE (a FILE or device) and OUT"};
 constexpr TextPair BadFormat{"OUT %s: нужно окончание .pdf, .html или .txt",
                              "OUT %s: it must end in .pdf, .html or .txt"};
+constexpr TextPair SameFileText{
+    "OUT %s - это сам файл SOURCE: он не заменен листом",
+    "OUT %s is the SOURCE file itself: it is not replaced by the sheet"};
 constexpr TextPair SheetSaved{"Лист конфигурации сохранен в файл \"%s\"",
                               "The configuration sheet is saved to the file \"%s\""};
 
@@ -62,6 +65,12 @@ int CommandSheet(Session& s, const QStringList& args, QTextStream& out, QTextStr
     }
     IdentityRecord identity;
     const bool device = source == QLatin1String("device");
+    // Through a link or another spelling of its name, OUT may be SOURCE itself.
+    const QString sourceFile = QFileInfo(source).canonicalFilePath();
+    if (!device && !sourceFile.isEmpty() && sourceFile == QFileInfo(target).canonicalFilePath()) {
+        err << LangFormat(SameFileText, lang, target.toUtf8().constData()) << Qt::endl;
+        return exitcode::Failure;
+    }
     if (device) {
         int rc = Connect(s, identity);
         if (rc != result::Ok) {

@@ -3,6 +3,7 @@
 
 #include "CliCommands.h"
 #include "CliSession.h"
+#include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
 #include "config/Snapshots.h"
 #include "host/CommandTexts.h"
@@ -22,6 +23,8 @@ constexpr TextPair NoSnapshotInBootloader{
 constexpr TextPair StoppedWithoutSnapshot{
     "Без снимка ничего не отправлено; --no-snapshot продолжит без него",
     "Nothing was sent without a snapshot; --no-snapshot goes on without one"};
+constexpr TextPair DamagedSnapshot{"(поврежден: не записывайте его)",
+                                   "(damaged: do not write it back)"};
 constexpr TextPair BadSerial{"Серийный номер %s: нужно целое число от 0",
                              "Serial number %s: a whole number, 0 or more, is needed"};
 
@@ -46,9 +49,14 @@ int CommandSnapshots(const QStringList& args, int language, QTextStream& out) {
     std::uint32_t serial = 0;
     const bool one = !args.isEmpty() && ParseSerial(args.at(0), serial);
     const QList<SnapshotFile> files = one ? store.List(serial) : store.ListAll();
-    for (const SnapshotFile& f : files)
+    for (const SnapshotFile& f : files) {
         out << f.serial << "  " << f.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"))
-            << "  " << f.path << Qt::endl;
+            << "  " << f.path;
+        // Written back, a cut or foreign file would put zeros where the controller had settings.
+        if (!IsWholeConfigFile(f.path))
+            out << "  " << LangText(DamagedSnapshot, language);
+        out << Qt::endl;
+    }
     if (files.isEmpty())
         out << (one ? LangFormat(NoSnapshotsOf, language, QByteArray::number(serial).constData())
                     : LangText(NoSnapshots, language))

@@ -65,8 +65,10 @@ bool LoadFile(Session& s, const QString& file, ConfigBytes& bytes, QTextStream& 
 } // namespace
 
 QString ReadFailureText(const QString& file, const QString& why, int language) {
-    const QString text = FileMessage(texts::ReadFileError, language, file);
-    return why.isEmpty() ? text : text + QLatin1Char('\n') + why;
+    // A file that could not be read at all gets the system's reason; a text, its wrong line.
+    if (why.isEmpty())
+        return ReadFileErrorText(file, language);
+    return FileMessage(texts::ReadFileError, language, file) + QLatin1Char('\n') + why;
 }
 
 QString TextCommandProblem(const Options& o) {

@@ -8,6 +8,7 @@
 #include "config/ConfigFile.h"
 #include "config/EntryWords.h"
 #include "config/Vocabulary.h"
+#include "host/CommandTexts.h"
 #include "host/FileTexts.h"
 #include "host/TickCount.h"
 #include "link/IdentityRecord.h"
@@ -120,8 +121,14 @@ int CommandTerminal(Session& s, const Options& o, const CliEnvironment& env, QTe
     const int rc = watch.Run([&] {
         if (!closed) {
             for (const QString& line : env.readInput(closed)) {
-                // As Enter at the end of a typed line: an empty or overlong line is not sent.
-                const TerminalEnter enter = TerminalEnterKey(line, static_cast<int>(line.size()));
+                // Ctrl+C between two lines: the rest of the input is not sent.
+                s.host.ProcessEvents();
+                if (s.host.stopped())
+                    return true;
+                // As Enter at the end of a typed line; a line longer than the controller takes
+                // is sent cut, and said so, whatever its length.
+                const QString typed = line.left(Terminal::MaxSentLength + 1);
+                const TerminalEnter enter = TerminalEnterKey(typed, static_cast<int>(typed.size()));
                 if (enter.send)
                     watch.terminal.SendTerminalLine(enter.line);
             }
@@ -131,7 +138,8 @@ int CommandTerminal(Session& s, const Options& o, const CliEnvironment& env, QTe
         return closed && Elapsed(closedAt, seconds);
     });
     out.flush();
-    if (rc != result::Ok) {
+    // After a stop the port is closed on purpose: that is no lost controller.
+    if (rc != result::Ok && !s.host.stopped()) {
         err << ResultText(rc, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
@@ -142,8 +150,8 @@ int CommandCapture(Session& s, const Options& o, const QString& file, QTextStrea
                    QTextStream& err) {
     const int lang = s.language.current;
     // A file that is not a configuration is never saved over.
-    if (QString why;
-        QFileInfo::exists(file) && !LoadConfigFile(file, s.image, s.host, &why, lang)) {
+    const bool existing = QFileInfo::exists(file);
+    if (QString why; existing && !LoadConfigFile(file, s.image, s.host, &why, lang)) {
         err << ReadFailureText(file, why, lang) << Qt::endl;
         return exitcode::Failure;
     }
@@ -152,6 +160,13 @@ int CommandCapture(Session& s, const Options& o, const QString& file, QTextStrea
     if (connected != result::Ok) {
         err << ResultText(connected, lang) << Qt::endl;
         return exitcode::Failure;
+    }
+    // A new file starts from what the controller holds, so that writing it back adds only the
+    // captured keys instead of wiping its settings.
+    if (!existing) {
+        if (const int rc = s.transfer->ReadConfiguration(); rc != result::Ok)
+            return s.fail(err, texts::ReadDeviceError, rc);
+        s.host.EndProgress();
     }
     CommandCaptureView view(true);
     Watch watch(s, id, view);

@@ -11,6 +11,8 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    // Qt's own warnings (a missing runtime directory, a font) are not the program's words.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QStringList given;
     for (int i = 1; i < argc; ++i)
         given << QString::fromLocal8Bit(argv[i]);

@@ -47,6 +47,10 @@ QString EntryKey(int number) {
     return QString::asprintf("EVRESP%02d", number);
 }
 
+bool IsHexDigit(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F') || (c >= u'a' && c <= u'f');
+}
+
 int DigitValue(char16_t c) {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
@@ -152,6 +156,24 @@ bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host, Q
         HexDecode(value, layout::EntrySize, loaded.data() + layout::EntrySize * (n - 1));
     }
     image.bytes = loaded;
+    return true;
+}
+
+bool IsWholeConfigFile(const QString& fileName) {
+    IniFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.Load())
+        return false;
+    const auto whole = [&file](QStringView section, QStringView key, int length) {
+        const QString value = file.ReadString(section, key, QString());
+        return value.size() == 2 * length &&
+               std::all_of(value.begin(), value.end(), [](QChar c) { return IsHexDigit(c); });
+    };
+    for (const ParamBlock& block : ParamBlocks)
+        if (!whole(ParamSection, QStringView(block.key), block.length))
+            return false;
+    for (int n = 1; n <= layout::EntryCount; ++n)
+        if (!whole(EventsSection, EntryKey(n), layout::EntrySize))
+            return false;
     return true;
 }
 

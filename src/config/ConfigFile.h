@@ -44,4 +44,8 @@ struct ConfigSaveResult {
 [[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host,
                                   QString* problem = nullptr, int language = LangEnglish);
 
+// True when the file holds every block of the configuration whole, as a save writes it: a
+// file cut short or of other bytes that the load would still take in part is not.
+bool IsWholeConfigFile(const QString& fileName);
+
 } // namespace korvex

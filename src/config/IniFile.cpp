@@ -29,7 +29,8 @@ bool HasControlBytes(QByteArrayView text) {
 
 bool IsUtf8(QByteArrayView text) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)utf8.decode(text);
+    // The decoder works only when its result is taken.
+    const QString decoded = utf8.decode(text);
     return !utf8.hasError();
 }
 

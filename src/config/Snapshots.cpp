@@ -85,9 +85,15 @@ SnapshotResult SnapshotStore::Save(std::uint32_t serial, const ConfigBytes& byte
     if (!saved.ok())
         return {{}, saved.error};
 
-    const QList<SnapshotFile> kept = List(serial);
-    for (qsizetype i = 0; i + MaxPerSerial < kept.size(); ++i)
-        QFile::remove(kept.at(i).path);
+    // The oldest by name go, but never the one just taken: under a clock set wrong the others'
+    // names may lie in its future.
+    QList<SnapshotFile> others = List(serial);
+    const QString taken = QFileInfo(path).absoluteFilePath();
+    others.removeIf([&taken](const SnapshotFile& f) { return f.path == taken; });
+    for (qsizetype i = 0; i + MaxPerSerial - 1 < others.size(); ++i)
+        QFile::remove(others.at(i).path);
+    if (!QFileInfo(path).isFile())
+        return {{}, UnableToWriteText(path, {}, language)};
     return {path, {}};
 }
 

@@ -55,6 +55,15 @@ inline constexpr TextPair Updated{"Устройство обновлено до 
 // The log's record of the result, which outlives the notice and the box.
 inline constexpr TextPair UpdatedLine{"ПО контроллера обновлено до версии %u.%02u",
                                       "The controller's firmware is updated to version %u.%02u"};
+// After a failed or interrupted transfer the application is gone but the bootloader stays, and
+// the same update run again starts writing at once: the user must know the way back.
+inline constexpr TextPair BootloaderLeftText{
+    "В контроллере теперь работает загрузчик, без приложения. То же обновление, запущенное "
+    "снова, вернет приложение: %s",
+    "The controller now runs its bootloader, without its application. The same update, run "
+    "again, puts an application back: %s"};
+inline constexpr TextPair WindowUpdateAgain{"кнопка \"Обновление ПО устройства\" и файл \"%s\"",
+                                            "the button \"Firmware update\" and the file \"%s\""};
 inline constexpr TextPair NotUpdatedLine{"ПО контроллера не обновлено: %s",
                                          "The controller's firmware is not updated: %s"};
 

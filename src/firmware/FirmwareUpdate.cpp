@@ -54,6 +54,7 @@ FirmwareOutcome UpdateFirmwareSteps(FirmwareContext& ctx) {
     const QString path = ctx.chooseFirmwareFile ? ctx.chooseFirmwareFile() : QString();
     if (path.isEmpty())
         return FirmwareOutcome::NoFile;
+    ctx.path = path;
     if (ctx.rememberFirmwareFile)
         ctx.rememberFirmwareFile(path);
     if (!LoadFirmwareFile(ctx, path))
@@ -76,10 +77,24 @@ void LogOutcome(FirmwareContext& ctx, FirmwareOutcome outcome) {
 
 FirmwareOutcome UpdateFirmware(FirmwareContext& ctx) {
     ctx.lastError.clear();
+    ctx.leftInBootloader = false;
     const FirmwareOutcome outcome = UpdateFirmwareSteps(ctx);
-    if (ctx.logResult)
+    if (ctx.logResult) {
         LogOutcome(ctx, outcome);
+        // The window's way back: after its error box, a box and a log line of their own.
+        if (ctx.leftInBootloader && !ctx.link.state.appClosing) {
+            const QString text = BootloaderLeftMessage(
+                ctx, LangFormat(WindowUpdateAgain, ctx.language.current,
+                                QFileInfo(ctx.path).fileName().toUtf8().constData()));
+            ctx.host.LogLine(text);
+            ctx.host.ShowMessageBox(mb::IconInformation, text);
+        }
+    }
     return outcome;
+}
+
+QString BootloaderLeftMessage(const FirmwareContext& ctx, const QString& wayBack) {
+    return LangFormat(BootloaderLeftText, ctx.language.current, wayBack.toUtf8().constData());
 }
 
 bool LoadFirmwareFile(FirmwareContext& ctx, const QString& path) {
@@ -148,6 +163,8 @@ FirmwareOutcome FlashFirmware(FirmwareContext& ctx) {
             rc = device.ReadAndPrintIdentity(ctx.updateIdentity);
         }
         if (rc != result::Ok) {
+            // The application may have handed over on the chunk and its bootloader stayed silent.
+            ctx.leftInBootloader = true;
             ctx.host.ResumeMonitor();
             if (!closing)
                 ShowResultError(ctx, UpdateError, rc);
@@ -166,6 +183,7 @@ FirmwareOutcome FlashFirmware(FirmwareContext& ctx) {
                                              fw.imageVersion() % 100));
         return FirmwareOutcome::Updated;
     }
+    ctx.leftInBootloader = true;
     if (!ctx.link.state.appClosing)
         ShowResultError(ctx, UpdateError, rc);
     ctx.host.ResumeMonitor();

@@ -46,10 +46,16 @@ struct FirmwareContext {
     // there, with nothing sent.
     std::function<bool()> beforeWrite;
 
-    // The window's log keeps a line with the result; the command-line tool prints its own.
+    // The window's log keeps a line with the result and the window says the way back after a
+    // failed transfer; the command-line tool prints its own.
     bool logResult = false;
     // The text of the last error box, its lines joined, for that line.
     QString lastError;
+
+    // True once a failed or interrupted transfer has left the controller without its
+    // application, in its bootloader (BootloaderLeftText says so and names the way back).
+    bool leftInBootloader = false;
+    QString path; // the file chosen
 
     FirmwareFile file;
     IdentityRecord updateIdentity; // the update's own copy of the identity
@@ -57,6 +63,8 @@ struct FirmwareContext {
 
 // The whole operation, as the toolbar button runs it.
 FirmwareOutcome UpdateFirmware(FirmwareContext& ctx);
+// What the controller runs after a failed transfer, and `wayBack`, the same update again.
+QString BootloaderLeftMessage(const FirmwareContext& ctx, const QString& wayBack);
 // Reads and checks the file into ctx.file against ctx.updateIdentity; every failure has been
 // shown in an error box.
 bool LoadFirmwareFile(FirmwareContext& ctx, const QString& path);

@@ -1,6 +1,7 @@
 // Whole-file reads and writes.
 #include "FileAccess.h"
 
+#include "host/SystemFacts.h"
 #include "text/TextPair.h"
 
 #include <QFile>
@@ -56,9 +57,16 @@ FileProblem ReadWholeFile(const QString& path, QByteArray& bytes) {
 FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes) {
     if (const FileProblem target = CheckRegularFile(path); !target.ok())
         return target;
+    // Read-only for its owner: refused as a user is refused, also for root, who could.
+    if (const QFileInfo info(path); info.exists() && !(info.permissions() & QFile::WriteOwner))
+        return FileProblem::System(qt_error_string(EACCES));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileProblem::System(file.errorString());
+    if (const QString kept = KeepOwnerAndMode(file.handle(), path); !kept.isEmpty()) {
+        file.cancelWriting();
+        return FileProblem::System(kept);
+    }
     // Qt's commit() renames the temporary file even after its last flush failed, which put an
     // empty or cut file in place of a good one: every step is checked here first.
     if (file.write(bytes) != bytes.size() || !file.flush()) {

@@ -15,6 +15,7 @@
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -286,6 +287,26 @@ SystemFacts GatherSystemFacts(const SystemView& view) {
         if (QFileInfo::exists(view.root + QLatin1String(path)))
             facts.brlttyPresent = true;
     return facts;
+}
+
+QString KeepOwnerAndMode(int handle, const QString& replaced) {
+#ifdef Q_OS_UNIX
+    struct stat old {};
+    if (::stat(QFile::encodeName(replaced).constData(), &old) != 0)
+        return {}; // a new file: the process's own
+    struct stat now {};
+    if (::fstat(handle, &now) != 0)
+        return qt_error_string(errno);
+    if ((now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+        ::fchown(handle, old.st_uid, old.st_gid) != 0)
+        return qt_error_string(errno);
+    if (::fchmod(handle, old.st_mode & 07777) != 0)
+        return qt_error_string(errno);
+#else
+    Q_UNUSED(handle);
+    Q_UNUSED(replaced);
+#endif
+    return {};
 }
 
 } // namespace korvex

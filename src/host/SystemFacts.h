@@ -71,4 +71,9 @@ struct SystemFacts {
 
 SystemFacts GatherSystemFacts(const SystemView& view);
 
+// Gives the open file `handle` (a save's temporary file) the owner, group and mode of the file
+// it will replace, so that a save as root leaves the user's file the user's. The system's reason
+// when it cannot; nothing to do on Windows.
+QString KeepOwnerAndMode(int handle, const QString& replaced);
+
 } // namespace korvex

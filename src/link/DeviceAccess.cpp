@@ -109,7 +109,12 @@ int DeviceAccess::DeviceWriteBlock(int area, int start, const std::uint8_t* sour
 
 int DeviceAccess::ReadIdentity(IdentityRecord& record) {
     int count = 0;
-    return DeviceRead(area::Identity, 0, record.raw.data(), IdentityRecord::Size, &count);
+    const int rc = DeviceRead(area::Identity, 0, record.raw.data(), IdentityRecord::Size, &count);
+    // A bare acknowledgement, a cut record or one without a name is no controller's: taken as
+    // none that answered, so that nothing is written to whatever sent it.
+    if (rc == result::Ok && (count < IdentityRecord::Size || record.deviceName().isEmpty()))
+        return result::Timeout;
+    return rc;
 }
 
 void DeviceAccess::PrintIdentity(const IdentityRecord& record) {

@@ -9,6 +9,7 @@
 #include "link/LinkState.h"
 #include "link/ResultText.h"
 #include "text/Cp1251.h"
+#include "text/TextPair.h"
 
 #include <algorithm>
 
@@ -17,6 +18,8 @@ namespace korvex {
 namespace {
 
 constexpr int MaxEnteredLine = 999; // a longer line is not sent at all
+constexpr TextPair LineCutText{"Строка отправлена обрезанной до первых %d символов",
+                               "The line is sent cut to its first %d characters"};
 constexpr int MaxEventDigits = 10;
 
 bool IsLineEnd(QChar c) {
@@ -144,6 +147,8 @@ bool Terminal::SendTerminalLine(const QString& text) {
     const int rc = transfer_.WriteBlock(area::Terminal, 0,
                                         reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                                         static_cast<int>(bytes.size()));
+    if (rc == result::Ok && text.size() > MaxSentLength)
+        host_.LogLine(LangFormat(LineCutText, language_.current, MaxSentLength));
     if (pollSoon)
         pollSoon();
     return rc == result::Ok;

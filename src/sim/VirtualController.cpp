@@ -114,7 +114,8 @@ std::array<std::uint8_t, 50> VirtualController::identity() const {
 }
 
 void VirtualController::receive(const std::uint8_t* data, int count, std::uint32_t now) {
-    wireIn.append(reinterpret_cast<const char*>(data), count);
+    if (keepLog)
+        wireIn.append(reinterpret_cast<const char*>(data), count);
     for (int i = 0; i < count; ++i) {
         const std::uint8_t b = data[i];
         if (hunting_) {
@@ -168,9 +169,11 @@ void VirtualController::handleFrame(std::uint32_t now) {
     const QByteArray payload(reinterpret_cast<const char*>(&frame_[4]),
                              static_cast<qsizetype>(len));
     const bool checkOk = FrameCheck(0, frame_.data(), static_cast<int>(len + 4)) == frame_[len + 4];
-    requests.push_back({currentPort_, cmd, offset, payload, checkOk});
+    const LoggedRequest request{currentPort_, cmd, offset, payload, checkOk};
+    if (keepLog)
+        requests.push_back(request);
     if (onRequest)
-        onRequest(requests.back());
+        onRequest(request);
     // A request with a bad check byte is ignored, as the line may have dropped a byte.
     if (!checkOk)
         return;
@@ -246,7 +249,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
         if (demoActivity)
             demoStep(now);
         const auto id = identity();
-        return data(QByteArray(reinterpret_cast<const char*>(id.data()), 50));
+        return data(QByteArray(reinterpret_cast<const char*>(id.data()),
+                               std::clamp(identityLength, 0, 50)));
     }
     case 0x05: {
         if (bootloaderMode)
@@ -319,7 +323,8 @@ QByteArray VirtualController::answer(std::uint8_t cmd, std::uint16_t offset,
             return refuse();
         const QByteArray line =
             payload.left(payload.indexOf('\0') >= 0 ? payload.indexOf('\0') : payload.size());
-        terminalIn.append(line);
+        if (keepLog)
+            terminalIn.append(line);
         terminalOut_ += "> " + line + "\r\n";
         return ack();
     }

@@ -49,6 +49,7 @@ public:
 
     // --- how it behaves ---------------------------------------------------------------------
     int readChunk = 64;           // payload bytes per read reply, 1..64
+    int identityLength = 50;      // bytes of the identity reply; fewer make a cut record
     int restartSilenceMs = 0;     // silence after a restart request
     bool emulateLineTime = false; // replies take as long as 115200 baud needs for the bytes
     QStringList ports{QStringLiteral("VCOM1")};
@@ -77,6 +78,8 @@ public:
     int demoActivityMs = 15000; // between two of them
 
     // --- what it saw ------------------------------------------------------------------------
+    // Off for a demonstration, which may run for hours: only tests read what it saw.
+    bool keepLog = true;
     std::vector<LoggedRequest> requests;
     QByteArray wireIn;            // every byte received, as it came
     QStringList opens;            // every port opened

@@ -149,8 +149,8 @@ void TestFileDialogs::dialogsStartWhereTheirFileWas() {
     QCOMPARE(seen.shown, 0);
     QCOMPARE(host.boxes.size(), 1);
     QCOMPARE(host.boxes[0].flags, mb::IconError);
-    QCOMPARE(host.boxes[0].text,
-             QStringLiteral("Error reading the configuration file of the program"));
+    QVERIFY(host.boxes[0].text.startsWith(
+        QStringLiteral("Error reading the configuration file of the program\n")));
 }
 
 void TestFileDialogs::dialogHeldOverMainWindowOnScreen() {

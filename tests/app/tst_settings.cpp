@@ -9,6 +9,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace korvex;
 
 class TestSettings : public QObject {
@@ -276,16 +280,28 @@ void TestSettings::unreadableFileIsReported() {
     QCOMPARE(host.boxes.size(), 2);
     for (const auto& box : host.boxes)
         QCOMPARE(box.flags, mb::IconError);
-    QCOMPARE(host.boxes[0].text, QStringLiteral("Ошибка чтения файла конфигурации программы"));
-    QCOMPARE(host.boxes[1].text,
-             QStringLiteral("Error reading the configuration file of the program"));
+    // Named, with the reason on a line of its own.
+    QCOMPARE(host.boxes[0].text,
+             "Ошибка чтения файла конфигурации программы\n" + path +
+                 "\nПричина: это не обычный файл (устройство, канал или папка)");
+    QCOMPARE(host.boxes[1].text, "Error reading the configuration file of the program\n" + path +
+                                     "\nReason: it is not a regular file (a device, a pipe or a "
+                                     "folder)");
     QVERIFY(QFileInfo(path).isDir());
+#ifdef Q_OS_UNIX
+    const QString fifo = dir.filePath("fifo.ini");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(!LoadSettings(fifo, Screen, Window, 1, host, LangEnglish, Limits).has_value());
+    QVERIFY(host.boxes.last().text.endsWith(fifo + "\nReason: it is not a regular file (a "
+                                                   "device, a pipe or a folder)"));
+#endif
 
     // A per-user directory that does not exist yet is created on the first write.
     const QString nested = dir.filePath("a/b/KorvexSetup.ini");
+    const qsizetype shown = host.boxes.size();
     QVERIFY(SaveSettings(nested, Settings{}, host, LangRussian));
     QVERIFY(QFileInfo::exists(nested));
-    QCOMPARE(host.boxes.size(), 2);
+    QCOMPARE(host.boxes.size(), shown);
 }
 
 void TestSettings::fileBesideProgramOrPerUser() {

@@ -93,6 +93,14 @@ void TestUndoWindow::kindPageAndDeletionUndone() {
     QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(rig.bytes()[1980], 0);
     QCOMPARE(sentAtNextTick(), QByteArray());
+
+    // An undo shows the tab of the first byte it puts back, be it an entry's first or last.
+    for (const int at : {33 * 4, 33 * 4 + 32}) {
+        rig.clickTab(rig.strip(), 0);
+        rig.bytes()[std::size_t(at)] ^= 0x5A; // not yet a step: the undo takes it first
+        QTest::keyClick(rig.window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rig.strip()->currentIndex(), 4);
+    }
 }
 
 QTEST_MAIN(TestUndoWindow)

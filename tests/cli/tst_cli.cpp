@@ -43,8 +43,9 @@ struct Run {
     QString err;
 };
 
-Run RunProgram(const QStringList& args, const QByteArray& input = {}) {
+Run RunProgram(const QStringList& args, const QByteArray& input = {}, const QString& cwd = {}) {
     QProcess p;
+    p.setWorkingDirectory(cwd);
     p.start(QStringLiteral(KORVEX_CLI_PATH), args);
     p.write(input);
     p.closeWriteChannel();
@@ -89,6 +90,7 @@ private slots:
     void linCommands();
     void samplesAndProgress();
     void stopSignalsAndPollLimit();
+    void everyCommandStops();
     void terminalWatchesAndTypes();
     void captureIntoAFile();
     void snapshotsListedAndWrittenBack();
@@ -229,10 +231,52 @@ void TestCli::usageErrors() {
                  qPrintable(lines[1]));
         QVERIFY(r.out.isEmpty());
     }
-    Run help = RunProgram({"--help"});
+    Run help = RunProgram({"--lang", "en", "--help"});
     QCOMPARE(help.exitCode, 0);
-    QVERIFY(help.out.startsWith(QStringLiteral("usage: korvex-cli")));
     QVERIFY(help.err.isEmpty());
+    // Whole, once: a syntax of the column's width stays on its line.
+    QCOMPARE(
+        help.out,
+        QStringLiteral(
+            "usage: korvex-cli [--port DEVICE | --demo] [--lang ru|en] [--trace] [--yes] "
+            "[--no-snapshot] COMMAND [ARGS]\n"
+            "       korvex-cli --help | --version\n"
+            "\n"
+            "Options:\n"
+            "  --port DEVICE                 use exactly this device (/dev/ttyUSB0, COM7) instead "
+            "of searching\n"
+            "  --demo                        use the virtual controller\n"
+            "  --lang ru|en                  the language of every text\n"
+            "  --trace                       write every frame exchanged to standard error\n"
+            "  --yes                         answer Yes to the questions (same or older firmware, "
+            "defaults)\n"
+            "  --no-snapshot                 no snapshot before write-config, defaults, "
+            "update-firmware\n"
+            "  --help, --version             this help, or the version\n"
+            "\n"
+            "Commands:\n"
+            "  ports                         the candidate ports (converters 1A86:7523)\n"
+            "  info                          find the controller, print its identity\n"
+            "  read-config FILE              read the configuration and save it as a *.KSWA file\n"
+            "  write-config FILE             write a *.KSWA file to the controller, which then "
+            "restarts\n"
+            "  restart                       restart the controller\n"
+            "  defaults --yes                reset the configuration to its factory defaults\n"
+            "  dump FILE                     print a *.KSWA file in words\n"
+            "  diff A B                      compare two configurations: FILE or device\n"
+            "  sheet SOURCE OUT              the configuration sheet of a FILE or device as OUT: "
+            ".pdf, .html or .txt\n"
+            "  update-firmware FILE [--yes]  replace the controller's firmware from a *.LDR file\n"
+            "  lin read                      read the LIN device\n"
+            "  lin write-params HEX          write the LIN device's 6 parameter bytes\n"
+            "  lin flash FILE [--yes]        reprogram the LIN device from its *.LDR file\n"
+            "  terminal [--seconds N]        the terminal: the controller's text and key presses\n"
+            "  capture FILE [--count N] [--seconds S]\n"
+            "                                store each key pressed into the next free entry of "
+            "FILE\n"
+            "  doctor                        check the converter, its driver and the access to its "
+            "port\n"
+            "  snapshots [SERIAL]            list the controllers' configuration snapshots\n"));
     // A table of every option and command, in the chosen language.
     Run ru = RunProgram({"--lang", "ru", "--help"});
     QVERIFY2(ru.out.contains("\n  --yes  ") && ru.out.contains("\nКоманды:\n  ports  ") &&
@@ -260,6 +304,31 @@ void TestCli::infoWithFaults() {
     Run found = RunInProcess({"--demo", "--lang", "en", "info"}, controller);
     QCOMPARE(found.exitCode, 0);
     QCOMPARE(controller.opens, (QStringList{"VCOM1", "VCOM2", "VCOM3"}));
+
+    // Replies that hold no identity are no controller: no success, nothing written.
+    controller.ports = QStringList{"VCOM1"};
+    controller.answerOn.clear();
+    const std::function<void(sim::VirtualController&)> noIdentity[] = {
+        [](sim::VirtualController& c) { c.addFault(sim::Fault::AckRead, 0x01); },
+        [](sim::VirtualController& c) { c.identityLength = 40; },
+        [](sim::VirtualController& c) { c.applicationName.clear(); },
+    };
+    for (const auto& spoil : noIdentity) {
+        sim::VirtualController odd;
+        spoil(odd);
+        for (const char* command : {"info", "write-config"}) {
+            odd.clearLog();
+            QStringList args{"--demo", "--lang", "en", command};
+            if (QByteArray(command) == "write-config")
+                args << QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA") << "--no-snapshot";
+            Run r = RunInProcess(args, odd);
+            QCOMPARE(r.exitCode, 1);
+            QVERIFY2(r.err.startsWith("Out of the timeout response\n"), qPrintable(r.err));
+            QVERIFY(r.out.isEmpty());
+            QVERIFY(std::all_of(odd.requests.begin(), odd.requests.end(),
+                                [](const sim::LoggedRequest& q) { return q.cmd == 0x01; }));
+        }
+    }
 
     controller.clearLog();
     controller.setPlugged(false);
@@ -319,6 +388,29 @@ void TestCli::configurationRoundTrip() {
                           newest + "\"\n");
     controller.faults.clear();
 
+#ifdef Q_OS_UNIX
+    // A save keeps the file its owner's, with its mode; a read-only one is refused.
+    struct stat before {};
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0640), 0);
+    if (::geteuid() == 0)
+        QCOMPARE(::chown(QFile::encodeName(file).constData(), 65534, 65534), 0);
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &before), 0);
+    QCOMPARE(RunInProcess({"--demo", "read-config", file}, controller).exitCode, 0);
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &after), 0);
+    QVERIFY(before.st_ino != after.st_ino); // replaced, not written over
+    QCOMPARE(after.st_uid, before.st_uid);
+    QCOMPARE(after.st_gid, before.st_gid);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0444), 0);
+    const QByteArray readOnly = test::ReadAll(file);
+    Run refused = RunInProcess({"--demo", "--lang", "en", "read-config", file}, controller);
+    QCOMPARE(refused.exitCode, 1);
+    QVERIFY2(refused.err.endsWith("Reason: Permission denied\n"), qPrintable(refused.err));
+    QCOMPARE(test::ReadAll(file), readOnly);
+    QCOMPARE(::chmod(QFile::encodeName(file).constData(), 0644), 0);
+#endif
+
     // A read that fails half way leaves no file behind.
     const QString second = dir.filePath(QStringLiteral("half.KSWA"));
     controller.addFault(sim::Fault::Delay, 0x10, 5, 0);
@@ -344,6 +436,12 @@ void TestCli::configurationRoundTrip() {
     QVERIFY(defaults.err.isEmpty());
     QCOMPARE(controller.requests.back().cmd, std::uint8_t(0x84));
     QCOMPARE(controller.config, sim::FactoryConfiguration());
+    // With its snapshot: what the controller held before the reset.
+    controller.config[1980] = 3;
+    const ConfigBytes held = controller.config;
+    QCOMPARE(RunInProcess({"--demo", "defaults", "--yes"}, controller).exitCode, 0);
+    QVERIFY(LoadConfigFile(store.List(controller.serialNumber).last().path, kept, host));
+    QCOMPARE(kept.bytes, held);
 }
 
 void TestCli::refusedBeforeAnythingIsSent() {
@@ -381,14 +479,64 @@ void TestCli::refusedBeforeAnythingIsSent() {
                  qPrintable(r.err));
     }
 #endif
-    for (const QString& file : refused) {
+#ifdef Q_OS_UNIX
+    const QString dangling = dir.filePath(QStringLiteral("dangling.KSWA"));
+    const QString locked = dir.filePath(QStringLiteral("locked.KSWA"));
+    QCOMPARE(::symlink("nowhere.KSWA", QFile::encodeName(dangling).constData()), 0);
+    test::WriteAll(locked, "[PARAM]\nPINMODE=00\n");
+    QCOMPARE(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+    refused << dangling;
+    if (::geteuid() != 0) // root reads it all the same
+        refused << locked;
+#endif
+    // A file that could not be read says why, as a save does; one read whole is no configuration.
+    const QString missing = "\nReason: No such file or directory\n";
+    const QStringList reasons = {
+        missing,
+        "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
+        "\n",
+        "\n",
+        "\n",
+        "\n",
+        "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
+        missing,
+        "\nReason: Permission denied\n"};
+    for (qsizetype i = 0; i < refused.size(); ++i) {
+        const QString& file = refused.at(i);
         Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.err,
-                 QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(file).fileName()));
+                 QStringLiteral("Error reading file \"%1\"").arg(QFileInfo(file).fileName()) +
+                     reasons.at(i));
     }
     Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
     QCOMPARE(ru.err, QStringLiteral("Ошибка чтения файла \"empty.KSWA\"\n"));
+    // A sheet that cannot be written is no sheet saved.
+    const QString sample = QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA");
+    Run lost =
+        RunInProcess({"--lang", "en", "sheet", sample, dir.filePath("no/such.txt")}, controller);
+    QCOMPARE(lost.exitCode, 1);
+    QVERIFY2(
+        lost.err.startsWith("Unable to write to " + dir.filePath("no/such.txt") + "\nReason: "),
+        qPrintable(lost.err));
+    // A sheet over its own source, named as it is or through a link, would replace it.
+    const QString source = dir.filePath(QStringLiteral("cfg.txt"));
+    const QString link = dir.filePath(QStringLiteral("link.txt"));
+    test::WriteAll(source, test::ReadAll(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")));
+    QStringList outs{source};
+#ifdef Q_OS_UNIX // a Windows shortcut is a file of its own
+    QVERIFY(QFile::link(source, link));
+    outs << link;
+#endif
+    for (const QString& out : outs) {
+        Run same = RunInProcess({"--lang", "en", "sheet", source, out}, controller);
+        QCOMPARE(same.exitCode, 1);
+        QCOMPARE(same.err, "OUT " + out +
+                               " is the SOURCE file itself: it is not replaced by the "
+                               "sheet\n");
+        QCOMPARE(test::ReadAll(source),
+                 test::ReadAll(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")));
+    }
     // The system's fixed first line stays; in Russian it is said again below it.
     Run target = RunInProcess({"--demo", "--lang", "ru", "read-config", dir.path()}, controller);
     QCOMPARE(target.err, "Unable to write to " + dir.path() + "\nНе удалось записать в " +
@@ -433,6 +581,9 @@ void TestCli::dumpOfAFile() {
     Run en = RunProgram({"--lang", "en", "dump", file});
     QCOMPARE(en.exitCode, 0);
     QVERIFY(en.err.isEmpty());
+    // After "--" a name that starts with "-" is a file.
+    QVERIFY(QFile::copy(file, dir.filePath("-name.KSWA")));
+    QCOMPARE(RunProgram({"--lang", "en", "dump", "--", "-name.KSWA"}, {}, dir.path()).out, en.out);
     const QStringList enLines = en.out.split(QLatin1Char('\n'));
     const auto block = [](const QStringList& lines, const QString& caption) {
         const qsizetype at = lines.indexOf(caption);
@@ -523,15 +674,18 @@ void TestCli::dumpOfAFile() {
          {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), text}) {
         Run r = RunProgram({"--lang", "en", "dump", missing});
         QCOMPARE(r.exitCode, 1);
-        // A *.txt file is read as text, whose first wrong line is named.
-        const QString line =
-            missing == text ? QStringLiteral("notes.txt, line 1: \"EVRESP01=0102\": expected "
-                                             "the first line \"# KORVEX-SWC-ADP "
-                                             "configuration\" or \"# KORVEX-SWC-ADP snippet\"\n")
-                            : QString();
-        QCOMPARE(r.err,
-                 QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName()) +
-                     line);
+        const QString first =
+            QStringLiteral("Error reading file \"%1\"
+").arg(QFileInfo(missing).fileName());
+        if (missing == text) {
+            // A *.txt file is read as text, whose first wrong line is named.
+            QCOMPARE(r.err, first + QStringLiteral("notes.txt, line 1: \"EVRESP01=0102\": expected "
+                                                   "the first line \"# KORVEX-SWC-ADP "
+                                                   "configuration\" or \"# KORVEX-SWC-ADP snippet\"
+"));
+        } else {
+            QVERIFY2(r.err.startsWith(first) && r.err.size() > first.size() + 1, qPrintable(r.err));
+        }
         QVERIFY(r.out.isEmpty());
     }
 }
@@ -579,7 +733,8 @@ void TestCli::diffWithTheController() {
     Run missing = RunInProcess(
         {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
     QCOMPARE(missing.exitCode, 2);
-    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\n"));
+    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\nReason: No such "
+                                         "file or directory\n"));
     QVERIFY(missing.out.isEmpty());
     controller.addFault(sim::Fault::NoReply, 0x10);
     Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
@@ -632,6 +787,14 @@ void TestCli::updateFirmware() {
     QCOMPARE(inBoot.err, QStringLiteral("No configuration snapshot could be taken: the controller "
                                         "runs its bootloader\n"));
 
+    // A snapshot that cannot be kept stops the update before anything is sent.
+    sim::VirtualController unread;
+    unread.addFault(sim::Fault::NoReply, 0x10);
+    Run stopped = RunInProcess({"--demo", "--lang", "en", "update-firmware", file}, unread);
+    QCOMPARE(stopped.exitCode, 1);
+    QVERIFY2(stopped.err.endsWith("--no-snapshot goes on without one\n"), qPrintable(stopped.err));
+    QVERIFY(unread.firmware.isEmpty());
+
     // The same version without --yes: the question is printed and nothing is written.
     sim::VirtualController same;
     same.appVersion = 137;
@@ -682,6 +845,14 @@ void TestCli::linCommands() {
     QFile f(file);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     f.close();
+    // A file that is no firmware is refused before the device is asked anything.
+    const QString badFile = dir.filePath(QStringLiteral("bad.LDR"));
+    test::WriteAll(badFile, bytes.left(bytes.size() - 1) + "x");
+    controller.clearLog();
+    Run refused = RunInProcess({"--demo", "--lang", "en", "lin", "flash", badFile}, controller);
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(refused.err, QStringLiteral("Error in file \"bad.LDR\"\n"));
+    QVERIFY(controller.opens.isEmpty());
     Run no = RunInProcess({"--demo", "--lang", "en", "lin", "flash", file}, controller);
     QCOMPARE(no.exitCode, 1);
     QCOMPARE(no.err, QStringLiteral("Are you trying to download the same version as in the "
@@ -819,6 +990,83 @@ void TestCli::stopSignalsAndPollLimit() {
 #endif
 }
 
+void TestCli::everyCommandStops() {
+#ifndef Q_OS_UNIX
+    QSKIP("POSIX signals (SIGHUP exists only there) and pseudo-terminals");
+#else
+    // Each command slowed down by a controller that answers late, stopped in the middle.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QDir samples(QStringLiteral(KORVEX_SAMPLES_DIR));
+    const QString firmware = samples.filePath(QStringLiteral("controller-1.37.LDR"));
+    const QString lines = dir.filePath(QStringLiteral("lines.txt"));
+    QByteArray typed;
+    for (int n = 0; n < 1000; ++n)
+        typed += "line " + QByteArray::number(n) + '\n';
+    test::WriteAll(lines, typed);
+    struct Command {
+        QStringList args;
+        int slowCommand; // the request answered late
+        QString input;
+        QString said; // in what standard error ends with
+    };
+    const QString fw = "Interrupted\nThe controller now runs its bootloader, without its "
+                       "application. The same update, run again, puts an application back: "
+                       "korvex-cli update-firmware \"" +
+                       firmware + "\"\n";
+    const QList<Command> commands = {
+        {{"read-config", dir.filePath("read.KSWA")}, 0x10, {}, "Interrupted\n"},
+        {{"write-config", samples.filePath("demo.KSWA"), "--no-snapshot"},
+         0x90,
+         {},
+         "Interrupted\nThe controller may now hold part"},
+        {{"update-firmware", firmware, "--no-snapshot"}, 0x82, {}, fw},
+        {{"lin", "flash", samples.filePath("lamp-1.20.LDR")}, 0x87, {}, "Interrupted\n"},
+        {{"terminal"}, 0x85, lines, "Interrupted\n"},
+        {{"terminal"}, -2, "/dev/urandom", "Interrupted\n"}};
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::vector<std::unique_ptr<test::PtyBridge>> bridges;
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (const Command& c : commands) {
+            bridges.push_back(std::make_unique<test::PtyBridge>());
+            test::PtyBridge& bridge = *bridges.back();
+            QVERIFY(bridge.ok());
+            bridge.controller().readChunk = 16;
+            // Firmware frames and LIN polls are not repeated: their replies stay well within
+            // the time-out.
+            const bool once = c.slowCommand == 0x82 || c.slowCommand == 0x87;
+            bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, once ? 40 : 60);
+            bridge.start();
+            runs.push_back(std::make_unique<QProcess>());
+            if (!c.input.isEmpty())
+                runs.back()->setStandardInputFile(c.input);
+            runs.back()->start(QStringLiteral(KORVEX_CLI_PATH),
+                               QStringList{"--port", bridge.devicePath(), "--lang", "en"} + c.args);
+        }
+        QTest::qWait(1000);
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            QVERIFY2(runs[i]->state() == QProcess::Running,
+                     qPrintable(runs[i]->readAllStandardError()));
+            ::kill(static_cast<pid_t>(runs[i]->processId()), signal);
+        }
+        QElapsedTimer sinceSignal;
+        sinceSignal.start();
+        for (qsizetype i = 0; i < commands.size(); ++i) {
+            QProcess& run = *runs[static_cast<std::size_t>(i)];
+            const QString what = commands[i].args.join(' ') + " " + commands[i].input;
+            QVERIFY2(run.waitForFinished(3000), qPrintable(what));
+            QVERIFY2(sinceSignal.elapsed() < 1000, qPrintable(what));
+            QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(run.exitCode(), 1);
+            const QString err = QString::fromUtf8(run.readAllStandardError());
+            QVERIFY2(err.contains(commands[i].said) && !err.contains("disconnected") &&
+                         err.count("Interrupted") == 1,
+                     qPrintable(what + ":\n" + err.right(300)));
+        }
+    }
+#endif
+}
+
 void TestCli::terminalWatchesAndTypes() {
     sim::VirtualController controller;
     controller.queueTerminalText("X LIN 3 EV:11 pressed\r\n");
@@ -831,7 +1079,7 @@ void TestCli::terminalWatchesAndTypes() {
     };
     Run r = RunInProcess({"--demo", "--lang", "en", "terminal"}, controller, env);
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err, QString());
+    QCOMPARE(r.err, QStringLiteral("The line is sent cut to its first 63 characters\n"));
     QCOMPARE(r.out.split(u'\n'),
              (QStringList{"Pressed key \"VOL UP\"", "X LIN 3 EV:MENU pressed", "> help",
                           "> " + QString(63, u'z'), ""})); // a key waiting goes first
@@ -878,6 +1126,10 @@ void TestCli::captureIntoAFile() {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("keys.KSWA"));
     sim::VirtualController controller;
+    // A new file starts from what the controller holds: written back, it adds only the keys.
+    controller.config.fill(0);
+    controller.config[1980] = 2;
+    controller.config[2002] = 7;
     for (std::uint8_t key : {12, 13, 12, 14})
         controller.pressKey(key);
     Run r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--count", "2"}, controller);
@@ -901,6 +1153,8 @@ void TestCli::captureIntoAFile() {
         QCOMPARE(Get(image.bytes, EntryField(n, entry::eventKind)), n < 3 ? 1 : 0);
         QCOMPARE(Get(image.bytes, EntryField(n, entry::eventCode)), codes[n]);
     }
+    QCOMPARE(image.bytes[1980], std::uint8_t(2));
+    QCOMPARE(image.bytes[2002], std::uint8_t(7));
     for (const auto& request : controller.requests)
         QVERIFY(request.cmd != 0x90); // nothing was written to the controller
 
@@ -947,12 +1201,46 @@ void TestCli::snapshotsListedAndWrittenBack() {
     Run back = RunInProcess(en + QStringList{"write-config", ofController}, controller);
     QCOMPARE(back.exitCode, 0);
     QCOMPARE(controller.config, kept);
+
+    // A file cut short or of other bytes is marked, as is one of random bytes.
+    const QString cut = QFileInfo(ofOther).dir().filePath("20261209T101010Z.KSWA");
+    const QString noise = QFileInfo(ofOther).dir().filePath("20261209T111111Z.KSWA");
+    test::WriteAll(cut, test::ReadAll(ofOther).left(3000));
+    test::WriteAll(noise, QByteArray("\x93\x01\xFF\xC0 random", 12).repeated(100));
+    const QString damaged = "  (damaged: do not write it back)\n";
+    QCOMPARE(RunInProcess(en + QStringList{"snapshots", "77"}, controller).out,
+             "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n77  2026-12-09 10:10:10 UTC  " + cut +
+                 damaged + "77  2026-12-09 11:11:11 UTC  " + noise + damaged);
+
+    // Under a clock set wrong all 50 kept lie in the future: the new one is kept all the same.
+    SnapshotStore future(DefaultSnapshotRoot(), [] {
+        return QDateTime(QDate(2099, 1, 1), QTime(0, 0), QTimeZone::utc());
+    });
+    for (int n = 0; n < SnapshotStore::MaxPerSerial; ++n)
+        QVERIFY(!future.Save(controller.serialNumber, kept, host, LangEnglish).path.isEmpty());
+    Run late = RunInProcess(
+        en + QStringList{"write-config", QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA")},
+        controller);
+    QCOMPARE(late.exitCode, 0);
+    const QList<SnapshotFile> now = store.List(controller.serialNumber);
+    QCOMPARE(now.size(), SnapshotStore::MaxPerSerial);
+    QCOMPARE(now.first().taken.date(), QDateTime::currentDateTimeUtc().date());
+    QVERIFY2(late.out.startsWith("The controller's configuration snapshot is saved to " +
+                                 now.first().path + "\n"),
+             qPrintable(late.out));
 }
 
 void TestCli::sheetInThreeFormats() {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
         QSKIP("pdftotext (poppler-utils) is needed to read the PDF back");
     QTemporaryDir dir;
+    // Only the program's own words: not Qt's warning about a missing runtime directory.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const Run quiet = RunProgram({"--demo", "sheet", "device", dir.filePath("quiet.pdf")});
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    QCOMPARE(quiet.exitCode, 0);
+    QCOMPARE(quiet.err, QString());
     for (const char* lang : {"en", "ru"}) {
         const auto sheet = [&](const char* format) {
             const QString out = dir.filePath(QStringLiteral("sheet.") + format);

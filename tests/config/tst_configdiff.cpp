@@ -115,6 +115,7 @@ void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
         std::uint8_t after;
         const char* caption;
         const char* line;
+        const char* nextLine = nullptr; // the byte after it changed too, with this line
     };
     const Case cases[] = {
         {{}, 20, 1, "1* (SRC)", "  One time only: No -> Yes"},        // short press forces it
@@ -124,7 +125,8 @@ void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
         {{{66 + 21, 1}, {66 + 23, 2}}, 66 + 23, 1, "3*", "  Trigger: 2 -> 1"},     // alike: numbers
         {{{66 + 21, 2}}, 66 + 25, 1, "3*", "  Min. durat.: 0 -> 256 mSec"},        // without a pin
         {{{66 + 21, 2}}, 66 + 26, 1, "3*", "  Byte 92: 00 -> 01"}, // a pin reaction ends there
-        {{}, 33 + 32, 1, "2* (VOL+)", "  Byte 65: 00 -> 01"},      // after the reaction, once
+        {{{66 + 21, 2}}, 66 + 25, 1, "3*", "  Min. durat.: 0 -> 256 mSec", "  Byte 92: 00 -> 01"},
+        {{}, 33 + 32, 1, "2* (VOL+)", "  Byte 65: 00 -> 01"}, // after the reaction, once
         {{{66 + 21, 2}},
          66 + 10,
          4,
@@ -138,7 +140,12 @@ void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
             before[static_cast<std::size_t>(offset)] = value;
         ConfigBytes after = before;
         after[static_cast<std::size_t>(c.offset)] = c.after;
-        QCOMPARE(DiffConfigurations(before, after, LangEnglish), (QStringList{c.caption, c.line}));
+        QStringList lines{c.caption, c.line};
+        if (c.nextLine != nullptr) {
+            after[static_cast<std::size_t>(c.offset + 1)] = c.after;
+            lines << c.nextLine;
+        }
+        QCOMPARE(DiffConfigurations(before, after, LangEnglish), lines);
     }
     ConfigBytes once = sim::FactoryConfiguration();
     once[20] = 1;

@@ -48,16 +48,16 @@ void TestConfigHistory::stepsOverTheKindsOfAction() {
         const ConfigBytes after = image;
         QVERIFY2(history.UndoName(LangEnglish).startsWith(c.name), qPrintable(history.UndoName(0)));
         // A change that is no step (the display, the language) stays through undo and redo.
-        image[2016] ^= 0xFF;
+        const std::uint8_t display = image[2016] ^= 0xFF;
         history.Rebase();
         QVERIFY(history.Undo() && !history.CanUndo() && history.CanRedo());
         ConfigBytes expected = before;
-        expected[2016] = image[2016];
+        expected[2016] = display;
         QVERIFY2(image == expected, c.action);
         QVERIFY(history.RedoName(LangEnglish).startsWith(c.name));
         QVERIFY(history.Redo());
         expected = after;
-        expected[2016] = image[2016];
+        expected[2016] = display;
         QVERIFY2(image == expected, c.action);
     }
 }

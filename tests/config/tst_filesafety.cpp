@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QStringEncoder>
 #include <QtTest>
+#include <cerrno>
 
 #include <functional>
 
@@ -66,7 +67,8 @@ QList<Writer> Writers() {
 }
 
 // Runs every writer over its old file in `dir` while `fail` holds, and checks what is left.
-void CheckWriters(const QString& dir, const std::function<void(bool)>& fail) {
+void CheckWriters(const QString& dir, const std::function<void(bool)>& fail,
+                  const QString& reason) {
     for (const Writer& w : Writers()) {
         const QString path = QDir(dir).filePath(QStringLiteral("old.file"));
         WriteAll(path, w.old);
@@ -81,7 +83,9 @@ void CheckWriters(const QString& dir, const std::function<void(bool)>& fail) {
         fail(true);
         const QString told = w.write(path, host);
         fail(false);
-        QVERIFY2(told.startsWith("Unable to write to " + dir) && told.contains("\nReason: "),
+        // The system's own words, never Qt's "Unknown error".
+        QVERIFY2(told.startsWith("Unable to write to " + dir) &&
+                     told.contains("\nReason: " + reason),
                  qPrintable(w.name + (": " + told)));
         QCOMPARE(ReadAll(path), w.old);
         QCOMPARE(QDir(serialDir).entryList(QDir::Files), before);
@@ -108,11 +112,14 @@ void TestFileSafety::writersUnderFileSizeLimit() {
     std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
-    CheckWriters(dir.path(), [&](bool on) {
-        rlimit limit = saved;
-        limit.rlim_cur = on ? 64 : saved.rlim_cur;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    });
+    CheckWriters(
+        dir.path(),
+        [&](bool on) {
+            rlimit limit = saved;
+            limit.rlim_cur = on ? 64 : saved.rlim_cur;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        },
+        qt_error_string(EFBIG));
 #else
     QSKIP("needs setrlimit");
 #endif
@@ -127,14 +134,17 @@ void TestFileSafety::writersOnAFullDisk() {
         QSKIP("no tmpfs of our own here (mounting needs root): the file-size limit stands in");
     const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {tiny}); });
     const QString fill = tiny + "/fill";
-    CheckWriters(tiny, [&](bool on) {
-        if (!on)
-            return (void)QFile::remove(fill);
-        QFile f(fill); // everything left, 1 KiB at a time
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        while (f.write(QByteArray(1024, 'f')) == 1024) {
-        }
-    });
+    CheckWriters(
+        tiny,
+        [&](bool on) {
+            if (!on)
+                return (void)QFile::remove(fill);
+            QFile f(fill); // everything left, 1 KiB at a time
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (f.write(QByteArray(1024, 'f')) == 1024) {
+            }
+        },
+        qt_error_string(ENOSPC));
 #else
     QSKIP("tmpfs is Linux's");
 #endif
@@ -154,13 +164,18 @@ void TestFileSafety::oddFilesReadOrRefused() {
         QByteArray bytes; // empty: a FIFO
         bool loads;
         QByteArray written; // its first bytes after a save over it
+        bool whole = false; // no INI text: replaced whole
     };
     const Case cases[] = {
         {"cr.KSWA", QByteArray(text).replace("\r\n", "\r"), true, "; mine\r\n"},
         {"param.KSWA", "[PARAM]\n", false, "[PARAM]\r\n"},
         {"utf16le.KSWA", le.encode(QString::fromUtf8(text)), true, "\xFF\xFE;\0"},
         {"utf16be.KSWA", be.encode(QString::fromUtf8(text)), true, QByteArray("\xFE\xFF\0;", 4)},
-        {"firmware.LDR", QByteArray("\x01\x00\x00\x00[x]\n", 8).repeated(40), false, "[PARAM]"},
+        {"firmware.LDR", QByteArray("\x01\x00\x00\x00[x]\n", 8).repeated(40), false, "[PARAM]",
+         true},
+        // Without a section: a UTF-8 text of keys is kept, other bytes are no INI text.
+        {"keys.txt", "note=caf\xC3\xA9\nk=v\n", false, "note=caf\xC3\xA9\r\nk=v\r\n[PARAM]"},
+        {"latin1.txt", "note=caf\xE9\nk=v\n", false, "[PARAM]", true},
         {"fifo.KSWA", {}, false, {}},
     };
     for (const Case& c : cases) {
@@ -184,7 +199,7 @@ void TestFileSafety::oddFilesReadOrRefused() {
             continue;
         }
         QVERIFY2(ReadAll(path).startsWith(c.written), c.name);
-        QCOMPARE(saved.replacedWhole, QByteArray(c.name) == "firmware.LDR");
+        QCOMPARE(saved.replacedWhole, c.whole);
         QVERIFY(LoadConfigFile(path, image, host) && image.bytes == Demo().bytes);
         IniFile kept(path); // everything else the file held is still there
         QVERIFY(kept.Load());

@@ -10,6 +10,14 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using namespace korvex;
 
@@ -185,6 +193,8 @@ void TestFirmware::refusedBeforeAnythingIsWritten() {
     };
     const Case cases[] = {
         {"missing.LDR", {}, FirmwareOutcome::Refused, "Error opening file \"missing.LDR\""},
+        // Never opened: that would wait for a writer for good.
+        {"fifo.LDR", {}, FirmwareOutcome::Refused, "Error opening file \"fifo.LDR\""},
         // Checked before the same-version question it would otherwise ask.
         {"crc.LDR", badCrc, FirmwareOutcome::Refused, "Error in file \"crc.LDR\""},
         {"short.LDR", QByteArray(13, '\0'), FirmwareOutcome::Refused,
@@ -210,7 +220,22 @@ void TestFirmware::refusedBeforeAnythingIsWritten() {
         rig.file = dir.filePath(QLatin1String(c.name));
         if (!c.bytes.isEmpty())
             test::WriteAll(rig.file, c.bytes);
+        std::thread writer;
+#ifdef Q_OS_UNIX
+        if (QByteArray(c.name) == "fifo.LDR") {
+            QCOMPARE(mkfifo(QFile::encodeName(rig.file).constData(), 0600), 0);
+            // Should the loader open it after all, it gets an empty file after a while.
+            writer = std::thread([path = QFile::encodeName(rig.file)] {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            });
+        }
+#endif
         QCOMPARE(UpdateFirmware(rig.ctx), c.outcome);
+        if (writer.joinable())
+            writer.join();
         QVERIFY2(rig.requestsOf(0x82).isEmpty(), c.name);
         QCOMPARE(rig.host.boxes.size(), 1);
         QCOMPARE(rig.host.boxes[0].text, c.box);
@@ -271,8 +296,16 @@ void TestFirmware::repeatedUpdateAfterAFailedTransfer() {
         test::WriteAll(rig.file, file);
         rig.controller.addFault(sim::Fault::Delay, 0x82, 5, 0);
         rig.controller.addFault(sim::Fault::NoReply, 0x82, 1);
+        rig.ctx.logResult = true; // as the window: after its error box, the way back
         QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Failed);
         QCOMPARE(rig.requestsOf(0x82).size(), 6);
+        QVERIFY(rig.ctx.leftInBootloader);
+        QCOMPARE(rig.host.boxes.size(), 2);
+        QCOMPARE(rig.host.boxes[1].flags & 0xF0, mb::IconInformation);
+        QCOMPARE(rig.host.boxes[1].text,
+                 QStringLiteral("The controller now runs its bootloader, without its application. "
+                                "The same update, run again, puts an application back: the button "
+                                "\"Firmware update\" and the file \"fw.LDR\""));
         rig.controller.clearLog();
         QCOMPARE(UpdateFirmware(rig.ctx), FirmwareOutcome::Updated);
         QCOMPARE(rig.requestsOf(0x82).size(), 17);

@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
+#include "sheet/ConfigSheet.h"
 #include "sheet/OverviewModel.h"
 #include "sim/VirtualController.h"
 
@@ -55,6 +56,10 @@ void TestOverview::sameWordsAsDump() {
                 QVERIFY(blocks[3 * r + 1].endsWith(": " + cell(OverviewModel::EventColumn)));
                 QVERIFY(blocks[3 * r + 2].endsWith(": " + cell(OverviewModel::ReactionColumn)));
             }
+            // The sheet counts only the used entries, as the dump lists them.
+            const QString sheet = SheetText(model.overview(), {}, language);
+            if (language == LangEnglish)
+                QVERIFY(sheet.contains(QStringLiteral("in use: %1\n").arg(used)));
             // Every parameter of the dump is in the overview's lines of its page.
             const QString parameters = model.overview().parameters.join('\n');
             for (const QString& line : dump.mid(0, dump.size() - 3 * used))
