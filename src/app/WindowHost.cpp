@@ -19,6 +19,9 @@ constexpr TextPair ErrorTitle{"Ошибка", "Error"};
 constexpr TextPair QuestionTitle{"Вопрос", "Question"};
 constexpr TextPair WarningTitle{"Предупреждение", "Warning"};
 constexpr TextPair InformationTitle{"Информация", "Information"};
+constexpr TextPair SaveButtonText{"Сохранить", "Save"};
+constexpr TextPair DiscardButtonText{"Не сохранять", "Discard"};
+constexpr TextPair CancelButtonText{"Отмена", "Cancel"};
 } // namespace
 
 WindowHost::WindowHost(QWidget* mainWindow, QLabel* panel, QLabel* status, LogWindow& log,
@@ -102,6 +105,33 @@ int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
     if (!yesNo)
         return mb::IdOk;
     return pressed == QMessageBox::Yes ? mb::IdYes : mb::IdNo;
+}
+
+WindowHost::SaveAnswer WindowHost::AskToSave(const QString& text) {
+    if (closed_)
+        return SaveAnswer::Discard;
+    MonitorSuspension suspended(*this);
+    if (answerBox) {
+        const int answer = answerBox(mb::IconQuestion, text);
+        return answer == mb::IdYes  ? SaveAnswer::Save
+               : answer == mb::IdNo ? SaveAnswer::Discard
+                                    : SaveAnswer::Cancel;
+    }
+    const int lang = language_.current;
+    QMessageBox box(QMessageBox::Question, LangText(QuestionTitle, lang), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, mainWindow_);
+    box.button(QMessageBox::Save)->setText(LangText(SaveButtonText, lang));
+    box.button(QMessageBox::Discard)->setText(LangText(DiscardButtonText, lang));
+    box.button(QMessageBox::Cancel)->setText(LangText(CancelButtonText, lang));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.adjustSize();
+    box.move(MessageBoxPosition(mainWindow_->frameGeometry(), box.frameGeometry().size()));
+    const int pressed = box.exec();
+    return pressed == QMessageBox::Save      ? SaveAnswer::Save
+           : pressed == QMessageBox::Discard ? SaveAnswer::Discard
+                                             : SaveAnswer::Cancel;
 }
 
 void WindowHost::ProcessEvents() {

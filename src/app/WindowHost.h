@@ -33,6 +33,10 @@ public:
     std::function<void()> onMonitorTick;
 
     int ShowMessageBox(unsigned flags, const QString& text) override;
+    enum class SaveAnswer { Save, Discard, Cancel };
+    // "Save changes?" with Save, Discard and Cancel; a scripted answerBox answers IdYes for
+    // Save, IdNo for Discard and anything else for Cancel. Discard once the window has closed.
+    SaveAnswer AskToSave(const QString& text);
     void ProcessEvents() override;
     void ProgressBegin(int total, const QString& caption) override;
     void ProgressStep(int count) override;

@@ -1,0 +1,209 @@
+// The window never drops the user's work and no device action surprises: the question before
+// work that exists only in the window is dropped, nothing sent behind a whole write, a close on
+// SIGTERM, a toolbar that stays put, and a name for every control.
+#include "app/AppCore.h"
+#include "app/FileDialogs.h"
+#include "app/UndoBar.h"
+#include "common/EditorRig.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigHistory.h"
+#include "host/QuitSignals.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
+using namespace korvex;
+using namespace korvex::test;
+
+namespace {
+
+const QString Samples = QStringLiteral(KORVEX_SAMPLES_DIR);
+
+// Clicks `pressed` on the next message box that opens, and keeps its text.
+void AnswerNextBox(QObject* owner, QString& text, QMessageBox::StandardButton pressed) {
+    auto* poll = new QTimer(owner);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &text, pressed] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible() || box->button(pressed) == nullptr)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        text = box->text();
+        QTest::mouseClick(box->button(pressed), Qt::LeftButton);
+    });
+    poll->start(10);
+}
+
+// File dialogs: a save goes to `savePath`, an open takes `openPath` (none: cancelled).
+void AnswerDialogs(EditorRig& rig, const QString& savePath, const QString& openPath,
+                   QStringList& seen) {
+    rig.window->files().onShown = [&seen, savePath, openPath](QFileDialog& dialog) {
+        const bool save = dialog.acceptMode() == QFileDialog::AcceptSave;
+        seen << (save ? "save" : "open");
+        const QString path = save ? savePath : openPath;
+        if (!path.isEmpty()) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            static_cast<QDialog&>(dialog).accept();
+        }
+        if (dialog.isVisible())
+            dialog.reject();
+    };
+}
+
+} // namespace
+
+class TestKeepWork : public QObject {
+    Q_OBJECT
+private slots:
+    void askedBeforeWorkIsDropped_data();
+    void askedBeforeWorkIsDropped();
+    void nothingSentBehindWholeWrite();
+    void signalClosesBetweenFrames();
+};
+
+void TestKeepWork::askedBeforeWorkIsDropped_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("changes");
+    QTest::addColumn<int>("answer");
+    for (const char* action : {"close", "read", "firmware", "language"}) {
+        QTest::addRow("%s, no changes", action) << action << false << int(QMessageBox::NoButton);
+        for (const auto& [name, answer] :
+             {std::pair{"save", QMessageBox::Save}, std::pair{"discard", QMessageBox::Discard},
+              std::pair{"cancel", QMessageBox::Cancel}})
+            QTest::addRow("%s, changes, %s", action, name) << action << true << int(answer);
+    }
+}
+
+void TestKeepWork::askedBeforeWorkIsDropped() {
+    QFETCH(QString, action);
+    QFETCH(bool, changes);
+    QFETCH(int, answer);
+    EditorRig rig;
+    rig.window->host().answerBox = nullptr; // the real boxes
+    rig.tick();
+    QVERIFY(rig.window->core().monitor.controllerConnected);
+    // A file kept in the window, not sent: then an edit of it exists nowhere else.
+    QStringList dialogs;
+    const QString saved = rig.dir.filePath("saved.KSWA");
+    AnswerDialogs(rig, saved, Samples + "/demo.KSWA", dialogs);
+    QString text;
+    AnswerNextBox(rig.window.get(), text, QMessageBox::No);
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
+    QVERIFY(text.startsWith("Send the changes of the file"));
+    if (changes)
+        QTest::keyClick(rig.find<QComboBox>("ComboBoxX21x"), Qt::Key_Down);
+    rig.tick();
+    QCOMPARE(rig.window->isWindowModified(), changes);
+    const ConfigBytes before = rig.bytes();
+    const QString title = rig.window->windowTitle();
+    const int steps = rig.window->undo().history().Count();
+    const int reads = rig.readFrames();
+
+    text.clear();
+    AnswerDialogs(rig, saved, QString(), dialogs); // the firmware file is not chosen
+    dialogs.clear();
+    AnswerNextBox(rig.window.get(), text, QMessageBox::StandardButton(answer));
+    if (action == "close")
+        rig.window->close();
+    else if (action == "read")
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadDevice"), Qt::LeftButton);
+    else if (action == "firmware")
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonUpdateDevice"), Qt::LeftButton);
+    else
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonLangx"), Qt::LeftButton);
+    QCOMPARE(text.startsWith("Save changes?"), changes);
+
+    const bool cancelled = answer == QMessageBox::Cancel;
+    if (cancelled) {
+        QCOMPARE(rig.bytes(), before);
+        QCOMPARE(rig.window->windowTitle(), title);
+        QCOMPARE(rig.window->undo().history().Count(), steps);
+        QVERIFY(dialogs.isEmpty());
+    }
+    // Saved as Ctrl+S saves: the file holds the work, and the action went on.
+    QCOMPARE(dialogs.contains("save"), answer == QMessageBox::Save);
+    if (answer == QMessageBox::Save) {
+        ConfigImage file;
+        QVERIFY(LoadConfigFile(saved, file, rig.window->host()));
+        QCOMPARE(file.bytes, before);
+    }
+    const bool done = !cancelled;
+    if (action == "close")
+        QCOMPARE(rig.window->isVisible(), !done);
+    else if (action == "read")
+        QCOMPARE(rig.readFrames() - reads, done ? 32 : 0);
+    else if (action == "firmware")
+        QCOMPARE(dialogs.contains("open"), done);
+    else
+        QCOMPARE(rig.window->SetLanguage(-1), done ? LangRussian : LangEnglish);
+}
+
+void TestKeepWork::nothingSentBehindWholeWrite() {
+    EditorRig rig;
+    rig.controller.restartSilenceMs = 300; // it restarts while the window goes on polling
+    rig.tick();
+    QStringList dialogs;
+    AnswerDialogs(rig, QString(), Samples + "/demo.KSWA", dialogs);
+    rig.answers = {mb::IdNo, mb::IdYes}; // keep the file in the window; then write it
+    rig.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    QTest::keyClick(rig.window.get(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(rig.boxes.size(), 1);
+    rig.window->activateWindow(); // again after the dialog
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    QTest::keyClick(rig.window.get(), Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(rig.boxes.size(), 2);
+    // The value the editor's rule filled in is named as such, in the question and the log.
+    const QString ruled = "One time only: No -> Yes (the editor's rule for a short press)";
+    QVERIFY2(rig.boxes[1].contains("  " + ruled), qPrintable(rig.boxes[1]));
+    QVERIFY(rig.log().contains("Changed by the editor's rules, not by you: 1* (SRC): " + ruled));
+    QCOMPARE(rig.writes().size(), 32u);
+    QCOMPARE(rig.controller.restarts, 1);
+
+    // The real timer for two seconds: the monitor finds the controller again, and sends nothing.
+    rig.window->host().onMonitorTick = [&rig] { rig.window->TimerLUMAPADSCREENTestTimer(); };
+    rig.controller.clearLog();
+    QTest::qWait(2000);
+    QVERIFY(!rig.controller.requests.empty());
+    QVERIFY(rig.writes().empty());
+    QCOMPARE(rig.controller.config, rig.bytes());
+}
+
+void TestKeepWork::signalClosesBetweenFrames() {
+#ifndef Q_OS_UNIX
+    QSKIP("no POSIX signals");
+#else
+    EditorRig rig;
+    QuitSignals quit;
+    QObject::connect(&quit, &QuitSignals::received, rig.window.get(), &MainWindow::CloseForSignal);
+    rig.tick();
+    rig.bytes()[1980] = 1; // work of the window's own: no question for it on a signal
+    bool raised = false;
+    rig.controller.onRequest = [&rig, &raised](const sim::LoggedRequest&) {
+        if (!raised && rig.writes().size() == 5)
+            raised = ::raise(SIGTERM) == 0;
+    };
+    rig.answers = {mb::IdYes};
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonWriteDevice"), Qt::LeftButton);
+    QVERIFY(raised);
+    QTRY_VERIFY(!rig.window->isVisible());
+    QCOMPARE(rig.boxes.size(), 1); // the write's question, nothing after
+    QVERIFY(rig.writes().size() < 32);
+    QVERIFY(rig.log().contains("The program is closing on signal 15"));
+    QVERIFY(rig.log().contains("The controller may now hold part of the new configuration"));
+    QVERIFY(ReadAll(rig.settingsPath).contains("MainLeft="));
+#endif
+}
+
+QTEST_MAIN(TestKeepWork)
+#include "tst_keepwork.moc"
