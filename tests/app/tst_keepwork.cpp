@@ -14,6 +14,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
 #include <QtTest>
@@ -69,6 +70,7 @@ private slots:
     void askedBeforeWorkIsDropped();
     void nothingSentBehindWholeWrite();
     void signalClosesBetweenFrames();
+    void droppedFirmwareAskedAndRun();
 };
 
 void TestKeepWork::askedBeforeWorkIsDropped_data() {
@@ -203,6 +205,48 @@ void TestKeepWork::signalClosesBetweenFrames() {
     QVERIFY(rig.log().contains("The controller may now hold part of the new configuration"));
     QVERIFY(ReadAll(rig.settingsPath).contains("MainLeft="));
 #endif
+}
+
+void TestKeepWork::droppedFirmwareAskedAndRun() {
+    EditorRig rig;
+    rig.tick();
+    const auto drop = [&rig](const QString& file) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        QWidget* on = rig.find<QWidget>("PageControlMain");
+        QCoreApplication::postEvent(
+            on, new QDragEnterEvent({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(
+            on, new QDropEvent({5, 5}, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(); // the drop acts once it has returned
+    };
+    const QString firmware = Samples + "/controller-1.37.LDR";
+    const auto flashed = [&rig] {
+        return std::count_if(rig.controller.requests.begin(), rig.controller.requests.end(),
+                             [](const sim::LoggedRequest& r) { return r.cmd == 0x82; });
+    };
+    rig.answers = {mb::IdNo}; // an accident: nothing is flashed
+    drop(firmware);
+    QCOMPARE(rig.boxes.value(0), "Update the controller's firmware from the file "
+                                 "\"controller-1.37.LDR\"?\nController's version: 1.36\n"
+                                 "File's version: 1.37");
+    QCOMPARE(flashed(), 0);
+
+    rig.boxes.clear();
+    rig.answers = {mb::IdYes};
+    drop(firmware);
+    QCOMPARE(rig.boxes.size(), 1); // a newer version: no other question
+    QVERIFY(flashed() > 64);
+    // The controller runs what it was given, and says so once it is announced again.
+    QTRY_VERIFY_WITH_TIMEOUT((rig.tick(), rig.status().contains("V1.37")), 5000);
+    QCOMPARE(rig.controller.appVersion, 137u);
+    rig.boxes.clear();
+    rig.answers = {mb::IdYes, mb::IdNo};
+    drop(firmware);
+    QVERIFY(rig.boxes.value(0).contains("Controller's version: 1.37"));
+    QCOMPARE(rig.boxes.value(1), "Are you trying to download the same version as in the "
+                                 "device\nContinue?");
 }
 
 QTEST_MAIN(TestKeepWork)
