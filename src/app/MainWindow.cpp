@@ -7,6 +7,7 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/FileDrops.h"
+#include "app/KeyboardAccess.h"
 #include "app/MainToolbar.h"
 #include "app/OverviewPage.h"
 #include "app/PanelMenu.h"
@@ -45,6 +46,8 @@ constexpr TextPair OverviewCaption{"Обзор", "Overview"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr int DropRefusedNoticeMs = 3000;
+constexpr TextPair LogName{"Журнал", "Log"};
+constexpr TextPair TerminalInputName{"Строка для контроллера", "Line to the controller"};
 constexpr TextPair SignalCloseLine{"Программа закрывается по сигналу %d",
                                    "The program is closing on signal %d"};
 constexpr TextPair SaveChangesQuestion{
@@ -63,7 +66,8 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     statusText_->setMinimumWidth(400);
     ui_->StatusBar->addWidget(statusText_, 1);
     QSizePolicy keep = ui_->PanelMenu->sizePolicy();
-    keep.setRetainSizeWhenHidden(true); // blinking must not shake the toolbar
+    keep.setRetainSizeWhenHidden(true);             // blinking must not shake the toolbar
+    keep.setHorizontalPolicy(QSizePolicy::Ignored); // nor a long notice: it is cut short
     ui_->PanelMenu->setSizePolicy(keep);
     ui_->SplitterTerminal->setStretchFactor(0, 1);
     ui_->SplitterTerminal->setStretchFactor(1, 0);
@@ -133,6 +137,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         editor_->ClickTab(entry);
     };
     ConnectHabits();
+    new KeyboardAccess(this);
 
     // The main initialisation, in its order.
     ApplySettings();
@@ -312,6 +317,10 @@ int MainWindow::SetLanguage(int language) {
     ui_->PageControlMain->setTabText(ui_->PageControlMain->indexOf(overview_),
                                      LangText(OverviewCaption, state));
     overview_->LanguageChanged();
+    // What screen readers say follows the language; the log and the terminal input share a page.
+    ui_->RichEditRX->setAccessibleName(LangText(LogName, state));
+    ui_->MemoTX->setAccessibleName(LangText(TerminalInputName, state));
+    NameControls(this);
     return state.current;
 }
 
