@@ -9,9 +9,11 @@
 #include "config/ConfigHistory.h"
 #include "host/QuitSignals.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -61,6 +63,22 @@ void AnswerDialogs(EditorRig& rig, const QString& savePath, const QString& openP
     };
 }
 
+// The controls a screen reader finds without a name, walking what is shown.
+void Nameless(QAccessibleInterface* at, QStringList& found, int& seen) {
+    if (at == nullptr || at->state().invisible)
+        return;
+    static const QList<QAccessible::Role> controls{
+        QAccessible::PushButton,   QAccessible::ButtonMenu,  QAccessible::ButtonDropDown,
+        QAccessible::CheckBox,     QAccessible::RadioButton, QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::SpinBox,     QAccessible::PageTabList};
+    seen += controls.contains(at->role());
+    if (controls.contains(at->role()) && at->text(QAccessible::Name).trimmed().isEmpty())
+        found << (at->object() ? at->object()->objectName() : QString()) + "/" +
+                     QString::number(at->role());
+    for (int i = 0; i < at->childCount(); ++i)
+        Nameless(at->child(i), found, seen);
+}
+
 } // namespace
 
 class TestKeepWork : public QObject {
@@ -71,6 +89,8 @@ private slots:
     void nothingSentBehindWholeWrite();
     void signalClosesBetweenFrames();
     void droppedFirmwareAskedAndRun();
+    void toolbarStaysPut();
+    void everyControlNamed();
 };
 
 void TestKeepWork::askedBeforeWorkIsDropped_data() {
@@ -247,6 +267,68 @@ void TestKeepWork::droppedFirmwareAskedAndRun() {
     QVERIFY(rig.boxes.value(0).contains("Controller's version: 1.37"));
     QCOMPARE(rig.boxes.value(1), "Are you trying to download the same version as in the "
                                  "device\nContinue?");
+}
+
+void TestKeepWork::toolbarStaysPut() {
+    EditorRig rig;
+    rig.tick();
+    QWidget* bar = rig.find<QWidget>("MainToolBar");
+    const auto buttons = [bar] {
+        QMap<QString, QRect> at;
+        for (QToolButton* b : bar->findChildren<QToolButton*>())
+            if (b->isVisible())
+                at[b->objectName() + b->toolTip()] = b->geometry();
+        return at;
+    };
+    auto* panel = rig.find<QLabel>("PanelMenu");
+    const QString hint = panel->toolTip();
+    const QMap<QString, QRect> before = buttons();
+    QVERIFY2(before.size() >= 10, qPrintable(QStringList(before.keys()).join(",")));
+    // A file kept in the window leaves the longest notice there is.
+    QStringList dialogs;
+    AnswerDialogs(rig, QString(), Samples + "/demo.KSWA", dialogs);
+    rig.answers = {mb::IdNo};
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
+    const QString notice = "The file is not sent to the controller: write the configuration to "
+                           "the device to send it";
+    QTest::qWait(50); // the layout settles
+    QCOMPARE(buttons(), before);
+    QVERIFY2(panel->text().endsWith(QChar(0x2026)), qPrintable(panel->text()));
+    QVERIFY(panel->text().size() < notice.size());
+    QCOMPARE(panel->toolTip(), notice);
+    QCOMPARE(rig.log().count(notice), 1);
+    // Wide enough, it shows whole; cleared, the panel has its own hint again.
+    rig.window->resize(1600, 513);
+    QTest::qWait(50);
+    QCOMPARE(panel->text(), notice);
+    rig.window->resize(720, 513);
+    QTest::qWait(50);
+    rig.window->host().ClearPanelMessage();
+    QCOMPARE(panel->toolTip(), hint);
+    QCOMPARE(buttons(), before);
+}
+
+void TestKeepWork::everyControlNamed() {
+    EditorRig rig;
+    rig.tick();
+    auto* pages = rig.find<QTabWidget>("PageControlMain");
+    for (const int language : {LangEnglish, LangRussian}) {
+        QCOMPARE(rig.window->SetLanguage(-1), language);
+        for (int page = 0; page < pages->count(); ++page) {
+            rig.clickTab(pages->tabBar(), page);
+            QTest::qWait(20);
+            QStringList found;
+            int seen = 0;
+            Nameless(QAccessible::queryAccessibleInterface(rig.window.get()), found, seen);
+            QVERIFY2(found.isEmpty(), qPrintable(pages->tabText(page) + ": " + found.join(' ')));
+            QVERIFY(seen > 10); // the toolbar and the page
+        }
+        // In the language shown: the hint's words.
+        QCOMPARE(rig.find<QToolButton>("SpeedButtonReadConfig")->accessibleName(),
+                 language == LangEnglish ? "Open the device configuration file"
+                                         : "Открыть файл конфигурации устройства");
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonLangx"), Qt::LeftButton);
+    }
 }
 
 QTEST_MAIN(TestKeepWork)
