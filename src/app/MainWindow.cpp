@@ -224,6 +224,10 @@ void MainWindow::StoreSettings() {
 }
 
 bool MainWindow::MayDropWork() {
+    // An edit made while in step with the controller is the controller's once the next tick has
+    // sent it: it goes now, before the action.
+    if (core_->monitor.imageInSync && core_->monitor.controllerConnected)
+        core_->connection.SendChangedBytes();
     if (!openedFile_.HoldsOwnWork(core_->image, core_->monitor))
         return true;
     switch (host_->AskToSave(LangText(SaveChangesQuestion, core_->language))) {
