@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,8 +19,10 @@ int quitPipe[2] = {-1, -1};
 constexpr int Caught[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void OnQuitSignal(int signalNumber) {
+    const int savedErrno = errno; // the interrupted code may be about to read it
     const unsigned char number = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const auto written = ::write(quitPipe[0], &number, 1);
+    errno = savedErrno;
 }
 } // namespace
 #endif
