@@ -25,6 +25,14 @@ QByteArray Image(int size) {
     return image;
 }
 
+// The virtual devices run what they are given: the image names its version where they look.
+QByteArray Marked(QByteArray image, std::uint32_t version) {
+    QByteArray mark(sim::VersionMark, 4);
+    mark.resize(8);
+    PutU32le(reinterpret_cast<std::uint8_t*>(mark.data()) + 4, version);
+    return image.replace(16, mark.size(), mark);
+}
+
 QByteArray WithCrc(QByteArray bytes) {
     const std::uint16_t crc = FirmwareCrc16(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                             static_cast<std::size_t>(bytes.size()));
@@ -40,7 +48,7 @@ QByteArray ControllerFirmware() {
     PutU32le(h, 0);
     PutU32le(h + 4, controller.appVersion + 1);
     PutU32le(h + 8, controller.deviceType);
-    return WithCrc(header + Image(4096));
+    return WithCrc(header + Marked(Image(4096), controller.appVersion + 1));
 }
 
 // Any lamp of the virtual lamp's device and board, a newer version than it runs; 1088 bytes of
@@ -52,7 +60,7 @@ QByteArray LampFirmware() {
     PutU16le(h + 4, static_cast<std::uint16_t>(lamp.appVersion + 10));
     h[6] = lamp.deviceType;
     h[7] = lamp.boardType;
-    return WithCrc(header + Image(1088));
+    return WithCrc(header + Marked(Image(1088), lamp.appVersion + 10u));
 }
 
 // The factory configuration and one more entry: 5 s after reaction 2, output X2/1 for 30 s.

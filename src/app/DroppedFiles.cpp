@@ -1,10 +1,38 @@
 // Dropped files.
 #include "DroppedFiles.h"
 
+#include "firmware/FirmwareFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace korvex {
+
+namespace {
+constexpr TextPair DroppedFirmwareText{
+    "Обновить ПО контроллера из файла \"%s\"?\nВерсия контроллера: %s\nВерсия файла: %u.%02u",
+    "Update the controller's firmware from the file \"%s\"?\nController's version: %s\n"
+    "File's version: %u.%02u"};
+constexpr TextPair NotConnectedVersion{"(контроллер не подключен)", "(no controller connected)"};
+} // namespace
+
+QString DroppedFirmwareQuestion(const QString& path, unsigned controllerVersion, int language) {
+    FirmwareFile file;
+    if (LoadFirmwareBytes(path, ControllerFirmwareLayout, file.buffer.data(), file.buffer.size(),
+                          file.size) != FirmwareFileError::None)
+        return {};
+    std::copy(file.buffer.begin(), file.buffer.begin() + FirmwareHeaderSize, file.header.begin());
+    const QString controller =
+        controllerVersion == 0
+            ? LangText(NotConnectedVersion, language)
+            : QString::asprintf("%u.%02u", controllerVersion / 100, controllerVersion % 100);
+    const unsigned version = file.imageVersion();
+    return LangFormat(DroppedFirmwareText, language,
+                      QFileInfo(path).fileName().toUtf8().constData(),
+                      controller.toUtf8().constData(), version / 100, version % 100);
+}
 
 DroppedFile ClassifyDrop(const QList<QUrl>& urls) {
     if (urls.size() != 1 || !urls.constFirst().isLocalFile())

@@ -21,6 +21,11 @@ inline constexpr TextPair DropRefusedText{
     "Перетащите сюда один файл *.KSWA (конфигурация) или *.LDR (прошивка)",
     "Drop one *.KSWA file (configuration) or *.LDR file (firmware) here"};
 
+// Asked before a dropped firmware file is flashed, since a drop may be an accident: the file,
+// the connected controller's version (0: none is connected) and the file's; an unreadable file
+// gives an empty text, and the update's own checks then refuse it.
+QString DroppedFirmwareQuestion(const QString& path, unsigned controllerVersion, int language);
+
 // Exactly one local file named *.KSWA or *.LDR, in any letter case; several files, a web
 // address or another name are Other.
 DroppedFile ClassifyDrop(const QList<QUrl>& urls);

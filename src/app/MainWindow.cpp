@@ -7,6 +7,7 @@
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
 #include "app/FileDrops.h"
+#include "app/KeyboardAccess.h"
 #include "app/MainToolbar.h"
 #include "app/OverviewPage.h"
 #include "app/PanelMenu.h"
@@ -28,11 +29,14 @@
 #include "text/ApplyLanguageTable.h"
 #include "text/LanguageTable.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 
 namespace korvex {
 
@@ -43,6 +47,14 @@ constexpr TextPair OverviewCaption{"Обзор", "Overview"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr int DropRefusedNoticeMs = 3000;
+constexpr TextPair LogName{"Журнал", "Log"};
+constexpr TextPair TerminalInputName{"Строка для контроллера", "Line to the controller"};
+constexpr TextPair SignalCloseLine{"Программа закрывается по сигналу %d",
+                                   "The program is closing on signal %d"};
+constexpr TextPair SaveChangesQuestion{
+    "Сохранить изменения?\nИзменения есть только в окне: их нет ни в файле, ни в контроллере.",
+    "Save changes?\nThe changes exist only in the window: neither in a file nor on the "
+    "controller."};
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -55,7 +67,8 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     statusText_->setMinimumWidth(400);
     ui_->StatusBar->addWidget(statusText_, 1);
     QSizePolicy keep = ui_->PanelMenu->sizePolicy();
-    keep.setRetainSizeWhenHidden(true); // blinking must not shake the toolbar
+    keep.setRetainSizeWhenHidden(true);             // blinking must not shake the toolbar
+    keep.setHorizontalPolicy(QSizePolicy::Ignored); // nor a long notice: it is cut short
     ui_->PanelMenu->setSizePolicy(keep);
     ui_->SplitterTerminal->setStretchFactor(0, 1);
     ui_->SplitterTerminal->setStretchFactor(1, 0);
@@ -134,6 +147,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         editor_->ClickTab(entry);
     };
     ConnectHabits();
+    new KeyboardAccess(this);
 
     // The main initialisation, in its order.
     ApplySettings();
@@ -148,6 +162,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     RefreshParameterPages();
     undo_->history().Restart();
     undo_->UpdateButtons();
+    openedFile_.Take(QString(), core_->image.bytes); // what a fresh start holds is nobody's work
 }
 
 MainWindow::~MainWindow() {
@@ -159,8 +174,8 @@ void MainWindow::ConnectPopupMenu() {
     connect(menu_->log, &QAction::toggled, this,
             [this](bool on) { core_->link.state.traceEnabled = on; });
     connect(menu_->onlyUsed, &QAction::triggered, this, [this] { ApplyOnlyUsedView(); });
-    connect(menu_->russian, &QAction::triggered, this, [this] { SetLanguage(LangRussian); });
-    connect(menu_->english, &QAction::triggered, this, [this] { SetLanguage(LangEnglish); });
+    connect(menu_->russian, &QAction::triggered, this, [this] { SwitchLanguage(LangRussian); });
+    connect(menu_->english, &QAction::triggered, this, [this] { SwitchLanguage(LangEnglish); });
 }
 
 void MainWindow::ConnectToolbar() {
@@ -169,10 +184,10 @@ void MainWindow::ConnectToolbar() {
     connect(ui_->SpeedButtonOnlyUsedx, &QToolButton::clicked, this,
             [this] { SpeedButtonOnlyUsedxClick(); });
     connect(ui_->SpeedButtonLangx, &QToolButton::clicked, this, [this] {
-        SetLanguage(core_->language.current == LangRussian ? LangEnglish : LangRussian);
+        SwitchLanguage(core_->language.current == LangRussian ? LangEnglish : LangRussian);
     });
     connect(ui_->SpeedButtonLanguageMakerx, &QToolButton::clicked, this,
-            [this] { SetLanguage(LangRussian); });
+            [this] { SwitchLanguage(LangRussian); });
 }
 
 void MainWindow::ApplySettings() {
@@ -220,7 +235,51 @@ void MainWindow::StoreSettings() {
     korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
 }
 
+bool MainWindow::MayDropWork() {
+    // An edit made while in step with the controller is the controller's once the next tick has
+    // sent it: it goes now, before the action.
+    if (core_->monitor.imageInSync && core_->monitor.controllerConnected)
+        core_->connection.SendChangedBytes();
+    if (!openedFile_.HoldsOwnWork(core_->image, core_->monitor))
+        return true;
+    switch (host_->AskToSave(LangText(SaveChangesQuestion, core_->language))) {
+    case WindowHost::SaveAnswer::Save:
+        core_->commands.SpeedButtonWriteConfigClick();
+        // A save cancelled or failed keeps the work, and the window as it was.
+        return !openedFile_.HoldsOwnWork(core_->image, core_->monitor);
+    case WindowHost::SaveAnswer::Discard:
+        return true;
+    case WindowHost::SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MainWindow::SwitchLanguage(int language) {
+    // Without a controller nothing is read again, and nothing is lost.
+    if (core_->monitor.controllerConnected && !MayDropWork())
+        return;
+    SetLanguage(language);
+}
+
+void MainWindow::CloseForSignal(int signalNumber) {
+    if (closed_ || quitting_)
+        return;
+    quitting_ = true;
+    host_->LogLine(LangFormat(SignalCloseLine, core_->language.current, signalNumber));
+    // Their loops end first; the close follows from whichever loop runs next, between frames of
+    // a write that is running.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
+            dialog->reject();
+    QTimer::singleShot(0, this, [this] { close(); });
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!closed_ && !quitting_ && !MayDropWork()) {
+        event->ignore();
+        return;
+    }
     if (!closed_) {
         closed_ = true;
         host_->BeginClosing();
@@ -274,6 +333,10 @@ int MainWindow::SetLanguage(int language) {
     ui_->PageControlMain->setTabText(ui_->PageControlMain->indexOf(overview_),
                                      LangText(OverviewCaption, state));
     overview_->LanguageChanged();
+    // What screen readers say follows the language; the log and the terminal input share a page.
+    ui_->RichEditRX->setAccessibleName(LangText(LogName, state));
+    ui_->MemoTX->setAccessibleName(LangText(TerminalInputName, state));
+    NameControls(this);
     return state.current;
 }
 
@@ -412,6 +475,17 @@ void MainWindow::SetAutoCapture(bool on) {
     editor_->SetAutoCapture(on);
 }
 
+void MainWindow::UpdateFromDrop(const QString& path) {
+    const unsigned version = core_->monitor.controllerConnected && !core_->identity.isBootloader()
+                                 ? core_->identity.appVersion()
+                                 : 0;
+    const QString question = DroppedFirmwareQuestion(path, version, core_->language.current);
+    if (!question.isEmpty() &&
+        host_->ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes)
+        return;
+    core_->commands.UpdateDevice(path);
+}
+
 void MainWindow::ConnectHabits() {
     const auto about = [this] {
         ShowAboutBox(this, *host_, settingsPath_, core_->language.current);
@@ -427,12 +501,13 @@ void MainWindow::ConnectHabits() {
         if (dropped.kind == DropKind::Configuration)
             commands.OpenConfigFile(dropped.path);
         else if (dropped.kind == DropKind::Firmware)
-            commands.UpdateDevice(dropped.path);
+            UpdateFromDrop(dropped.path);
         else
             host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
                                     LangText(DropRefusedText, core_->language));
     });
 
+    commands.mayReplaceWork = [this] { return MayDropWork(); };
     commands.configSource = [this](const QString& fileName) {
         openedFile_.Take(fileName, core_->image.bytes);
         UpdateTitle();

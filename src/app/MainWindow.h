@@ -71,6 +71,9 @@ public:
     bool RequireController();
     void UpdateTitle();
     void UpdateTabLabels() override;
+    // A request to end from outside (SIGTERM and the like): closes as the user would, without a
+    // question; open boxes and dialogs give way, a write in progress stops between frames.
+    void CloseForSignal(int signalNumber);
 
     // MonitorView
     void SetStatusText(const QString& text) override;
@@ -108,8 +111,16 @@ private:
     // What a desktop program is expected to have beyond the toolbar's keys and recent files:
     // the About box, dropped files, and the title naming the file.
     void ConnectHabits();
+    // A dropped firmware file flashes only after a question that names it and both versions.
+    void UpdateFromDrop(const QString& path);
     // The title's mark of changes since the named file was opened or saved.
     void ShowModified();
+    // Before an action replaces or drops the configuration: true when nothing of the user's
+    // would be lost, or the user saved it or let it go; false leaves everything as it was.
+    bool MayDropWork();
+    // The language button and menu items: the switch reads the controller again, so work that
+    // exists only in the window is asked about first.
+    void SwitchLanguage(int language);
 
     std::unique_ptr<Ui::MainWindow> ui_;
     LanguageState language_;
@@ -131,6 +142,7 @@ private:
     std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;
     bool closed_ = false;
+    bool quitting_ = false; // closing on a signal: nothing is asked
 };
 
 } // namespace korvex

@@ -19,7 +19,14 @@ inline constexpr char AlreadyRunningText[] =
 // none) unless a directory is given.
 QString SingleInstanceLockPath(const QString& directory = {});
 
-// The held lock, or nothing when another live instance holds it.
-std::unique_ptr<QLockFile> AcquireSingleInstance(const QString& lockPath);
+// The held lock, or nothing when another live instance holds it. A lock that no running
+// instance holds (empty, garbage or an empty folder, left by a crash or a full disk) is taken
+// over. When no lock can be made at all, nothing is returned either and `problem` (when given)
+// says why, naming the file: the program then runs without the guard.
+std::unique_ptr<QLockFile> AcquireSingleInstance(const QString& lockPath,
+                                                 QString* problem = nullptr);
+
+// The box's text when no lock could be made (our own words: `problem` is the system's).
+QString NoLockText(const QString& problem, int language);
 
 } // namespace korvex

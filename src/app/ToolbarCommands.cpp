@@ -45,6 +45,8 @@ constexpr TextPair NotSavedLine{"Конфигурация не сохранен�
                                 "The configuration is not saved: %s"};
 constexpr TextPair OpenedLine{"Открыт файл конфигурации \"%s\"",
                               "The configuration file \"%s\" is opened"};
+constexpr TextPair RuleMadeLine{"Изменено правилами редактора, не вами: %s",
+                                "Changed by the editor's rules, not by you: %s"};
 constexpr TextPair NotOpenedLine{"Файл конфигурации не открыт: %s",
                                  "The configuration file is not opened: %s"};
 
@@ -94,6 +96,8 @@ void ToolbarCommands::ReadDeviceConfiguration() {
 }
 
 void ToolbarCommands::SpeedButtonReadDeviceClick() {
+    if (mayReplaceWork && !mayReplaceWork())
+        return;
     MonitorSuspension suspended(host_);
     view_.InvalidateViews();
     ReadDeviceConfiguration();
@@ -105,13 +109,17 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     // Below the question, what the write changes on the controller: edits already sent are no
     // longer changes, values the display filled in but never sent still are.
     QString question = LangText(texts::WriteQuestion, language_);
-    if (const ConfigBytes* held = HeldByThisController())
+    const ConfigBytes* held = HeldByThisController();
+    if (held != nullptr)
         question += QStringLiteral("\n\n") + ChangeSummary(*held, image_.bytes, language_.current);
     const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question);
     if (answer == mb::IdYes) {
+        const ConfigBytes before = held != nullptr ? *held : image_.bytes;
         const int rc = transfer_.WriteConfiguration();
         ReportFailure(rc, texts::WriteDeviceError);
         LogResult(rc, WrittenLine, NotWrittenLine);
+        if (rc == result::Ok)
+            LogRuleMade(before);
         if (rc != result::Ok)
             host_.LogLine(
                 PartWrittenLine(lastSnapshot ? lastSnapshot() : QString(), language_.current));
@@ -151,6 +159,8 @@ void ToolbarCommands::SpeedButtonUpdateDeviceClick() {
 }
 
 void ToolbarCommands::UpdateDevice(const QString& fileName) {
+    if (mayReplaceWork && !mayReplaceWork())
+        return;
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
     view_.UpdateFirmware(fileName);
@@ -231,6 +241,7 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
         if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes) {
             host_.ShowPanelMessage(false, 0, 0, LangText(FileKeptText, language_));
             LogOpened(fileName);
+            LogRuleMade(*held);
             host_.LogLine(LangText(FileKeptText, language_));
             return;
         }
@@ -239,6 +250,13 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
     monitor_.imageInSync = true;
     host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigRead, language_));
     LogOpened(fileName);
+    if (held != nullptr)
+        LogRuleMade(*held);
+}
+
+void ToolbarCommands::LogRuleMade(const ConfigBytes& held) {
+    for (const QString& line : RuleMadeChanges(held, image_.bytes, language_.current))
+        host_.LogLine(LangFormat(RuleMadeLine, language_.current, line.toUtf8().constData()));
 }
 
 void ToolbarCommands::LogOpened(const QString& fileName) {

@@ -45,6 +45,10 @@ public:
     // names the file.
     std::function<void(const QString& fileName)> configSource;
 
+    // Asked before a read or a firmware update replaces what the window holds: false when the
+    // user keeps the window as it is (the command then does nothing). Unset: nothing is asked.
+    std::function<bool()> mayReplaceWork;
+
     // Shared with the monitor, which runs it for every newly connected controller.
     void ReadDeviceConfiguration();
 
@@ -72,6 +76,8 @@ private:
     // The log's line of a device command: `done`, or `failed` with the result text.
     void LogResult(int rc, const TextPair& done, const TextPair& failed);
     void LogOpened(const QString& fileName);
+    // The log's lines of the changes to `held` that the editor's rules made, not the user.
+    void LogRuleMade(const ConfigBytes& held);
 
     MonitorState& monitor_;
     ConfigImage& image_;

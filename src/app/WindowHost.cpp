@@ -6,6 +6,8 @@
 #include "text/TextPair.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -19,6 +21,9 @@ constexpr TextPair ErrorTitle{"Ошибка", "Error"};
 constexpr TextPair QuestionTitle{"Вопрос", "Question"};
 constexpr TextPair WarningTitle{"Предупреждение", "Warning"};
 constexpr TextPair InformationTitle{"Информация", "Information"};
+constexpr TextPair SaveButtonText{"Сохранить", "Save"};
+constexpr TextPair DiscardButtonText{"Не сохранять", "Discard"};
+constexpr TextPair CancelButtonText{"Отмена", "Cancel"};
 } // namespace
 
 WindowHost::WindowHost(QWidget* mainWindow, QLabel* panel, QLabel* status, LogWindow& log,
@@ -26,6 +31,7 @@ WindowHost::WindowHost(QWidget* mainWindow, QLabel* panel, QLabel* status, LogWi
     : QObject(mainWindow), mainWindow_(mainWindow), panel_(panel), status_(status), log_(log),
       language_(language), gauge_(new QProgressBar(panel)) {
     gauge_->setObjectName(QStringLiteral("CGaugeProgressProcent"));
+    panel_->installEventFilter(this);
     // The gauge fills the panel, which follows the window's width.
     auto* fill = new QHBoxLayout(panel);
     fill->setContentsMargins(0, 0, 0, 0);
@@ -104,6 +110,33 @@ int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
     return pressed == QMessageBox::Yes ? mb::IdYes : mb::IdNo;
 }
 
+WindowHost::SaveAnswer WindowHost::AskToSave(const QString& text) {
+    if (closed_)
+        return SaveAnswer::Discard;
+    MonitorSuspension suspended(*this);
+    if (answerBox) {
+        const int answer = answerBox(mb::IconQuestion, text);
+        return answer == mb::IdYes  ? SaveAnswer::Save
+               : answer == mb::IdNo ? SaveAnswer::Discard
+                                    : SaveAnswer::Cancel;
+    }
+    const int lang = language_.current;
+    QMessageBox box(QMessageBox::Question, LangText(QuestionTitle, lang), text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, mainWindow_);
+    box.button(QMessageBox::Save)->setText(LangText(SaveButtonText, lang));
+    box.button(QMessageBox::Discard)->setText(LangText(DiscardButtonText, lang));
+    box.button(QMessageBox::Cancel)->setText(LangText(CancelButtonText, lang));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.adjustSize();
+    box.move(MessageBoxPosition(mainWindow_->frameGeometry(), box.frameGeometry().size()));
+    const int pressed = box.exec();
+    return pressed == QMessageBox::Save      ? SaveAnswer::Save
+           : pressed == QMessageBox::Discard ? SaveAnswer::Discard
+                                             : SaveAnswer::Cancel;
+}
+
 void WindowHost::ProcessEvents() {
     QApplication::processEvents();
 }
@@ -157,7 +190,7 @@ void WindowHost::SetPanelColours(bool alert) {
 void WindowHost::ShowPanelMessage(bool alert, int hideMs, int blinkMs, const QString& text) {
     RunLater(nullptr, 0);
     panel_->setVisible(true);
-    panel_->setText(text);
+    ShowPanelText(text);
     // A normal notice keeps the colours of an alert it replaces until the panel is cleared.
     if (alert)
         SetPanelColours(true);
@@ -176,7 +209,50 @@ void WindowHost::ClearPanelMessage() {
     RunLater(nullptr, 0);
     panel_->setVisible(true);
     SetPanelColours(false);
-    panel_->clear();
+    ShowPanelText(QString());
+}
+
+void WindowHost::ShowPanelText(const QString& text) {
+    panelText_ = text;
+    // Screen readers read the whole notice, whatever the panel has room for.
+    panel_->setAccessibleName(text);
+    FitPanelText();
+    if (!cutShown_)
+        return;
+    // A notice cut short is in the log whole, once: after the operation that showed it, which
+    // may log it itself.
+    QTimer::singleShot(0, this, [this, text] {
+        if (!log_.PlainText().right(4 * text.size() + 200).contains(text))
+            log_.LogLineColored(LogColour::WindowText, text);
+    });
+}
+
+void WindowHost::FitPanelText() {
+    // The panel takes what the buttons leave (its size policy ignores its text), so a long notice
+    // never moves a button: it is cut short with "…" and shown whole in the hint.
+    const int room = panel_->contentsRect().width() - 2 * panel_->margin() - 4;
+    const QFontMetrics metrics(panel_->font());
+    const QString shown = metrics.horizontalAdvance(panelText_) <= room
+                              ? panelText_
+                              : metrics.elidedText(panelText_, Qt::ElideRight, qMax(room, 0));
+    const bool cut = shown != panelText_;
+    // The panel's own hint comes back unless the language switch has set it anew meanwhile.
+    const bool ours = cutShown_ && panel_->toolTip() == hintShown_;
+    if (cut && !ours)
+        panelHint_ = panel_->toolTip();
+    else if (!cut && ours)
+        panel_->setToolTip(panelHint_);
+    if (cut)
+        panel_->setToolTip(panelText_);
+    hintShown_ = panel_->toolTip();
+    cutShown_ = cut;
+    panel_->setText(shown);
+}
+
+bool WindowHost::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel_ && event->type() == QEvent::Resize && !panelText_.isEmpty())
+        FitPanelText();
+    return QObject::eventFilter(watched, event);
 }
 
 void WindowHost::RunLater(std::function<void()> callback, int intervalMs) {

@@ -33,6 +33,10 @@ public:
     std::function<void()> onMonitorTick;
 
     int ShowMessageBox(unsigned flags, const QString& text) override;
+    enum class SaveAnswer { Save, Discard, Cancel };
+    // "Save changes?" with Save, Discard and Cancel; a scripted answerBox answers IdYes for
+    // Save, IdNo for Discard and anything else for Cancel. Discard once the window has closed.
+    SaveAnswer AskToSave(const QString& text);
     void ProcessEvents() override;
     void ProgressBegin(int total, const QString& caption) override;
     void ProgressStep(int count) override;
@@ -55,8 +59,13 @@ public:
     // way out are answered without being shown (No for questions).
     void StopAll();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void SetPanelColours(bool alert);
+    void ShowPanelText(const QString& text);
+    void FitPanelText();
 
     QWidget* mainWindow_;
     QLabel* panel_;
@@ -65,6 +74,10 @@ private:
     const LanguageState& language_;
     QProgressBar* gauge_;
     QString progressCaption_;
+    QString panelText_; // the notice whole
+    QString panelHint_; // the panel's own hint, while a notice cut short holds its place
+    QString hintShown_; // the hint as the panel last set it
+    bool cutShown_ = false;
     int progressTotal_ = 0;
     QTimer monitorTimer_;   // TimerLUMAPADSCREENTest
     QTimer flashTimer_;     // TimerFlash

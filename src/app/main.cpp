@@ -3,10 +3,12 @@
 #include "app/MainWindow.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "host/QuitSignals.h"
 #include "link/PortFinder.h"
 #include "link/QtSerialTransport.h"
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
+#include "text/TextPair.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -35,12 +37,20 @@ int main(int argc, char* argv[]) {
     parser.addOption(port);
     parser.process(app);
 
+    QString lockProblem;
     const std::unique_ptr<QLockFile> instance =
-        korvex::AcquireSingleInstance(korvex::SingleInstanceLockPath());
-    if (!instance) {
+        korvex::AcquireSingleInstance(korvex::SingleInstanceLockPath(), &lockProblem);
+    if (!instance && lockProblem.isEmpty()) {
         QMessageBox::critical(nullptr, QStringLiteral("Error"),
                               QString::fromLatin1(korvex::AlreadyRunningText));
         return 0;
+    }
+    if (!instance) { // no guard can be made: the user is told why and works all the same
+        const int lang = korvex::SystemDefaultLanguage();
+        QMessageBox::warning(nullptr,
+                             lang == korvex::LangEnglish ? QStringLiteral("Warning")
+                                                         : QStringLiteral("Предупреждение"),
+                             korvex::NoLockText(lockProblem, lang));
     }
 
     std::unique_ptr<korvex::sim::VirtualController> controller;
@@ -65,6 +75,10 @@ int main(int argc, char* argv[]) {
 
     korvex::MainWindow window(*transport, *finder,
                               korvex::SettingsFilePath(QApplication::applicationFilePath()), note);
+    // A logout or kill closes the window as a click on its close box would, without a question.
+    korvex::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &korvex::QuitSignals::received, &window,
+                     &korvex::MainWindow::CloseForSignal);
     window.show();
     return QApplication::exec();
 }

@@ -24,6 +24,7 @@ list(APPEND KORVEX_CORE_SOURCES
 list(APPEND KORVEX_UI_SOURCES
     app/AboutBox.cpp app/AboutBox.h
     app/FileDrops.cpp app/FileDrops.h
+    app/KeyboardAccess.cpp app/KeyboardAccess.h
     app/RecentFilesMenu.cpp app/RecentFilesMenu.h
     app/ToolbarKeys.cpp app/ToolbarKeys.h)
 # The program's own icons: PNGs that tools/make-icons.sh renders from the SVGs beside them, in

@@ -2,7 +2,9 @@
 #include "ConfigDiff.h"
 
 #include "config/EntryWords.h"
+#include "config/EventRules.h"
 #include "config/ParameterWords.h"
+#include "config/ReactionRules.h"
 #include "text/Cp1251.h"
 
 #include <algorithm>
@@ -173,6 +175,77 @@ QStringList DiffConfigurations(const ConfigBytes& before, const ConfigBytes& aft
     return lines;
 }
 
+ConfigBytes AsEditorShows(const ConfigBytes& bytes) {
+    ConfigBytes shown = bytes;
+    ApplyLongPressDefault(shown);
+    ApplyBacklightDefaults(shown);
+    for (int n = 0; n < EntryCount; ++n) {
+        ShowEventPart(shown, n, LangEnglish);
+        ShowReaction(shown, n, LangEnglish);
+    }
+    return shown;
+}
+
+namespace {
+
+// `before` with the range of `after` in it: the diff of one part alone.
+ConfigBytes WithRange(const ConfigBytes& before, const ConfigBytes& after, int offset, int count) {
+    ConfigBytes mixed = before;
+    std::copy(after.begin() + offset, after.begin() + offset + count, mixed.begin() + offset);
+    return mixed;
+}
+
+// The diff, one part (the parameters, then each entry) at a time, with the changes the rules
+// alone made noted; `onlyNoted` keeps those only, each with its entry's caption before it.
+QStringList NoteRules(const ConfigBytes& before, const ConfigBytes& after, int language,
+                      bool onlyNoted) {
+    const ConfigBytes shown = AsEditorShows(before);
+    QStringList lines;
+    for (int part = -1; part < EntryCount; ++part) {
+        const int offset = part < 0 ? ParamRegionOffset : EntryOffset(part);
+        const int count = part < 0 ? ParamRegionSize : EntrySize;
+        if (SameBytes(before, after, offset, count))
+            continue;
+        ConfigBytes ruled = before; // the bytes the rules set and the user left so
+        for (int i = offset; i < offset + count; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            if (shown[at] != before[at] && after[at] == shown[at])
+                ruled[at] = after[at];
+        }
+        const QStringList all =
+            DiffConfigurations(before, WithRange(before, after, offset, count), language);
+        const QStringList byRules =
+            ruled == before ? QStringList() : DiffConfigurations(before, ruled, language);
+        const bool shortPress = part >= 0 &&
+                                Get(after, EntryField(part, entry::eventKind)) == kind::EventLin &&
+                                Get(after, EntryField(part, entry::eventPress)) == press::Short;
+        const QString note = LangText(shortPress ? ShortPressRuleNote : EditorRuleNote, language);
+        // An entry's first line is its caption, alike in both.
+        for (int i = 0; i < all.size(); ++i) {
+            const bool caption = part >= 0 && i == 0;
+            const bool noted = !caption && byRules.indexOf(all[i], part >= 0 ? 1 : 0) >= 0;
+            if (!onlyNoted)
+                lines << (noted ? all[i] + note : all[i]);
+            else if (noted)
+                lines << (part >= 0 ? all[0] + QStringLiteral(": ") : QString()) +
+                             all[i].trimmed() + note;
+        }
+    }
+    return lines;
+}
+
+} // namespace
+
+QStringList DiffNotingRules(const ConfigBytes& before, const ConfigBytes& after, int language) {
+    if (before == after)
+        return DiffConfigurations(before, after, language);
+    return NoteRules(before, after, language, false);
+}
+
+QStringList RuleMadeChanges(const ConfigBytes& before, const ConfigBytes& after, int language) {
+    return NoteRules(before, after, language, true);
+}
+
 QString DiffSummary(const QStringList& lines, int maxLines, int language) {
     if (lines.size() <= maxLines)
         return lines.join(QLatin1Char('\n'));
@@ -185,7 +258,7 @@ QString ChangeSummary(const ConfigBytes& before, const ConfigBytes& after, int l
     if (before == after)
         return LangText(NothingChangesText, language);
     return LangText(ChangesHeadingText, language) + QLatin1Char('\n') +
-           DiffSummary(DiffConfigurations(before, after, language), SummaryLines, language);
+           DiffSummary(DiffNotingRules(before, after, language), SummaryLines, language);
 }
 
 } // namespace korvex

@@ -58,6 +58,8 @@ int ConfigTransfer::WriteConfiguration() {
             return rc;
     }
     NoteHeld(0, image_.bytes.data(), ConfigImageSize);
+    // The controller holds the whole image now: the live sending has nothing left to send.
+    image_.shadowCopy = image_.bytes;
     monitor_.imageInSync = true;
     return RestartDevice();
 }

@@ -15,6 +15,7 @@
 #include "link/Crc32Fingerprint.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -89,6 +90,49 @@ EditorPanel::EditorPanel(Links links, QWidget* parent)
     // The right press opens the keys menu; no context menu of Qt's on top of it.
     event_->capturePanel()->setContextMenuPolicy(Qt::PreventContextMenu);
     event_->capturePanel()->installEventFilter(this);
+    // In the Tab order too: Space captures, the menu key opens the keys menu.
+    event_->capturePanel()->setFocusPolicy(Qt::StrongFocus);
+}
+
+bool EditorPanel::KeyPressed(QObject* watched, QKeyEvent* key) {
+    const int k = key->key();
+    const bool act = k == Qt::Key_Space || k == Qt::Key_Return || k == Qt::Key_Enter;
+    const bool menuKey =
+        k == Qt::Key_Menu || (k == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+    const auto below = [](QWidget* w) { return w->mapToGlobal(QPoint(0, w->height())); };
+    QTabBar* eventKinds = ui_->PageControlEvent->tabBar();
+    QTabBar* reactionKinds = ui_->PageControlReaction->tabBar();
+    if (watched == event_->capturePanel()) {
+        if (act && captureOnClick)
+            captureOnClick();
+        else if (menuKey && openKeysMenu)
+            openKeysMenu(below(event_->capturePanel()));
+        return act || menuKey;
+    }
+    if (watched == eventKinds || watched == reactionKinds) {
+        // A kind is chosen from the kind menu; the arrows would show a page of a kind the entry
+        // does not have, so they do nothing here.
+        auto* bar = static_cast<QTabBar*>(watched);
+        const QPoint at = bar->mapToGlobal(bar->tabRect(bar->currentIndex()).bottomLeft());
+        if (act || menuKey) {
+            if (watched == eventKinds)
+                popUpEventMenu(at);
+            else
+                popUpReactionMenu(at);
+            return true;
+        }
+        return k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down ||
+               k == Qt::Key_Home || k == Qt::Key_End;
+    }
+    if (watched == ui_->TabControlEVENTREACTIONx && k == Qt::Key_F2) {
+        // F2 names the tab, as a double click does.
+        QTabBar* tabs = ui_->TabControlEVENTREACTIONx;
+        const QPoint at = tabs->mapToGlobal(tabs->tabRect(tabs->currentIndex()).center());
+        if (nameDialog_->EditTabName(at, selectedEntry(), links_.image, links_.language.current))
+            UpdateTabLabels();
+        return true;
+    }
+    return false;
 }
 
 EditorPanel::~EditorPanel() = default;
@@ -224,6 +268,8 @@ void EditorPanel::LanguageChanged() {
 
 bool EditorPanel::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && KeyPressed(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);

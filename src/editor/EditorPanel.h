@@ -26,6 +26,8 @@ namespace Ui {
 class EditorPanel;
 }
 
+class QKeyEvent;
+
 namespace korvex {
 
 class EventEditor;
@@ -88,6 +90,8 @@ private:
     ShownPages visiblePages() const;
     void popUpKindMenu(QMenu* menu, const QList<KindMenuItem>& items, QPoint at,
                        bool (*choose)(ConfigBytes&, int, int), void (EditorPanel::*remove)(int));
+    // The keys of the capture panel, the kind strips and the entry strip; true when taken.
+    bool KeyPressed(QObject* watched, QKeyEvent* key);
     void popUpEventMenu(QPoint at);
     void popUpReactionMenu(QPoint at);
     void popUpParamsMenu(QPoint at);

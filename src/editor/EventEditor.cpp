@@ -87,8 +87,8 @@ void EventEditor::connectControls() {
         };
     };
     // A page is chosen by a left click only: a page changed by keyboard would show a kind the
-    // entry does not have, and the right button opens the kind menu.
-    pageControl_->tabBar()->setFocusPolicy(Qt::NoFocus);
+    // entry does not have. From the keyboard the strip opens the kind menu (EditorPanel).
+    pageControl_->tabBar()->setFocusPolicy(Qt::TabFocus);
     connect(pageControl_->tabBar(), &QTabBar::tabBarClicked, this, [this, &bytes](int page) {
         if (page < 0 || (QGuiApplication::mouseButtons() & Qt::LeftButton) == 0)
             return;

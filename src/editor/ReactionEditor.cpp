@@ -66,9 +66,9 @@ ReactionEditor::ReactionEditor(QTabWidget* pageControlReaction, EditorContext co
     // Captions are shown whole; a bar too narrow for them scrolls.
     pageControl_->setElideMode(Qt::ElideNone);
     pageControl_->setUsesScrollButtons(true);
-    // A page is chosen by a click only: changing it by keyboard would show a kind the entry
-    // does not have.
-    pageControl_->tabBar()->setFocusPolicy(Qt::NoFocus);
+    // A page is chosen by a left click only: a page changed by keyboard would show a kind the
+    // entry does not have. From the keyboard the strip opens the kind menu (EditorPanel).
+    pageControl_->tabBar()->setFocusPolicy(Qt::TabFocus);
     tabBar_ = pageControl_->tabBar();
     tabBar_->installEventFilter(this);
 

@@ -6,6 +6,7 @@ list(APPEND KORVEX_CORE_SOURCES
     host/FileTexts.h
     host/MonitorState.h
     host/QuietHost.h
+    host/QuitSignals.cpp host/QuitSignals.h
     host/RequireController.h
     host/SystemFacts.cpp host/SystemFacts.h
     host/TextFile.cpp host/TextFile.h

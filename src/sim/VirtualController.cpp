@@ -188,6 +188,9 @@ void VirtualController::handleFrame(std::uint32_t now) {
     // attempt.
     if (bootloaderMode && cmd != 0x82 && transferComplete()) {
         bootloaderMode = false;
+        // It runs what it was given: the image before the CRC and the 62 zero bytes.
+        if (const long long version = MarkedVersion(firmware.left(transferEnd_ - 64)); version >= 0)
+            appVersion = static_cast<std::uint32_t>(version);
         transferEnd_ = -1;
         silent_ = true;
         silentUntil_ = now + BootEntryMs;

@@ -70,6 +70,13 @@ bool VirtualLinLamp::passThrough(const QByteArray& payload, QByteArray& reply) {
     return true;
 }
 
+long long MarkedVersion(const QByteArray& image) {
+    const qsizetype at = image.indexOf(VersionMark);
+    if (at < 0 || at + 8 > image.size())
+        return -1;
+    return GetU32le(reinterpret_cast<const std::uint8_t*>(image.constData()) + at + 4);
+}
+
 void VirtualLinLamp::answer(const std::array<std::uint8_t, 8>& data) {
     const std::uint8_t command = data[0];
     std::array<std::uint8_t, 8> r{};
@@ -101,6 +108,9 @@ void VirtualLinLamp::answer(const std::array<std::uint8_t, 8>& data) {
         r[1] = 0;
         break;
     case 0x85:
+        // The lamp starts what it was given.
+        if (programming_ && MarkedVersion(flash) >= 0)
+            appVersion = static_cast<std::uint16_t>(MarkedVersion(flash));
         programming_ = false;
         r[1] = 0;
         break;

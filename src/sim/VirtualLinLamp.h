@@ -11,6 +11,13 @@
 
 namespace korvex::sim {
 
+// The images the virtual devices run name their version, as real firmware does somewhere in its
+// code: these four bytes and then the version x 100 (u32 little-endian). A device that is given
+// such an image reports that version once it runs it.
+inline constexpr char VersionMark[] = "KVER";
+// The version an image names, or -1 when it names none.
+long long MarkedVersion(const QByteArray& image);
+
 class VirtualLinLamp {
 public:
     // --- what the lamp is -------------------------------------------------------------------

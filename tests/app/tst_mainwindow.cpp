@@ -154,7 +154,8 @@ void TestMainWindow::connectEditUnplug() {
     QCOMPARE(rig.boxes.last(),
              QStringLiteral("Are you sure you want to write\ndata to the controller?\n\n"
                             "Changes to the controller's configuration:\n"
-                            "1* (SRC)\n  One time only: No -> Yes"));
+                            "1* (SRC)\n"
+                            "  One time only: No -> Yes (the editor's rule for a short press)"));
     QVERIFY(rig.controller.requests.empty());
 }
 

@@ -105,6 +105,7 @@ private slots:
     void fileOpenAndSave();
     void commandsLeaveTheirResultInTheLog();
     void singleInstance();
+    void badLockFiles();
 };
 
 void TestShell::searchingAnimatesDots() {
@@ -527,6 +528,58 @@ void TestShell::singleInstance() {
     QCOMPARE(userLock, QDir(runtime.path()).filePath("KORVEX_SETUP_UTILITY.lock"));
     QVERIFY(first);
     QVERIFY(excluded);
+}
+
+void TestShell::badLockFiles() {
+    // What a crash or a full disk leaves is taken over; what cannot be made is said, with the
+    // file's name, and the program starts without the guard.
+    struct Row {
+        const char* name;
+        std::function<void(const QString& path)> make;
+        bool taken;
+        const char* why; // empty when taken
+    };
+    const auto file = [](const QByteArray& bytes) {
+        return [bytes](const QString& path) { test::WriteAll(path, bytes); };
+    };
+    const Row rows[] = {
+        {"empty", file(""), true, ""},
+        {"garbage", file("\x01\xFFnot a lock\n"), true, ""},
+        {"no pid", file("\n\n\n"), true, ""},
+        {"empty folder", [](const QString& path) { QVERIFY(QDir().mkdir(path)); }, true, ""},
+        {"full folder",
+         [](const QString& path) {
+             QVERIFY(QDir().mkdir(path));
+             test::WriteAll(path + "/kept", "x");
+         },
+         false, "a folder of that name is in the way"},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir dir;
+        const QString path = SingleInstanceLockPath(dir.path());
+        row.make(path);
+        QFile aged(path); // an hour old
+        if (aged.open(QIODevice::ReadWrite))
+            aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                             QFileDevice::FileModificationTime);
+        QString problem;
+        const auto lock = AcquireSingleInstance(path, &problem);
+        QVERIFY2(bool(lock) == row.taken, row.name);
+        if (row.taken) {
+            QVERIFY2(problem.isEmpty(), row.name);
+            QVERIFY2(!AcquireSingleInstance(path), row.name); // and it guards again
+        } else {
+            const QString text = NoLockText(problem, LangEnglish);
+            QVERIFY2(text.contains(QDir::toNativeSeparators(path)), qPrintable(text));
+            QVERIFY2(text.contains(row.why), qPrintable(text));
+            QVERIFY2(text.contains("the program starts all the same"), qPrintable(text));
+        }
+    }
+    // A folder that does not exist: the runtime directory is not there at all.
+    QString problem;
+    QVERIFY(!AcquireSingleInstance("/nonexistent-korvex/KORVEX_SETUP_UTILITY.lock", &problem));
+    QVERIFY2(NoLockText(problem, LangEnglish).contains("its folder does not exist"),
+             qPrintable(problem));
 }
 
 QTEST_GUILESS_MAIN(TestShell)

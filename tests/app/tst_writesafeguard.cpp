@@ -78,7 +78,7 @@ void TestWriteSafeguard::openedFileKeptUntilWritten() {
                             "X2/1: No power -> Output +12V\n"
                             // shown as set, never sent: the controller still holds 0
                             "1* (SRC)\n"
-                            "  One time only: No -> Yes\n"
+                            "  One time only: No -> Yes (the editor's rule for a short press)\n"
                             "5*: added\n"
                             "  Event: LIN \"VOL UP\", Press: Any, Source: Any\n"
                             "  Response: Not set";

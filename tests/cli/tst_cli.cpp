@@ -901,6 +901,7 @@ void TestCli::samplesAndProgress() {
     Run lin = RunInProcess({"--demo", "--lang", "en", "lin", "flash", lamp}, controller);
     QCOMPARE(lin.exitCode, 0);
     QCOMPARE(controller.linLamp.flash, test::ReadAll(lamp).mid(8, 1088));
+    QCOMPARE(controller.linLamp.appVersion, 120); // it runs what it was given
     controller.config.fill(0);
     Run config = RunInProcess(
         {"--demo", "--lang", "en", "write-config", samples.filePath("demo.KSWA")}, controller);

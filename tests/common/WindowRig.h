@@ -39,7 +39,8 @@ struct WindowRig {
     }
     QString status() const { return find<QLabel>("StatusBarPanelx")->text(); }
     QString log() const { return find<QTextEdit>("RichEditRX")->toPlainText(); }
-    QString panel() const { return find<QLabel>("PanelMenu")->text(); }
+    // The notice whole, as screen readers get it: the panel may show it cut short.
+    QString panel() const { return find<QLabel>("PanelMenu")->accessibleName(); }
     bool enabled(const char* button) const { return find<QToolButton>(button)->isEnabled(); }
     void tick(int n = 1) {
         for (int i = 0; i < n; ++i)
