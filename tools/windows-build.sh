@@ -79,7 +79,8 @@ fresh_prefix() {
 
 # The installed folder alone runs: a fresh prefix, no Qt on the DLL path.
 fresh_prefix "$build/wine-bare"
-WINEPREFIX="$build/wine-bare" wine "$build/install/korvex-cli.exe" --version
+cp -r "$build/install" "$build/wine-bare/drive_c/korvex-setup"
+WINEPREFIX="$build/wine-bare" wine 'C:\korvex-setup\korvex-cli.exe' --version
 
 # The serial port through the Windows API (tests/cli/tst_wineport against the Linux build).
 if [ ! -x "$root/build/tests/cli/tst_wineport" ]; then

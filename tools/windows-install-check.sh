@@ -32,7 +32,9 @@ ls "$start_menu/KORVEX Setup/KORVEX Setup.lnk" >/dev/null || fail "no Start menu
 wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\KORVEX Setup' \
     /v UninstallString >/dev/null || fail "the uninstaller is not registered"
 
-cli=("wine" "$folder/korvex-cli.exe")
+# Started by their Windows paths, as the Start menu starts them.
+installed='C:\Program Files\KORVEX Setup'
+cli=("wine" "$installed\korvex-cli.exe")
 "${cli[@]}" --demo info | tee "$work/info.txt"
 grep -q "230417" "$work/info.txt" || fail "korvex-cli.exe --demo info"
 
@@ -55,16 +57,29 @@ for lang in ru en; do
 done
 
 # The window on the windows platform; a close request from the window system ends it with 0.
+# The window on the windows platform, asked to close by the window system after its read. The
+# Wine session of the commands above has no display: a new one is started on the virtual one.
+wineserver -k || true
+wineserver -w
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-    wine "$1/korvex-setup.exe" --demo & pid=$!
-    sleep 10
-    wine taskkill /im korvex-setup.exe >/dev/null 2>&1
-    wait $pid' _ "$folder" || fail "korvex-setup.exe --demo did not end with 0"
+    wine "$1\korvex-setup.exe" --demo & pid=$!
+    sleep 12
+    wine taskkill /im korvex-setup.exe
+    for _ in $(seq 20); do
+        kill -0 $pid 2>/dev/null || break
+        sleep 1
+    done
+    if kill -0 $pid 2>/dev/null; then
+        [ -z "${KORVEX_SHOT:-}" ] || import -window root "$KORVEX_SHOT"
+        wine taskkill /f /im korvex-setup.exe
+        exit 99
+    fi
+    wait $pid' _ "$installed" || fail "korvex-setup.exe --demo did not end with 0 on a close request"
 settings="$user/AppData/Local/korvex-setup/korvex-setup.ini"
 [ -f "$settings" ] || fail "the window wrote no settings at $settings"
 [ ! -e "$folder/korvex-setup.ini" ] || fail "settings written into Program Files"
 
-wine "$folder/Uninstall.exe" /S
+wine "$installed\Uninstall.exe" /S
 # The uninstaller runs on from a copy of itself: wait for it.
 for _ in $(seq 60); do
     [ -e "$folder" ] || break
