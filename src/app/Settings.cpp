@@ -74,6 +74,18 @@ bool IsSystemProgramDirectory(const QString& directory) {
     for (const QString& place : system)
         if (path == QDir::cleanPath(place))
             return true;
+#elif defined(Q_OS_WIN)
+    // A program installed under Program Files keeps its settings per user too, even when its
+    // folder is writable (an administrator, an older Windows, Wine): the uninstaller leaves the
+    // user's settings alone, and it would not find them there.
+    const QString path = QDir::cleanPath(QFileInfo(directory).absoluteFilePath()) + u'/';
+    for (const char* variable : {"ProgramW6432", "ProgramFiles", "ProgramFiles(x86)"}) {
+        const QString place = qEnvironmentVariable(variable);
+        if (!place.isEmpty() &&
+            path.startsWith(QDir::cleanPath(QDir::fromNativeSeparators(place)) + u'/',
+                            Qt::CaseInsensitive))
+            return true;
+    }
 #else
     Q_UNUSED(directory);
 #endif

@@ -40,7 +40,7 @@ QString ProgramDirectory(const QString& programPath);
 bool IsDirectoryWritable(const QString& directory);
 
 // True for the directories that installed programs live in (the install prefix's bin/, /usr/bin,
-// /usr/local/bin), whoever may write there.
+// /usr/local/bin; on Windows anywhere under Program Files), whoever may write there.
 bool IsSystemProgramDirectory(const QString& directory);
 
 // The settings file: the program's path with the extension ".ini"; where the program's

@@ -4,8 +4,10 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -62,6 +64,31 @@ bool StandardErrorIsTerminal() {
     return _isatty(_fileno(stderr)) != 0;
 #else
     return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+// The console's code pages belong to the window the user typed in: given back at exit.
+UINT consoleOutputPage = 0;
+UINT consoleInputPage = 0;
+} // namespace
+#endif
+
+void PrepareStandardStreams() {
+#ifdef _WIN32
+    consoleOutputPage = GetConsoleOutputCP();
+    consoleInputPage = GetConsoleCP();
+    if (consoleOutputPage != 0) {
+        SetConsoleOutputCP(CP_UTF8);
+        SetConsoleCP(CP_UTF8);
+        std::atexit([] {
+            SetConsoleOutputCP(consoleOutputPage);
+            SetConsoleCP(consoleInputPage);
+        });
+    }
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
 }
 

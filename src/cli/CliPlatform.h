@@ -10,4 +10,9 @@ bool StopRequested();
 
 bool StandardErrorIsTerminal();
 
+// Output and input as UTF-8 with bare line feeds on every system: on Windows the console is told
+// so (else it shows Russian wrongly) and the C runtime is kept from adding a CR to each line, so
+// that what a command prints, piped or redirected, is the same bytes as elsewhere.
+void PrepareStandardStreams();
+
 } // namespace korvex::cli

@@ -28,6 +28,7 @@ int main(int argc, char* argv[]) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
+    korvex::cli::PrepareStandardStreams();
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments();

@@ -3,10 +3,10 @@
 
 #include "config/ConfigFile.h"
 #include "host/FileTexts.h"
+#include "host/SystemFacts.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -54,8 +54,7 @@ ParsedName ParseName(const QString& fileName) {
 QString DefaultSnapshotRoot() {
     // The window's own data directory; the command-line tool has another program name, so both
     // name it explicitly to find the same snapshots.
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("korvex-setup"));
+    return QDir(UserDataDirectory()).filePath(QStringLiteral("korvex-setup"));
 }
 
 SnapshotStore::SnapshotStore(QString root, std::function<QDateTime()> now)

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <vector>
@@ -162,6 +163,16 @@ QList<PortHolder> Holders(const QString& path, const SystemView& view) {
     return holders;
 }
 
+// Whether the view has the Linux tree `dir` (/sys, /dev) to look at. Never on Windows itself,
+// though Wine shows Linux's own as Z:\sys: a fake tree of a test is still looked at there.
+bool HasTree(const SystemView& view, const QString& dir) {
+#ifdef Q_OS_WIN
+    if (view.real())
+        return false;
+#endif
+    return QFileInfo(view.root + dir).isDir();
+}
+
 QString DevicePath(const QString& portName) {
     return portName.startsWith(u'/') ? portName : QStringLiteral("/dev/") + portName;
 }
@@ -197,7 +208,7 @@ PortDiagnosis DiagnosePort(const QString& portName, OpenError error, const Syste
     if (error == OpenError::None || error == OpenError::Other || portName.isEmpty())
         return d;
     d.userName = UserName(view);
-    if (!QFileInfo(view.root + QStringLiteral("/dev")).isDir()) {
+    if (!HasTree(view, QStringLiteral("/dev"))) {
         // No device nodes to look at (Windows): a refused port is one that another program has.
         d.node.path = portName;
         d.problem = error == OpenError::NotFound ? PortProblem::Gone : PortProblem::Busy;
@@ -228,7 +239,7 @@ SystemFacts GatherSystemFacts(const SystemView& view) {
     facts.userName = UserName(view);
     const QString usb = view.root + QStringLiteral("/sys/bus/usb/devices");
     // A Linux system without a USB bus (a container) still has sysfs: no converter is there.
-    facts.hasUsbView = QFileInfo(view.root + QStringLiteral("/sys")).isDir();
+    facts.hasUsbView = HasTree(view, QStringLiteral("/sys"));
     const QStringList entries = QDir(usb).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& device : entries) {
         if (device.contains(u':'))
@@ -307,6 +318,15 @@ QString KeepOwnerAndMode(int handle, const QString& replaced) {
     Q_UNUSED(replaced);
 #endif
     return {};
+}
+
+QString UserDataDirectory() {
+#ifdef Q_OS_WIN
+    const QString named = qEnvironmentVariable("LOCALAPPDATA");
+    if (!named.isEmpty() && QFileInfo(named).isAbsolute())
+        return QDir::cleanPath(named);
+#endif
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 }
 
 } // namespace korvex

@@ -76,4 +76,9 @@ SystemFacts GatherSystemFacts(const SystemView& view);
 // when it cannot; nothing to do on Windows.
 QString KeepOwnerAndMode(int handle, const QString& replaced);
 
+// The user's own data folder, where the snapshots go: XDG_DATA_HOME's on Linux; on Windows the
+// folder %LOCALAPPDATA% names, which Windows sets for every process and a test may point
+// elsewhere, as XDG_DATA_HOME is on Linux.
+QString UserDataDirectory();
+
 } // namespace korvex

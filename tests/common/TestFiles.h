@@ -20,10 +20,13 @@ inline void WriteAll(const QString& path, const QByteArray& bytes) {
 }
 
 // Points the per-user data directory (where snapshots go) at a fresh temporary directory for
-// the life of the object, so that no test writes into the user's own. Construct it before
-// whatever takes the directory.
+// the life of the object, so that no test writes into the user's own (programs the test starts
+// inherit it). Construct it before whatever takes the directory.
 struct TemporaryDataHome {
-    TemporaryDataHome() { qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit()); }
+    TemporaryDataHome() {
+        qputenv("XDG_DATA_HOME", dir.path().toLocal8Bit());
+        qputenv("LOCALAPPDATA", dir.path().toLocal8Bit()); // its name on Windows
+    }
     QString path() const { return dir.path(); }
     QTemporaryDir dir;
 };

@@ -42,7 +42,12 @@ void TestLogWindow::linesKeepTheirColours() {
     LanguageState language;
     LogWindow log(&edit, language);
     const QFontMetrics metrics(edit.font()); // fixed pitch: every character equally wide
-    QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
+#ifdef Q_OS_WIN
+    // Windows' fixed font is Courier New, which Wine does not have (nor the offscreen platform,
+    // which knows only the fonts deployed with Qt): where it is missing, nothing to check.
+    if (QFontInfo(edit.font()).family() == edit.font().family())
+#endif
+        QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
 
     log.LogLineColored(LogColour::WindowText, QStringLiteral("first"));
     log.LogLineColored(LogColour::ControllerBlue, QStringLiteral("<b>from &amp; the controller"));

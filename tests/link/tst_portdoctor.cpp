@@ -15,6 +15,12 @@ namespace {
 
 constexpr quint32 UserId = 4242424; // owns nothing in the tree
 
+#ifdef Q_OS_WIN
+constexpr char FakeTreeIsPosix[] =
+    "the fake Linux tree needs symbolic links and owner groups, which Windows makes otherwise "
+    "(a link is a .lnk file there); withoutLinuxTrees tests what Windows gets";
+#endif
+
 class FakeSystem {
 public:
     FakeSystem() {
@@ -88,6 +94,7 @@ private slots:
     void doctorOnAFakeTree_data();
     void doctorOnAFakeTree();
     void diagnosisOfARefusedPort();
+    void withoutLinuxTrees();
 };
 
 void TestPortDoctor::doctorOnAFakeTree_data() {
@@ -137,6 +144,9 @@ void TestPortDoctor::doctorOnAFakeTree_data() {
 }
 
 void TestPortDoctor::doctorOnAFakeTree() {
+#ifdef Q_OS_WIN
+    QSKIP(FakeTreeIsPosix);
+#endif
     QFETCH(QString, setup);
     QFETCH(bool, inGroup);
     FakeSystem sys;
@@ -177,6 +187,9 @@ void TestPortDoctor::doctorOnAFakeTree() {
 }
 
 void TestPortDoctor::diagnosisOfARefusedPort() {
+#ifdef Q_OS_WIN
+    QSKIP(FakeTreeIsPosix);
+#endif
     FakeSystem sys;
     sys.converter(QStringLiteral("1-1.2"), "7523", true, QStringLiteral("ttyUSB0"));
     sys.process(321, "minicom", QStringLiteral("/dev/ttyUSB0"));
@@ -202,6 +215,49 @@ void TestPortDoctor::diagnosisOfARefusedPort() {
     // A node that is there and free but gave another error has no reason to tell.
     QCOMPARE(DiagnosePort(QStringLiteral("ttyUSB0"), OpenError::Other, sys.view(true)).problem,
              PortProblem::None);
+}
+
+void TestPortDoctor::withoutLinuxTrees() {
+    // A system without sysfs and /dev (Windows) tells only the converter ports it lists, and a
+    // port it refuses is taken as held by another program.
+    QTemporaryDir bare;
+    SystemView view;
+    view.root = bare.path();
+    view.userName = QStringLiteral("alice");
+    const SystemFacts facts = GatherSystemFacts(view);
+    QVERIFY(!facts.hasUsbView);
+    struct Row {
+        QStringList ports;
+        bool usable;
+        QString line;
+    };
+    const QList<Row> rows = {
+        {{},
+         false,
+         "!!  No converter 1A86:7523 among the serial ports: plug it in and check its CH340 "
+         "driver"},
+        {{"COM3", "COM7"},
+         true,
+         "OK  USB devices cannot be seen here; ports of converters 1A86:7523: COM3, COM7"}};
+    for (const Row& row : rows) {
+        const DoctorReport report = RunPortDoctor(facts, row.ports, LangEnglish);
+        QCOMPARE(report.usable, row.usable);
+        QCOMPARE(report.lines.size(), 1);
+        QCOMPARE(DoctorLineText(report.lines.first()), row.line);
+    }
+    const PortDiagnosis gone = DiagnosePort(QStringLiteral("COM7"), OpenError::NotFound, view);
+    QCOMPARE(gone.problem, PortProblem::Gone);
+    QCOMPARE(gone.node.path, QStringLiteral("COM7"));
+    QCOMPARE(PortProblemText(DiagnosePort(QStringLiteral("COM7"), OpenError::Refused, view),
+                             LangEnglish),
+             QStringLiteral("Port COM7 is busy: another program holds it. Close that program and "
+                            "the port will be found."));
+#ifdef Q_OS_WIN
+    // Windows itself is such a system, even under Wine, which shows Linux's /sys and /dev.
+    QVERIFY(!GatherSystemFacts({}).hasUsbView);
+    QCOMPARE(DiagnosePort(QStringLiteral("COM7"), OpenError::Refused, {}).problem,
+             PortProblem::Busy);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestPortDoctor)
