@@ -251,13 +251,15 @@ void TestCli::usageErrors() {
             "  --yes                         answer Yes to the questions (same or older firmware, "
             "defaults)\n"
             "  --no-snapshot                 no snapshot before write-config, defaults, "
-            "update-firmware\n"
+            "update-firmware, apply\n"
+            "  --all                         text: every setting, not only the differences\n"
             "  --help, --version             this help, or the version\n"
             "\n"
             "Commands:\n"
             "  ports                         the candidate ports (converters 1A86:7523)\n"
             "  info                          find the controller, print its identity\n"
-            "  read-config FILE              read the configuration and save it as a *.KSWA file\n"
+            "  read-config FILE              read the configuration and save it as a *.KSWA (or "
+            "*.txt) file\n"
             "  write-config FILE             write a *.KSWA file to the controller, which then "
             "restarts\n"
             "  restart                       restart the controller\n"
@@ -276,6 +278,12 @@ void TestCli::usageErrors() {
             "FILE\n"
             "  doctor                        check the converter, its driver and the access to its "
             "port\n"
+            "  text SOURCE [OUT] [--all]     the configuration of a FILE or device as text "
+            "(*.txt), "
+            "to OUT or standard output\n"
+            "  apply SNIPPET TARGET          apply a text to a FILE or device (only the changes "
+            "are "
+            "sent)\n"
             "  snapshots [SERIAL]            list the controllers' configuration snapshots\n"));
     // A table of every option and command, in the chosen language.
     Run ru = RunProgram({"--lang", "ru", "--help"});
@@ -675,14 +683,13 @@ void TestCli::dumpOfAFile() {
         Run r = RunProgram({"--lang", "en", "dump", missing});
         QCOMPARE(r.exitCode, 1);
         const QString first =
-            QStringLiteral("Error reading file \"%1\"
-").arg(QFileInfo(missing).fileName());
+            QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName());
         if (missing == text) {
             // A *.txt file is read as text, whose first wrong line is named.
-            QCOMPARE(r.err, first + QStringLiteral("notes.txt, line 1: \"EVRESP01=0102\": expected "
-                                                   "the first line \"# KORVEX-SWC-ADP "
-                                                   "configuration\" or \"# KORVEX-SWC-ADP snippet\"
-"));
+            QCOMPARE(r.err,
+                     first + QStringLiteral("notes.txt, line 1: \"EVRESP01=0102\": expected "
+                                            "the first line \"# KORVEX-SWC-ADP "
+                                            "configuration\" or \"# KORVEX-SWC-ADP snippet\"\n"));
         } else {
             QVERIFY2(r.err.startsWith(first) && r.err.size() > first.size() + 1, qPrintable(r.err));
         }

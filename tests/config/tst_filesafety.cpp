@@ -176,8 +176,8 @@ void TestFileSafety::oddFilesReadOrRefused() {
         {"firmware.LDR", QByteArray("\x01\x00\x00\x00[x]\n", 8).repeated(40), false, "[PARAM]",
          true},
         // Without a section: a UTF-8 text of keys is kept, other bytes are no INI text.
-        {"keys.txt", "note=caf\xC3\xA9\nk=v\n", false, "note=caf\xC3\xA9\r\nk=v\r\n[PARAM]"},
-        {"latin1.txt", "note=caf\xE9\nk=v\n", false, "[PARAM]", true},
+        {"keys.KSWA", "note=caf\xC3\xA9\nk=v\n", false, "note=caf\xC3\xA9\r\nk=v\r\n[PARAM]"},
+        {"latin1.KSWA", "note=caf\xE9\nk=v\n", false, "[PARAM]", true},
         {"fifo.KSWA", {}, false, {}},
     };
     for (const Case& c : cases) {
