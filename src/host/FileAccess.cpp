@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
 
 namespace korvex {
 
@@ -27,6 +28,12 @@ QString SystemReason(const QFileDevice& file) {
     return file.errorString();
 }
 
+// The C library's words for an error number. Not qt_error_string: on Windows that reads the number
+// as a Windows error code, and EACCES (13) there is "The data is invalid".
+QString ErrnoText(int number) {
+    return QString::fromLocal8Bit(std::strerror(number));
+}
+
 } // namespace
 
 FileProblem CheckRegularFile(const QString& path) {
@@ -40,7 +47,7 @@ FileProblem ReadWholeFile(const QString& path, QByteArray& bytes) {
     bytes.clear();
     if (!QFileInfo(path).isFile()) {
         if (!QFileInfo::exists(path))
-            return FileProblem::System(qt_error_string(ENOENT));
+            return FileProblem::System(ErrnoText(ENOENT));
         return {FileProblem::Kind::NotRegularFile, {}};
     }
     QFile file(path);
@@ -59,7 +66,7 @@ FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes) {
         return target;
     // Read-only for its owner: refused as a user is refused, also for root, who could.
     if (const QFileInfo info(path); info.exists() && !(info.permissions() & QFile::WriteOwner))
-        return FileProblem::System(qt_error_string(EACCES));
+        return FileProblem::System(ErrnoText(EACCES));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileProblem::System(file.errorString());

@@ -55,7 +55,9 @@ void AnswerDialogs(EditorRig& rig, const QString& savePath, const QString& openP
         seen << (save ? "save" : "open");
         const QString path = save ? savePath : openPath;
         if (!path.isEmpty()) {
-            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            // Whole, with its drive on Windows: the dialog takes no "/work/..." there.
+            dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
             static_cast<QDialog&>(dialog).accept();
         }
         if (dialog.isVisible())

@@ -576,9 +576,11 @@ void TestShell::badLockFiles() {
         const QString path = SingleInstanceLockPath(dir.path());
         row.make(path);
         QFile aged(path); // an hour old
-        if (aged.open(QIODevice::ReadWrite))
+        if (aged.open(QIODevice::ReadWrite)) {
             aged.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
                              QFileDevice::FileModificationTime);
+            aged.close(); // Windows removes no file that is open
+        }
         QString problem;
         const auto lock = AcquireSingleInstance(path, &problem);
         QVERIFY2(bool(lock) == row.taken, row.name);
