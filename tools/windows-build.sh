@@ -24,6 +24,8 @@ esac
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-win"
 toolchains=${KORVEX_TOOLCHAINS:-$root/../shared/toolchains}
+# A clone elsewhere on this machine still finds the shared folder.
+[ -n "${KORVEX_TOOLCHAINS:-}" ] || [ -d "$toolchains" ] || toolchains=/work/shared/toolchains
 qt=/opt/qt6-mingw64 # its CMake files name this place
 tarball=qt6.4.2-mingw64.tar.xz
 sha256=99fdbe5559b2566a79627eb00aceec2166f7b6d6101f19b4faadd6566e35da39
