@@ -3,6 +3,7 @@
 
 #include "CliHelp.h"
 #include "CliHost.h"
+#include "CliPlatform.h"
 #include "CliSession.h"
 #include "FirmwareCommands.h"
 #include "LinCommands.h"
@@ -13,6 +14,7 @@
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigImage.h"
+#include "config/ConfigText.h"
 #include "config/ConfigTransfer.h"
 #include "config/EntryWords.h"
 #include "config/ParameterWords.h"
@@ -30,6 +32,7 @@
 #include "text/TextPair.h"
 
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <array>
@@ -84,15 +87,47 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
     return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
 }
 
-int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextStream& out,
+int CommandWriteConfig(Session& s, const Options& o, const QString& given, QTextStream& out,
                        QTextStream& err) {
+    // Standard input is read into a file of its own, named for what it holds.
+    QTemporaryDir input;
+    QString file = given;
+    if (given == QLatin1String("-")) {
+        bool tooLarge = false;
+        const QByteArray data = cli::ReadStandardInput(MaxConfigFileBytes, tooLarge);
+        if (s.host.StopRequested())
+            return s.interrupted(err);
+        QString text;
+        ConfigTextError notText;
+        const bool isText = DecodeConfigText(data, text, notText, s.language.current) &&
+                            ConfigTextKind(text) != TextKind::None;
+        file = input.filePath(isText ? QStringLiteral("-.txt") : QStringLiteral("-.KSWA"));
+        FileProblem problem;
+        if (tooLarge) {
+            problem.kind = FileProblem::Kind::TooLarge;
+            problem.limit = MaxConfigFileBytes;
+        } else {
+            problem = WriteWholeFile(file, data);
+        }
+        if (!problem.ok()) {
+            err << ReadFileErrorLine(given, s.language.current) << u'\n'
+                << FileProblemText(problem, s.language.current) << Qt::endl;
+            return exitcode::Failure;
+        }
+    }
     // Nothing goes to the controller unless the file is really a configuration.
     ConfigImage fromFile;
     QString why;
     if (!LoadConfigFile(file, fromFile, s.host, &why, s.language.current)) {
-        err << ReadFailureText(file, why, s.language.current) << Qt::endl;
+        if (s.host.StopRequested())
+            return s.interrupted(err);
+        if (why.isEmpty() && given != file)
+            why = NoConfigurationReason(file, s.language.current);
+        err << ReadFailureText(given, why, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
+    if (s.host.StopRequested())
+        return s.interrupted(err);
     IdentityRecord id;
     int rc = Connect(s, id);
     if (rc != result::Ok)
@@ -164,7 +199,10 @@ int CommandDoctor(const Session& s, QTextStream& out) {
 
 int CommandDump(Session& s, const QString& file, QTextStream& out, QTextStream& err) {
     QString why;
-    if (!LoadConfigFile(file, s.image, s.host, &why, s.language.current)) {
+    if (!LoadConfigFile(file, s.image, s.host, &why, s.language.current) ||
+        s.host.StopRequested()) {
+        if (s.host.StopRequested())
+            return s.interrupted(err);
         err << ReadFailureText(file, why, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
@@ -186,7 +224,7 @@ int CommandDiff(Session& s, const QStringList& args, QTextStream& out, QTextStre
                 IdentityRecord id;
                 int rc = Connect(s, id);
                 if (rc != result::Ok) {
-                    err << ResultText(rc, lang) << Qt::endl;
+                    s.fail(err, ResultOnly, rc);
                     return exitcode::Usage;
                 }
                 rc = s.transfer->ReadConfiguration();
@@ -200,6 +238,8 @@ int CommandDiff(Session& s, const QStringList& args, QTextStream& out, QTextStre
         } else {
             QString why;
             if (!LoadConfigFile(name, s.image, s.host, &why, lang)) {
+                if (s.host.StopRequested())
+                    return s.interrupted(err);
                 err << ReadFailureText(name, why, lang) << Qt::endl;
                 return exitcode::Usage;
             }
@@ -207,6 +247,8 @@ int CommandDiff(Session& s, const QStringList& args, QTextStream& out, QTextStre
         }
     }
     s.host.EndProgress();
+    if (s.host.StopRequested())
+        return s.interrupted(err);
     for (const QString& line : DiffConfigurations(sides[0], sides[1], lang))
         out << line << Qt::endl;
     return sides[0] == sides[1] ? exitcode::Ok : exitcode::Failure;
@@ -261,9 +303,7 @@ QString CommandProblem(const Options& o) {
     const QByteArray command = o.command.toUtf8();
     // The two options of the watching commands mean nothing to the others.
     const bool watching = o.command == QLatin1String("terminal");
-    static const QStringList replacing{"write-config", "defaults", "update-firmware", "apply"};
-    if (o.noSnapshot && !replacing.contains(o.command))
-        return LangFormat(UnknownOption, lang, "--no-snapshot");
+    // --no-snapshot is a global option: where nothing is overwritten it does nothing.
     if (o.count >= 0 && o.command != QLatin1String("capture"))
         return LangFormat(UnknownOption, lang, "--count");
     if (o.seconds >= 0 && !watching && o.command != QLatin1String("capture"))

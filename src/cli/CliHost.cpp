@@ -19,12 +19,17 @@ int CliHost::ShowMessageBox(unsigned flags, const QString& text) {
     return mb::IdOk;
 }
 
-void CliHost::ProcessEvents() {
+bool CliHost::StopRequested() {
     if (!stopped_ && stopRequested && stopRequested()) {
         stopped_ = true;
         if (onStop)
             onStop();
     }
+    return stopped_;
+}
+
+void CliHost::ProcessEvents() {
+    StopRequested();
     if (QCoreApplication::instance() != nullptr)
         QCoreApplication::processEvents();
 }

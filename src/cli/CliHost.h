@@ -29,6 +29,7 @@ public:
 
     int ShowMessageBox(unsigned flags, const QString& text) override;
     void ProcessEvents() override;
+    bool StopRequested() override;
     void ProgressBegin(int total, const QString& caption) override;
     void ProgressStep(int count) override;
     void ProgressHide() override { EndProgress(); }

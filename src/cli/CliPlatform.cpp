@@ -2,6 +2,7 @@
 #include "CliPlatform.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +66,32 @@ bool StandardErrorIsTerminal() {
 #else
     return isatty(STDERR_FILENO) != 0;
 #endif
+}
+
+QByteArray ReadStandardInput(qint64 limit, bool& tooLarge) {
+    QByteArray data;
+    tooLarge = false;
+    char chunk[65536];
+    while (!stopFlag.load()) {
+#ifdef _WIN32
+        const long long got = static_cast<long long>(std::fread(chunk, 1, sizeof chunk, stdin));
+        if (got <= 0)
+            break;
+#else
+        const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue; // the loop's test sees a stop
+        if (got <= 0)
+            break;
+#endif
+        data.append(chunk, static_cast<qsizetype>(got));
+        if (data.size() > limit) {
+            tooLarge = true;
+            data.clear();
+            break;
+        }
+    }
+    return data;
 }
 
 #ifdef _WIN32

@@ -2,6 +2,8 @@
 // terminal. Everything platform-specific of the tool is in CliPlatform.cpp.
 #pragma once
 
+#include <QByteArray>
+
 namespace korvex::cli {
 
 // From now on Ctrl+C, a termination request and a hang-up only set a flag, which the waits poll.
@@ -9,6 +11,10 @@ void InstallStopHandlers();
 bool StopRequested();
 
 bool StandardErrorIsTerminal();
+
+// The whole of standard input, for a FILE given as "-": at most `limit` bytes (`tooLarge` when
+// there were more); it ends early at a stop.
+QByteArray ReadStandardInput(qint64 limit, bool& tooLarge);
 
 // Output and input as UTF-8 with bare line feeds on every system: on Windows the console is told
 // so (else it shows Russian wrongly) and the C runtime is kept from adding a CR to each line, so

@@ -197,13 +197,19 @@ int Connect(Session& s, IdentityRecord& id) {
 }
 
 QString ReadFileErrorText(const QString& file, int language) {
-    QString text = FileMessage(texts::ReadFileError, language, file);
-    // The system's reason when the file could not be read at all; a file read whole that is no
-    // configuration has none.
+    QString text = ReadFileErrorLine(file, language);
+    // The system's reason when the file could not be read at all; else what it holds instead.
     QByteArray bytes;
-    if (const FileProblem problem = ReadWholeFile(file, bytes); !problem.ok())
+    if (const FileProblem problem = ReadWholeFile(file, bytes, MaxConfigFileBytes); !problem.ok())
         text += u'\n' + FileProblemText(problem, language);
+    else
+        text += u'\n' + NoConfigurationReason(file, language);
     return text;
+}
+
+QString ReadFileErrorLine(const QString& file, int language) {
+    // The path as it was typed: the base name alone may be any of several files.
+    return LangFormat(texts::ReadFileError, language, file.toUtf8().constData(), "");
 }
 
 bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err) {
@@ -233,9 +239,14 @@ bool SaveToFile(Session& s, const QString& file, QTextStream& err, const Identit
     // The controller's own bytes, before the defaults the display fills in.
     const ConfigBytes& bytes =
         id != nullptr && s.image.lastRead.valid ? s.image.lastRead.bytes : s.image.bytes;
+    text.stop = [&s] { return s.host.StopRequested(); };
     const ConfigSaveResult saved = IsConfigTextName(file)
                                        ? SaveConfigText(file, bytes, text)
                                        : SaveConfigFile(file, s.image, s.host, s.language.current);
+    if (saved.stopped) {
+        s.interrupted(err);
+        return false;
+    }
     if (!saved.ok()) {
         err << WriteErrorText(saved.error, s.language.current) << Qt::endl;
         return false;

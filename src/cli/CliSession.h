@@ -114,6 +114,8 @@ QString WriteErrorText(const QString& message, int language);
 
 // "Error reading file" of a configuration file, with the system's reason on a line of its own.
 QString ReadFileErrorText(const QString& file, int language);
+// Its first line alone, naming the file as it was typed.
+QString ReadFileErrorLine(const QString& file, int language);
 
 // Saves the session's image to a configuration file; says why it failed, or that a file that
 // held no INI text was replaced whole.

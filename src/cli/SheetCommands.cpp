@@ -82,9 +82,13 @@ int CommandSheet(Session& s, const QStringList& args, QTextStream& out, QTextStr
             return s.fail(err, texts::ReadDeviceError, rc);
         s.host.EndProgress();
     } else if (QString why; !LoadConfigFile(source, s.image, s.host, &why, lang)) {
+        if (s.host.StopRequested())
+            return s.interrupted(err);
         err << ReadFailureText(source, why, lang) << Qt::endl;
         return exitcode::Failure;
     }
+    if (s.host.StopRequested())
+        return s.interrupted(err);
     const ConfigOverview overview =
         BuildOverview(s.image.bytes, lang, device ? &identity : nullptr);
     const SheetSource from{device ? QString() : source, QDateTime::currentDateTime()};
@@ -96,7 +100,11 @@ int CommandSheet(Session& s, const QStringList& args, QTextStream& out, QTextStr
         bytes = SheetHtml(overview, from, lang).toUtf8();
     else
         bytes = SheetPdf(SheetHtml(overview, from, lang), QFileInfo(target).completeBaseName());
-    if (const FileProblem problem = WriteWholeFile(target, bytes); !problem.ok()) {
+    if (const FileProblem problem =
+            WriteWholeFile(target, bytes, [&s] { return s.host.StopRequested(); });
+        problem.kind == FileProblem::Kind::Stopped) {
+        return s.interrupted(err);
+    } else if (!problem.ok()) {
         err << UnableToWriteText(target, problem, lang) << Qt::endl;
         return exitcode::Failure;
     }

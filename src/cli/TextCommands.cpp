@@ -1,6 +1,7 @@
 // The configuration as text from a file or the controller, and snippets applied to either.
 #include "TextCommands.h"
 
+#include "CliPlatform.h"
 #include "CliSession.h"
 #include "SnapshotCommands.h"
 #include "config/ConfigDiff.h"
@@ -12,6 +13,8 @@
 #include "link/DeviceAccess.h"
 #include "link/IdentityRecord.h"
 #include "link/ResultText.h"
+
+#include <QFileInfo>
 
 namespace korvex {
 
@@ -25,6 +28,17 @@ constexpr TextPair TextSaved{"Конфигурация сохранена тек
                              "The configuration is saved as text to the file \"%s\""};
 constexpr TextPair SnippetApplied{"Файл \"%s\" применен к \"%s\"",
                                   "The file \"%s\" is applied to \"%s\""};
+constexpr TextPair TextTargetIsSource{
+    "OUT - это сам SOURCE: текст заменил бы файл, из которого он сделан",
+    "OUT is SOURCE itself: the text would replace the file it is made from"};
+constexpr TextPair TextTargetNotText{
+    "text пишет только в файл *.txt или в - (стандартный вывод); файл *.KSWA: korvex-cli "
+    "read-config или write-config",
+    "text writes only to a *.txt file or to - (standard output); for a *.KSWA file: korvex-cli "
+    "read-config or write-config"};
+constexpr TextPair WholeOntoSnippet{
+    "Файл \"%s\" - это вся конфигурация, а \"%s\" - фрагмент: фрагмент остается фрагментом",
+    "The file \"%s\" is a whole configuration and \"%s\" a snippet: a snippet stays a snippet"};
 constexpr TextPair SnippetSent{"Файл \"%s\" применен к контроллеру: отправлено байт: %d",
                                "The file \"%s\" is applied to the controller: %d bytes sent"};
 
@@ -45,7 +59,7 @@ bool ReadConfiguration(Session& s, QTextStream& err) {
 
 bool ReadDevice(Session& s, IdentityRecord& id, QTextStream& err) {
     if (const int rc = Connect(s, id); rc != result::Ok) {
-        err << ResultText(rc, s.language.current) << Qt::endl;
+        s.fail(err, ResultOnly, rc);
         return false;
     }
     return ReadConfiguration(s, err);
@@ -55,10 +69,84 @@ bool LoadFile(Session& s, const QString& file, ConfigBytes& bytes, QTextStream& 
     QString why;
     ConfigImage image;
     if (!LoadConfigFile(file, image, s.host, &why, s.language.current)) {
-        err << ReadFailureText(file, why, s.language.current) << Qt::endl;
+        if (s.host.StopRequested())
+            s.interrupted(err);
+        else
+            err << ReadFailureText(file, why, s.language.current) << Qt::endl;
         return false;
     }
     bytes = image.bytes;
+    return true;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// The bytes of a snippet or a target: "-" is standard input.
+bool ReadInput(Session& s, const QString& file, QByteArray& data, QTextStream& err) {
+    const int lang = s.language.current;
+    FileProblem problem;
+    if (file == QLatin1String("-")) {
+        bool tooLarge = false;
+        data = cli::ReadStandardInput(MaxConfigFileBytes, tooLarge);
+        if (tooLarge) {
+            problem.kind = FileProblem::Kind::TooLarge;
+            problem.limit = MaxConfigFileBytes;
+        }
+    } else {
+        problem = ReadWholeFile(file, data, MaxConfigFileBytes);
+    }
+    if (s.host.StopRequested()) {
+        s.interrupted(err);
+        return false;
+    }
+    if (!problem.ok()) {
+        err << ReadFileErrorLine(file, lang) << u'\n' << FileProblemText(problem, lang)
+            << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+// A text read onto `bytes`; false with its reason said.
+bool ReadText(Session& s, const QString& file, const QByteArray& data, ConfigBytes& bytes,
+              QString& text, QTextStream& err, bool* whole = nullptr) {
+    const int lang = s.language.current;
+    QString why;
+    ConfigTextError error;
+    ConfigTextResult read;
+    if (DecodeConfigText(data, text, error, lang)) {
+        read = ApplyConfigText(text, bytes, lang, [&s] { return s.host.StopRequested(); });
+        error = read.error;
+    }
+    if (read.stopped || s.host.StopRequested()) {
+        s.interrupted(err);
+        return false;
+    }
+    if (!read.ok) {
+        err << ReadFileErrorLine(file, lang) << u'\n'
+            << ConfigTextMessage(file, error, lang) << Qt::endl;
+        return false;
+    }
+    if (whole != nullptr)
+        *whole = read.whole;
+    return true;
+}
+
+bool SaveText(Session& s, const QString& target, const QByteArray& bytes, QTextStream& err) {
+    const int lang = s.language.current;
+    const FileProblem problem =
+        WriteWholeFile(target, bytes, [&s] { return s.host.StopRequested(); });
+    if (problem.kind == FileProblem::Kind::Stopped) {
+        s.interrupted(err);
+        return false;
+    }
+    if (!problem.ok()) {
+        err << WriteErrorText(UnableToWriteText(target, problem, lang), lang) << Qt::endl;
+        return false;
+    }
     return true;
 }
 
@@ -68,7 +156,7 @@ QString ReadFailureText(const QString& file, const QString& why, int language) {
     // A file that could not be read at all gets the system's reason; a text, its wrong line.
     if (why.isEmpty())
         return ReadFileErrorText(file, language);
-    return FileMessage(texts::ReadFileError, language, file) + QLatin1Char('\n') + why;
+    return ReadFileErrorLine(file, language) + QLatin1Char('\n') + why;
 }
 
 QString TextCommandProblem(const Options& o) {
@@ -88,10 +176,21 @@ QString TextCommandProblem(const Options& o) {
 int CommandText(Session& s, const Options& o, QTextStream& out, QTextStream& err) {
     const int lang = s.language.current;
     const QString& source = o.args.at(0);
-    const QString target = o.args.value(1);
+    // "-" is standard output, as where no OUT is given.
+    const QString target = o.args.value(1) == QLatin1String("-") ? QString() : o.args.value(1);
     // A target that can never be written is refused before the controller is asked.
     if (!target.isEmpty()) {
-        if (const FileProblem problem = CheckRegularFile(target); !problem.ok()) {
+        // Only a text's name reads back as a text: any other would turn a file into one that
+        // no command takes as that file.
+        if (!IsConfigTextName(target)) {
+            err << LangText(TextTargetNotText, lang) << Qt::endl;
+            return exitcode::Failure;
+        }
+        if (!IsDevice(source) && SameFile(source, target)) {
+            err << LangText(TextTargetIsSource, lang) << Qt::endl;
+            return exitcode::Failure;
+        }
+        if (const FileProblem problem = CheckWritable(target); !problem.ok()) {
             err << WriteErrorText(UnableToWriteText(target, problem, lang), lang) << Qt::endl;
             return exitcode::Failure;
         }
@@ -99,6 +198,7 @@ int CommandText(Session& s, const Options& o, QTextStream& out, QTextStream& err
     ConfigTextOptions options;
     options.language = lang;
     options.all = o.all;
+    options.stop = [&s] { return s.host.StopRequested(); };
     ConfigBytes bytes{};
     IdentityRecord id;
     if (IsDevice(source)) {
@@ -109,11 +209,15 @@ int CommandText(Session& s, const Options& o, QTextStream& out, QTextStream& err
     } else if (!LoadFile(s, source, bytes, err)) {
         return exitcode::Failure;
     }
+    if (s.host.StopRequested())
+        return s.interrupted(err);
     if (target.isEmpty()) {
         out << WriteConfigText(bytes, options);
         return exitcode::Ok;
     }
     const ConfigSaveResult saved = SaveConfigText(target, bytes, options);
+    if (saved.stopped)
+        return s.interrupted(err);
     if (!saved.ok()) {
         err << WriteErrorText(saved.error, lang) << Qt::endl;
         return exitcode::Failure;
@@ -126,20 +230,56 @@ int CommandApply(Session& s, const Options& o, QTextStream& out, QTextStream& er
     const QString& snippet = o.args.at(0);
     const QString& target = o.args.at(1);
     // Every line is checked before a target is read, so that nothing is sent for a wrong one.
-    QString why;
+    QByteArray data;
+    QString sourceText;
     ConfigBytes check = FactoryBytes();
-    if (!ReadConfigTextFile(snippet, check, lang, &why).ok) {
-        err << ReadFailureText(snippet, why, lang) << Qt::endl;
+    bool sourceWhole = false;
+    if (!ReadInput(s, snippet, data, err) ||
+        !ReadText(s, snippet, data, check, sourceText, err, &sourceWhole))
         return exitcode::Failure;
+    // Nothing is shown as changed in a file that cannot take the change.
+    if (!IsDevice(target)) {
+        if (const FileProblem problem = CheckWritable(target); !problem.ok()) {
+            err << WriteErrorText(UnableToWriteText(target, problem, lang), lang) << Qt::endl;
+            return exitcode::Failure;
+        }
     }
+    const QByteArray names[] = {snippet.toUtf8(), target.toUtf8()};
     ConfigBytes before{};
     IdentityRecord id;
     QString snapshot;
-    if (IsDevice(target)) {
-        if (const int rc = Connect(s, id); rc != result::Ok) {
-            err << ResultText(rc, lang) << Qt::endl;
+    QByteArray targetData;
+    QString targetText;
+    ConfigTextError notText;
+    const bool ontoText =
+        !IsDevice(target) && IsConfigTextName(target) && QFileInfo(target).isFile() &&
+        ReadWholeFile(target, targetData, MaxConfigFileBytes).ok() &&
+        DecodeConfigText(targetData, targetText, notText, lang);
+    if (ontoText && ConfigTextKind(targetText) == TextKind::Snippet) {
+        // A snippet target stays a snippet: its own lines change, the rest is added to it.
+        before = FactoryBytes();
+        if (!ReadText(s, target, targetData, before, targetText, err))
+            return exitcode::Failure;
+        if (sourceWhole) {
+            err << LangFormat(WholeOntoSnippet, lang, names[0].constData(), names[1].constData())
+                << Qt::endl;
             return exitcode::Failure;
         }
+        const QString merged = SameFile(snippet, target)
+                                   ? targetText
+                                   : ApplySnippetToSnippet(targetText, sourceText, lang);
+        ConfigBytes after = FactoryBytes();
+        ApplyConfigText(merged, after, lang);
+        for (const QString& line : DiffConfigurations(before, after, lang))
+            out << line << Qt::endl;
+        if (merged != targetText && !SaveText(s, target, merged.toUtf8(), err))
+            return exitcode::Failure;
+        return s.done(out,
+                      LangFormat(SnippetApplied, lang, names[0].constData(), names[1].constData()));
+    }
+    if (IsDevice(target)) {
+        if (const int rc = Connect(s, id); rc != result::Ok)
+            return s.fail(err, ResultOnly, rc);
         // The snapshot's read is the read the changes are made against.
         if (!KeepControllerSnapshot(s, o, id, false, out, err, snapshot))
             return exitcode::Failure;
@@ -150,13 +290,11 @@ int CommandApply(Session& s, const Options& o, QTextStream& out, QTextStream& er
         return exitcode::Failure;
     }
     ConfigBytes after = before;
-    if (!ReadConfigTextFile(snippet, after, lang, &why).ok) {
-        err << ReadFailureText(snippet, why, lang) << Qt::endl;
+    QString again;
+    if (!ReadText(s, snippet, data, after, again, err))
         return exitcode::Failure;
-    }
     for (const QString& line : DiffConfigurations(before, after, lang))
         out << line << Qt::endl;
-    const QByteArray names[] = {snippet.toUtf8(), target.toUtf8()};
     if (!IsDevice(target)) {
         s.image.bytes = after;
         if (!SaveToFile(s, target, err))
@@ -177,7 +315,7 @@ int CommandApply(Session& s, const Options& o, QTextStream& out, QTextStream& er
         const int rc =
             s.transfer->WriteBlock(area::Configuration, start, after.data() + start, i - start);
         if (rc != result::Ok) {
-            s.host.EndProgress();
+            s.fail(err, texts::WriteDeviceError, rc);
             err << PartWrittenLine(snapshot, lang) << Qt::endl;
             return exitcode::Failure;
         }

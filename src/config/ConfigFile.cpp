@@ -3,6 +3,7 @@
 
 #include "config/ConfigText.h"
 #include "config/IniFile.h"
+#include "firmware/FirmwareFile.h"
 #include "host/FileTexts.h"
 #include "host/UiHost.h"
 
@@ -39,6 +40,15 @@ constexpr int EntrySize = 33;
 
 static_assert(layout::ParamRegionOffset + layout::ParamRegionSize == ConfigImageSize);
 static_assert(layout::EntryCount * layout::EntrySize == layout::ParamRegionOffset);
+
+constexpr TextPair IsFirmwareText{
+    "это файл прошивки (версия %s); установить его: korvex-cli update-firmware \"%s\"",
+    "this is a firmware file (version %s); to install it: korvex-cli update-firmware \"%s\""};
+constexpr TextPair IsTextOfOtherName{
+    "это конфигурация текстом: такой файл читается под именем *.txt",
+    "this is a configuration text: such a file is read under a *.txt name"};
+constexpr TextPair HoldsNoConfiguration{"в файле нет конфигурации",
+                                        "the file holds no configuration"};
 
 constexpr QStringView ParamSection = u"PARAM";
 constexpr QStringView EventsSection = u"EVENTS";
@@ -96,9 +106,11 @@ int HexDecode(QStringView text, int count, std::uint8_t* destination) {
 ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& image, UiHost& host,
                                 int language) {
     const MonitorSuspension suspension(host);
+    const StopPoll stop = [&host] { return host.StopRequested(); };
     if (IsConfigTextName(fileName)) {
         ConfigTextOptions options;
         options.language = language;
+        options.stop = stop;
         return SaveConfigText(fileName, image.bytes, options);
     }
     IniFile file(fileName);
@@ -116,8 +128,11 @@ ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& imag
         if (!file.WriteString(EventsSection, EntryKey(n), value))
             return {UnableToWriteText(fileName, {}, language)};
     }
-    if (!file.Save())
+    if (!file.Save(stop)) {
+        if (file.LastProblem().kind == FileProblem::Kind::Stopped)
+            return {FileProblemText(file.LastProblem(), language), false, true};
         return {UnableToWriteText(fileName, file.LastProblem(), language)};
+    }
     return {{}, file.HeldOtherData()};
 }
 
@@ -127,16 +142,26 @@ bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host, Q
     if (IsConfigTextName(fileName)) {
         // A text is read onto the factory configuration, whole or snippet.
         ConfigBytes loaded = FactoryBytes();
-        if (!QFileInfo(fileName).isFile() ||
-            !ReadConfigTextFile(fileName, loaded, language, problem).ok)
+        if (!QFileInfo(fileName).isFile())
             return false;
+        const ConfigTextResult read = ReadConfigTextFile(
+            fileName, loaded, language, problem, [&host] { return host.StopRequested(); });
+        if (!read.ok)
+            return false;
+        // A snippet is no configuration: taken as one, it would reset what it does not name.
+        if (!read.whole) {
+            if (problem != nullptr)
+                *problem = SnippetRefusalText(language);
+            return false;
+        }
         image.bytes = loaded;
         return true;
     }
     IniFile file(fileName);
     // Taking any other file as an all-zero configuration would wipe a connected controller at
     // the next live sending: a file must exist and hold at least one of the keys.
-    if (!QFileInfo(fileName).isFile() || !file.Load())
+    if (!QFileInfo(fileName).isFile() || QFileInfo(fileName).size() > MaxConfigFileBytes ||
+        !file.Load() || host.StopRequested())
         return false;
     bool anyKey =
         std::any_of(std::begin(ParamBlocks), std::end(ParamBlocks),
@@ -157,6 +182,38 @@ bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host, Q
     }
     image.bytes = loaded;
     return true;
+}
+
+QString NoConfigurationReason(const QString& fileName, int language) {
+    QByteArray data;
+    if (!ReadWholeFile(fileName, data, MaxConfigFileBytes).ok())
+        return {};
+    std::vector<std::uint8_t> buffer(FirmwareMaxFileSize + FirmwareTrailer, 0);
+    int size = 0;
+    if (LoadFirmwareBytes(fileName, ControllerFirmwareLayout, buffer.data(), buffer.size(),
+                          size) == FirmwareFileError::None) {
+        const std::uint32_t version = GetU32le(buffer.data() + 4);
+        return LangFormat(IsFirmwareText, language,
+                          QString::asprintf("%u.%02u", version / 100, version % 100)
+                              .toUtf8()
+                              .constData(),
+                          fileName.toUtf8().constData());
+    }
+    QString text;
+    ConfigTextError error;
+    if (DecodeConfigText(data, text, error, language)) {
+        switch (ConfigTextKind(text)) {
+        case TextKind::Snippet:
+            return SnippetRefusalText(language);
+        case TextKind::Whole:
+            if (!IsConfigTextName(fileName))
+                return LangText(IsTextOfOtherName, language);
+            break;
+        case TextKind::None:
+            break;
+        }
+    }
+    return LangText(HoldsNoConfiguration, language);
 }
 
 bool IsWholeConfigFile(const QString& fileName) {

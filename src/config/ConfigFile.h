@@ -26,6 +26,7 @@ int HexDecode(QStringView text, int count, std::uint8_t* destination);
 struct ConfigSaveResult {
     QString error;              // "Unable to write to <file>" and why; empty on success
     bool replacedWhole = false; // the file held no INI text, so nothing of it was kept
+    bool stopped = false;       // a stop came first: the file is as it was
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -43,6 +44,10 @@ struct ConfigSaveResult {
 // `problem`, when given, gets the first wrong line of a text, in `language`.
 [[nodiscard]] bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host,
                                   QString* problem = nullptr, int language = LangEnglish);
+
+// Why a file that was read whole is no configuration (a firmware file, a snippet, a text under
+// another name, nothing of a configuration), in `language`; empty when it could not be read.
+QString NoConfigurationReason(const QString& fileName, int language);
 
 // True when the file holds every block of the configuration whole, as a save writes it: a
 // file cut short or of other bytes that the load would still take in part is not.

@@ -45,6 +45,11 @@ constexpr TextPair LineErrorText{"%s, строка %d: \"%s\": ожидаетс�
 constexpr TextPair ExpectHeader{"первая строка \"%s\" или \"%s\"",
                                 "the first line \"%s\" or \"%s\""};
 constexpr TextPair ExpectUtf8{"текст в UTF-8", "a text in UTF-8"};
+constexpr TextPair ExpectUtf8NotUtf16{
+    "текст в UTF-8, а этот в UTF-16 без метки порядка байтов",
+    "a text in UTF-8, and this one is UTF-16 without a byte-order mark"};
+constexpr TextPair SnippetRefused{"это фрагмент: примените его командой korvex-cli apply SNIPPET TARGET",
+                                  "this is a snippet: apply it with korvex-cli apply SNIPPET TARGET"};
 constexpr TextPair ExpectKeyValue{"строка вида КЛЮЧ = значение", "a line KEY = value"};
 constexpr TextPair ExpectKnownKey{
     "известный ключ: параметр (X21 … KEY_REASSIGN_TO), entry N, byte N или ключ записи",
@@ -705,7 +710,8 @@ QString WriteConfigText(const ConfigBytes& want, const ConfigTextOptions& o) {
     return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-ConfigTextResult ApplyConfigText(QStringView text, ConfigBytes& bytes, int language) {
+ConfigTextResult ApplyConfigText(QStringView text, ConfigBytes& bytes, int language,
+                                 const StopPoll& stop) {
     ConfigTextResult result;
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = text.toString().split(lineEnd);
@@ -726,6 +732,11 @@ ConfigTextResult ApplyConfigText(QStringView text, ConfigBytes& bytes, int langu
     ConfigBytes work = result.whole ? FactoryBytes() : bytes;
     Reader reader(work, language);
     for (qsizetype i = first + 1; i < lines.size(); ++i) {
+        // Often enough to stop within a moment, seldom enough to cost nothing.
+        if (stop && i % 4096 == 0 && stop()) {
+            result.stopped = true;
+            return result;
+        }
         const QString line = lines.at(i).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
@@ -741,43 +752,256 @@ ConfigTextResult ApplyConfigText(QStringView text, ConfigBytes& bytes, int langu
 }
 
 QString ConfigTextMessage(const QString& fileName, const ConfigTextError& e, int language) {
+    // A NUL would end the quote where it stands and make the line look right; a line of a
+    // megabyte is no help on a terminal.
+    constexpr qsizetype MaxQuoted = 80;
+    QString quoted = e.text.trimmed();
+    if (quoted.size() > MaxQuoted)
+        quoted = quoted.left(MaxQuoted) + QStringLiteral("…");
+    quoted.replace(QChar(0), QStringLiteral("\\0"));
     return LangFormat(LineErrorText, language, QFileInfo(fileName).fileName().toUtf8().constData(),
-                      e.line, e.text.trimmed().toUtf8().constData(),
-                      e.expected.toUtf8().constData());
+                      e.line, quoted.toUtf8().constData(), e.expected.toUtf8().constData());
 }
 
 bool IsConfigTextName(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
 }
 
+bool DecodeConfigText(const QByteArray& data, QString& text, ConfigTextError& error,
+                      int language) {
+    const auto encoding = QStringConverter::encodingForData(data);
+    if (encoding && *encoding != QStringConverter::Utf8) {
+        QStringDecoder decoder(*encoding);
+        text = decoder.decode(data);
+        if (!decoder.hasError())
+            return true;
+        error = {1, {}, LangText(ExpectUtf8, language)};
+        return false;
+    }
+    // UTF-16 without its mark: every other byte of a Latin text is zero.
+    if (data.size() >= 2 && (data.at(0) == 0) != (data.at(1) == 0)) {
+        error = {1, {}, LangText(ExpectUtf8NotUtf16, language)};
+        return false;
+    }
+    QStringDecoder decoder(QStringConverter::Utf8);
+    text = decoder.decode(data);
+    if (!decoder.hasError())
+        return true;
+    // The line where the text stops being UTF-8, shown with what it holds there.
+    int line = 1;
+    qsizetype start = 0;
+    while (start <= data.size()) {
+        qsizetype end = start;
+        while (end < data.size() && data.at(end) != '\n' && data.at(end) != '\r')
+            ++end;
+        const QByteArray bytes = data.mid(start, end - start);
+        QStringDecoder one(QStringConverter::Utf8);
+        const QString shown = one.decode(bytes);
+        if (one.hasError()) {
+            error = {line, shown, LangText(ExpectUtf8, language)};
+            return false;
+        }
+        start = end + (end + 1 < data.size() && data.at(end) == '\r' && data.at(end + 1) == '\n'
+                           ? 2
+                           : 1);
+        ++line;
+    }
+    error = {1, {}, LangText(ExpectUtf8, language)};
+    return false;
+}
+
+ConfigTextResult ReadConfigTextData(const QByteArray& data, const QString& shownName,
+                                    ConfigBytes& bytes, int language, QString* message,
+                                    const StopPoll& stop) {
+    ConfigTextResult result;
+    QString text;
+    if (!DecodeConfigText(data, text, result.error, language))
+        result.noHeader = true;
+    else
+        result = ApplyConfigText(text, bytes, language, stop);
+    if (!result.ok && !result.stopped && message != nullptr)
+        *message = ConfigTextMessage(shownName, result.error, language);
+    return result;
+}
+
 ConfigTextResult ReadConfigTextFile(const QString& fileName, ConfigBytes& bytes, int language,
-                                    QString* message) {
+                                    QString* message, const StopPoll& stop) {
     ConfigTextResult result;
     QByteArray data;
-    const FileProblem problem = ReadWholeFile(fileName, data);
+    const FileProblem problem = ReadWholeFile(fileName, data, MaxConfigFileBytes);
     if (!problem.ok()) {
         result.noHeader = true;
         if (message != nullptr)
             *message = FileProblemText(problem, language);
         return result;
     }
-    const auto encoding = QStringConverter::encodingForData(data);
-    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
-    const QString text = decoder.decode(data);
-    if (decoder.hasError()) {
-        result.noHeader = true;
-        result.error = {1, {}, LangText(ExpectUtf8, language)};
-    } else {
-        result = ApplyConfigText(text, bytes, language);
+    if (stop && stop()) {
+        result.stopped = true;
+        return result;
     }
-    if (!result.ok && message != nullptr)
-        *message = ConfigTextMessage(fileName, result.error, language);
-    return result;
+    return ReadConfigTextData(data, fileName, bytes, language, message, stop);
+}
+
+TextKind ConfigTextKind(QStringView text) {
+    for (QStringView line : text.tokenize(u'\n')) {
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        // The signature may end in a lone CR of an old Mac file, which the tokenizer keeps.
+        const QString first = line.split(u'\r').first().toString().simplified();
+        if (first.compare(QLatin1String(WholeTextSignature), Qt::CaseInsensitive) == 0)
+            return TextKind::Whole;
+        if (first.compare(QLatin1String(SnippetTextSignature), Qt::CaseInsensitive) == 0)
+            return TextKind::Snippet;
+        return TextKind::None;
+    }
+    return TextKind::None;
+}
+
+namespace {
+
+// A run of a snippet's lines that sets one thing: a parameter, a byte run, or an entry with
+// the keys that follow it. Comments and blank lines belong to no unit.
+struct SnippetUnit {
+    enum Kind { Param, Byte, Entry, NextEntry } kind;
+    QString key;            // the parameter's key, lower case, or the entry's number
+    std::vector<int> lines; // indexes of its lines
+};
+
+bool IsParameterKey(const QString& lower) {
+    return std::any_of(std::begin(ParamKeys), std::end(ParamKeys), [&](const ParamKey& k) {
+        return lower == QString::fromLatin1(k.key).toLower();
+    });
+}
+
+std::vector<SnippetUnit> SnippetUnits(const QStringList& lines) {
+    std::vector<SnippetUnit> units;
+    bool inEntry = false;
+    for (int i = 0; i < int(lines.size()); ++i) {
+        const QString line = lines.at(i).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const QString key = line.left(line.indexOf(QLatin1Char('='))).simplified().toLower();
+        if (key == QLatin1String("entry next") || key.startsWith(QLatin1String("entry "))) {
+            const bool next = key == QLatin1String("entry next");
+            units.push_back({next ? SnippetUnit::NextEntry : SnippetUnit::Entry,
+                             next ? QString() : QString::number(key.mid(6).toUInt()),
+                             {i}});
+            inEntry = true;
+        } else if (IsParameterKey(key)) {
+            units.push_back({SnippetUnit::Param, key, {i}});
+            inEntry = false;
+        } else if (key.startsWith(QLatin1String("byte "))) {
+            units.push_back({SnippetUnit::Byte, {}, {i}});
+            inEntry = false;
+        } else if (inEntry) {
+            units.back().lines.push_back(i);
+        }
+    }
+    return units;
+}
+
+bool SameOutcome(const QString& merged, const QString& target, const QString& source) {
+    ConfigBytes factory = FactoryBytes();
+    for (const ConfigBytes& base : {factory, ConfigBytes{}}) {
+        ConfigBytes oneByOne = base;
+        ConfigBytes together = base;
+        if (!ApplyConfigText(target, oneByOne, LangEnglish).ok ||
+            !ApplyConfigText(source, oneByOne, LangEnglish).ok ||
+            !ApplyConfigText(merged, together, LangEnglish).ok || oneByOne != together)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ApplySnippetToSnippet(const QString& target, const QString& source, int language) {
+    Q_UNUSED(language);
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    const QRegularExpressionMatch firstEnd = lineEnd.match(target);
+    const QString eol = firstEnd.hasMatch() ? firstEnd.captured() : QStringLiteral("\n");
+    QStringList out = target.split(lineEnd);
+    const bool endedWithLineEnd = out.size() > 1 && out.last().isEmpty();
+    if (endedWithLineEnd)
+        out.removeLast();
+    const QStringList from = source.split(lineEnd);
+    // Lines taken out of the target are marked, so that indexes stay valid until the end.
+    const QString removed = QStringLiteral("\x01");
+    QStringList added;
+    std::vector<SnippetUnit> own = SnippetUnits(out);
+    for (const SnippetUnit& unit : SnippetUnits(from)) {
+        const auto same = std::find_if(own.rbegin(), own.rend(), [&](const SnippetUnit& u) {
+            return u.kind == unit.kind && u.kind != SnippetUnit::NextEntry &&
+                   u.kind != SnippetUnit::Byte && u.key == unit.key;
+        });
+        if (same == own.rend()) {
+            for (const int i : unit.lines)
+                added << from.at(i).trimmed();
+            continue;
+        }
+        if (unit.kind == SnippetUnit::Param) {
+            // The target's own spelling of the key, the source's value.
+            QString& line = out[same->lines.front()];
+            const QString& value = from.at(unit.lines.front());
+            line = line.left(line.indexOf(QLatin1Char('=')) + 1) + QLatin1Char(' ') +
+                   value.mid(value.indexOf(QLatin1Char('=')) + 1).trimmed();
+            continue;
+        }
+        // An entry: its lines replace the target's where its first line stood.
+        QStringList lines;
+        for (const int i : unit.lines)
+            lines << from.at(i).trimmed();
+        for (const int i : same->lines)
+            out[i] = removed;
+        out[same->lines.front()] = lines.join(removed + removed);
+    }
+    QStringList merged;
+    for (const QString& line : out) {
+        if (line == removed)
+            continue;
+        merged << line.split(removed + removed);
+    }
+    if (!added.isEmpty()) {
+        if (!merged.isEmpty() && !merged.last().trimmed().isEmpty())
+            merged << QString();
+        merged << added;
+    }
+    QString text = merged.join(eol) + (endedWithLineEnd || !added.isEmpty() ? eol : QString());
+    if (SameOutcome(text, target, source))
+        return text;
+    // Where an edit in place would not do the same (a later line of the target sets the same
+    // bytes, an entry next that would find other entries free), the source is added whole.
+    QStringList body;
+    bool signature = true;
+    for (const QString& line : from) {
+        if (signature && line.trimmed().isEmpty())
+            continue;
+        if (signature) {
+            signature = false;
+            continue;
+        }
+        body << line;
+    }
+    while (!body.isEmpty() && body.last().trimmed().isEmpty())
+        body.removeLast();
+    QStringList whole = target.split(lineEnd);
+    if (endedWithLineEnd)
+        whole.removeLast();
+    whole << QString() << body;
+    return whole.join(eol) + eol;
+}
+
+QString SnippetRefusalText(int language) {
+    return LangText(SnippetRefused, language);
 }
 
 ConfigSaveResult SaveConfigText(const QString& fileName, const ConfigBytes& bytes,
                                 const ConfigTextOptions& options) {
-    const FileProblem problem = WriteWholeFile(fileName, WriteConfigText(bytes, options).toUtf8());
+    const FileProblem problem =
+        WriteWholeFile(fileName, WriteConfigText(bytes, options).toUtf8(), options.stop);
+    if (problem.kind == FileProblem::Kind::Stopped)
+        return {FileProblemText(problem, options.language), false, true};
     if (!problem.ok())
         return {UnableToWriteText(fileName, problem, options.language)};
     return {};

@@ -164,6 +164,7 @@ void IniFile::FromBytes(QByteArrayView content) {
     lines_.clear();
     encoding_ = Encoding::Utf8;
     otherData_ = false;
+    lineEnd_ = "\r\n";
     // UTF-16 (Notepad's "Unicode") is read whole and kept as UTF-8 lines until it is written.
     QByteArray decoded;
     if (content.startsWith(QByteArrayView(ByteOrderMark))) {
@@ -189,8 +190,13 @@ void IniFile::FromBytes(QByteArrayView content) {
         while (end < content.size() && content[end] != '\n' && content[end] != '\r')
             ++end;
         qsizetype next = end + 1;
-        if (end + 1 < content.size() && content[end] == '\r' && content[end + 1] == '\n')
+        const bool crlf =
+            end + 1 < content.size() && content[end] == '\r' && content[end + 1] == '\n';
+        if (crlf)
             ++next;
+        // A file keeps the line ends it came with, as its first line has it.
+        if (start == 0 && end < content.size())
+            lineEnd_ = crlf ? QByteArray("\r\n") : QByteArray(1, content[end]);
         lines_.push_back(ParseLine(content.sliced(start, end - start).toByteArray()));
         start = next;
     }
@@ -208,13 +214,13 @@ QByteArray IniFile::ToBytes() const {
     QByteArray out;
     qsizetype size = encoding_ == Encoding::Utf8Bom ? 3 : 0;
     for (const Line& line : lines_)
-        size += line.raw.size() + 2;
+        size += line.raw.size() + lineEnd_.size();
     out.reserve(size);
     if (encoding_ == Encoding::Utf8Bom)
         out.append(ByteOrderMark);
     for (const Line& line : lines_) {
         out.append(line.raw);
-        out.append("\r\n");
+        out.append(lineEnd_);
     }
     if (encoding_ != Encoding::Utf16Le && encoding_ != Encoding::Utf16Be)
         return out;
@@ -224,8 +230,8 @@ QByteArray IniFile::ToBytes() const {
     return utf16.encode(QString::fromUtf8(out));
 }
 
-bool IniFile::Save() const {
-    problem_ = WriteWholeFile(path_, ToBytes());
+bool IniFile::Save(const StopPoll& stop) const {
+    problem_ = WriteWholeFile(path_, ToBytes(), stop);
     return problem_.ok();
 }
 

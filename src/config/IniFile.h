@@ -24,11 +24,12 @@ public:
     bool Load();
     // Replaces the file with the document through a temporary file, so that a failed write
     // leaves the old file untouched. False when the file cannot be written.
-    bool Save() const;
+    bool Save(const StopPoll& stop = {}) const;
     // Why the last Load or Save failed.
     const FileProblem& LastProblem() const { return problem_; }
 
-    // The document as it is written: CRLF line ends, in the encoding the file came in (UTF-8
+    // The document as it is written: the line ends of the file (CRLF for a new one or one of a
+    // single line), in the encoding the file came in (UTF-8
     // with a byte-order mark only if the file had one; UTF-16 with its mark as it was).
     QByteArray ToBytes() const;
     // Takes `content` as the document, as Load does with the file's bytes. Line ends are LF,
@@ -76,6 +77,7 @@ private:
     std::vector<Line> lines_;
     Encoding encoding_ = Encoding::Utf8;
     bool otherData_ = false;
+    QByteArray lineEnd_ = "\r\n";
     mutable FileProblem problem_;
 };
 

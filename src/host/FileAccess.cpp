@@ -4,8 +4,11 @@
 #include "host/SystemFacts.h"
 #include "text/TextPair.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -18,6 +21,15 @@ namespace {
 constexpr TextPair ReasonText{"Причина: %s", "Reason: %s"};
 constexpr TextPair NotRegularText{"это не обычный файл (устройство, канал или папка)",
                                   "it is not a regular file (a device, a pipe or a folder)"};
+constexpr TextPair TooLargeText{"файл больше %d МБ: столько не занимает ни одна конфигурация",
+                                "the file is larger than %d MB, more than any configuration"};
+constexpr TextPair StoppedText{"Прервано", "Interrupted"};
+
+FileProblem TooLarge(qint64 limit) {
+    FileProblem problem{FileProblem::Kind::TooLarge, {}};
+    problem.limit = limit;
+    return problem;
+}
 
 // The system's reason for the call that just failed. QSaveFile reports a failed flush as an
 // unknown error, so the error number itself is asked first.
@@ -43,7 +55,7 @@ FileProblem CheckRegularFile(const QString& path) {
     return {};
 }
 
-FileProblem ReadWholeFile(const QString& path, QByteArray& bytes) {
+FileProblem ReadWholeFile(const QString& path, QByteArray& bytes, qint64 limit) {
     bytes.clear();
     if (!QFileInfo(path).isFile()) {
         if (!QFileInfo::exists(path))
@@ -53,7 +65,14 @@ FileProblem ReadWholeFile(const QString& path, QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileProblem::System(file.errorString());
-    bytes = file.readAll();
+    // The open file's size, not the name's: the file may have been swapped in between.
+    if (limit >= 0 && file.size() > limit)
+        return TooLarge(limit);
+    bytes = limit >= 0 ? file.read(limit + 1) : file.readAll();
+    if (limit >= 0 && bytes.size() > limit) {
+        bytes.clear();
+        return TooLarge(limit);
+    }
     if (file.error() != QFileDevice::NoError) {
         bytes.clear();
         return FileProblem::System(file.errorString());
@@ -61,12 +80,46 @@ FileProblem ReadWholeFile(const QString& path, QByteArray& bytes) {
     return {};
 }
 
-FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes) {
+FileProblem CheckWritable(const QString& path) {
+    if (const FileProblem target = CheckRegularFile(path); !target.ok())
+        return target;
+    // Read-only for its owner: refused as a user is refused, also for root, who could.
+    const QFileInfo info(path);
+    if (info.exists() && !(info.permissions() & QFile::WriteOwner))
+        return FileProblem::System(ErrnoText(EACCES));
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir())
+        return FileProblem::System(ErrnoText(ENOENT));
+    if (!folder.isWritable())
+        return FileProblem::System(ErrnoText(EACCES));
+    return {};
+}
+
+void RemoveStaleTemporaries(const QString& path) {
+    const QFileInfo target(path);
+    // The name QSaveFile gives its temporary file: the target's and six letters or digits.
+    const QRegularExpression ours(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(target.fileName()) +
+                                            QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QDateTime aMinuteAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QDir folder(target.absolutePath());
+    const QFileInfoList found = folder.entryInfoList(
+        {target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& stale : found) {
+        if (stale.isSymLink() || !ours.match(stale.fileName()).hasMatch() ||
+            stale.lastModified().toUTC() > aMinuteAgo || !IsOwnFile(stale))
+            continue;
+        QFile::remove(stale.filePath());
+    }
+}
+
+FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes, const StopPoll& stop) {
     if (const FileProblem target = CheckRegularFile(path); !target.ok())
         return target;
     // Read-only for its owner: refused as a user is refused, also for root, who could.
     if (const QFileInfo info(path); info.exists() && !(info.permissions() & QFile::WriteOwner))
         return FileProblem::System(ErrnoText(EACCES));
+    RemoveStaleTemporaries(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return FileProblem::System(file.errorString());
@@ -81,6 +134,11 @@ FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes) {
         file.cancelWriting();
         return FileProblem::System(reason);
     }
+    // The last moment a stop can leave the old file as it was.
+    if (stop && stop()) {
+        file.cancelWriting();
+        return {FileProblem::Kind::Stopped, {}};
+    }
     if (!file.commit())
         return FileProblem::System(SystemReason(file));
     return {};
@@ -93,6 +151,13 @@ QString FileProblemText(const FileProblem& problem, int language) {
     case FileProblem::Kind::NotRegularFile:
         return LangFormat(ReasonText, language,
                           LangText(NotRegularText, language).toUtf8().constData());
+    case FileProblem::Kind::TooLarge:
+        return LangFormat(ReasonText, language,
+                          LangFormat(TooLargeText, language, int(problem.limit / (1024 * 1024)))
+                              .toUtf8()
+                              .constData());
+    case FileProblem::Kind::Stopped:
+        return LangText(StoppedText, language);
     case FileProblem::Kind::System:
         break;
     }

@@ -320,6 +320,15 @@ QString KeepOwnerAndMode(int handle, const QString& replaced) {
     return {};
 }
 
+bool IsOwnFile(const QFileInfo& file) {
+#ifdef Q_OS_UNIX
+    return file.ownerId() == ::geteuid();
+#else
+    Q_UNUSED(file);
+    return true;
+#endif
+}
+
 QString UserDataDirectory() {
 #ifdef Q_OS_WIN
     const QString named = qEnvironmentVariable("LOCALAPPDATA");

@@ -6,6 +6,7 @@
 // simply empty.
 #pragma once
 
+#include <QFileInfo>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -75,6 +76,9 @@ SystemFacts GatherSystemFacts(const SystemView& view);
 // it will replace, so that a save as root leaves the user's file the user's. The system's reason
 // when it cannot; nothing to do on Windows.
 QString KeepOwnerAndMode(int handle, const QString& replaced);
+
+// The file belongs to this process's user (on Windows, where owners are not compared: always).
+bool IsOwnFile(const QFileInfo& file);
 
 // The user's own data folder, where the snapshots go: XDG_DATA_HOME's on Linux; on Windows the
 // folder %LOCALAPPDATA% names, which Windows sets for every process and a test may point

@@ -37,6 +37,10 @@ public:
     // Let the user interface handle what is pending, once.
     virtual void ProcessEvents() = 0;
 
+    // A request to end the program from outside (a signal) has come: work that runs without
+    // waiting for anything asks here at its steps, so that it stops before it changes a file.
+    virtual bool StopRequested() { return false; }
+
     // Wait at least `ms` milliseconds, keeping the user interface alive when asked to.
     // Returns the milliseconds that passed.
     virtual int WaitMs(int ms, bool processMessages);
