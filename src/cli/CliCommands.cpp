@@ -143,7 +143,7 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& given, QText
         return exitcode::Failure;
     }
     return s.done(out,
-                  LangFormat(ConfigFromFileWritten, s.language.current, file.toUtf8().constData()));
+                  LangFormat(ConfigFromFileWritten, s.language.current, given.toUtf8().constData()));
 }
 
 int CommandRestart(Session& s, QTextStream& out, QTextStream& err) {

@@ -9,6 +9,9 @@ int CliHost::ShowMessageBox(unsigned flags, const QString& text) {
     const unsigned icon = flags & 0xF0;
     const bool question =
         icon == mb::IconQuestion || icon == mb::IconWarning || (flags & mb::YesNo);
+    // After a stop the port is closed on purpose: an error of the exchange it cut is untrue.
+    if (!question && StopRequested())
+        return mb::IdOk;
     // A question answered by --yes needs no showing; one answered No says why nothing happened.
     if (!(question && assumeYes)) {
         EndProgress();
@@ -79,7 +82,7 @@ void CliHost::ErrorLine(const QString& text) {
 void CliHost::LogLineColored(LogColour colour, const QString& text) {
     // After a stop the port is closed on purpose: the monitor's news of a lost controller and
     // the like would be untrue.
-    if (stopped_ && colour != LogColour::ControllerBlue)
+    if (colour != LogColour::ControllerBlue && StopRequested())
         return;
     EndProgress();
     if (toolLogToStderr && colour != LogColour::ControllerBlue)

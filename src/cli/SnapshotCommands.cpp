@@ -28,6 +28,8 @@ constexpr TextPair DamagedSnapshot{"(поврежден: не записывай
 constexpr TextPair BadSerial{"Серийный номер %s: нужно целое число от 0",
                              "Serial number %s: a whole number, 0 or more, is needed"};
 
+constexpr TextPair FutureSnapshot{"(дата в будущем)", "(date in the future)"};
+
 bool ParseSerial(const QString& text, std::uint32_t& serial) {
     bool ok = false;
     serial = text.toUInt(&ok);
@@ -55,6 +57,9 @@ int CommandSnapshots(const QStringList& args, int language, QTextStream& out) {
         // Written back, a cut or foreign file would put zeros where the controller had settings.
         if (!IsWholeConfigFile(f.path))
             out << "  " << LangText(DamagedSnapshot, language);
+        // Taken under a clock that was set wrong: its place in the list is not its age.
+        if (f.taken > QDateTime::currentDateTimeUtc())
+            out << "  " << LangText(FutureSnapshot, language);
         out << Qt::endl;
     }
     if (files.isEmpty())
@@ -86,6 +91,10 @@ bool KeepControllerSnapshot(Session& s, const Options& o, const IdentityRecord& 
     SnapshotStore store(DefaultSnapshotRoot());
     const SnapshotResult saved =
         store.Save(id.serialNumber(), s.image.lastRead.bytes, s.host, lang);
+    if (saved.path.isEmpty() && s.host.stopped()) {
+        s.interrupted(err);
+        return false;
+    }
     if (saved.path.isEmpty()) {
         err << LangFormat(SnapshotNotKeptText, lang, saved.error.toUtf8().constData()) << Qt::endl
             << LangText(StoppedWithoutSnapshot, lang) << Qt::endl;

@@ -84,11 +84,14 @@ SnapshotResult SnapshotStore::Save(std::uint32_t serial, const ConfigBytes& byte
     if (!saved.ok())
         return {{}, saved.error};
 
-    // The oldest by name go, but never the one just taken: under a clock set wrong the others'
-    // names may lie in its future.
+    // The first written go, never the one just taken: by the files' own times, since under a
+    // clock that was set wrong the names may lie in the future of the newest real state.
     QList<SnapshotFile> others = List(serial);
     const QString taken = QFileInfo(path).absoluteFilePath();
     others.removeIf([&taken](const SnapshotFile& f) { return f.path == taken; });
+    std::stable_sort(others.begin(), others.end(), [](const SnapshotFile& a, const SnapshotFile& b) {
+        return QFileInfo(a.path).lastModified() < QFileInfo(b.path).lastModified();
+    });
     for (qsizetype i = 0; i + MaxPerSerial - 1 < others.size(); ++i)
         QFile::remove(others.at(i).path);
     if (!QFileInfo(path).isFile())

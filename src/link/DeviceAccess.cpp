@@ -110,9 +110,10 @@ int DeviceAccess::DeviceWriteBlock(int area, int start, const std::uint8_t* sour
 int DeviceAccess::ReadIdentity(IdentityRecord& record) {
     int count = 0;
     const int rc = DeviceRead(area::Identity, 0, record.raw.data(), IdentityRecord::Size, &count);
-    // A bare acknowledgement, a cut record or one without a name is no controller's: taken as
+    // A bare acknowledgement, a cut record or one without a name (nothing but spaces or control
+    // bytes) is no controller's: taken as
     // none that answered, so that nothing is written to whatever sent it.
-    if (rc == result::Ok && (count < IdentityRecord::Size || record.deviceName().isEmpty()))
+    if (rc == result::Ok && (count < IdentityRecord::Size || !record.hasName()))
         return result::Timeout;
     return rc;
 }

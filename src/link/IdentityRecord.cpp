@@ -3,6 +3,8 @@
 
 #include "text/TextPair.h"
 
+#include <algorithm>
+
 namespace korvex {
 
 QString IdentityRecord::deviceName() const {
@@ -11,6 +13,14 @@ QString IdentityRecord::deviceName() const {
     while (n < 32 && name[n] != '\0')
         ++n;
     return QString::fromLatin1(name, n);
+}
+
+bool IdentityRecord::hasName() const {
+    const QString name = deviceName();
+    return std::any_of(name.begin(), name.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u > 0x20 && u < 0x7F) || u > 0xA0;
+    });
 }
 
 bool IdentityRecord::isBootloader() const {

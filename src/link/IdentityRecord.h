@@ -20,6 +20,9 @@ struct IdentityRecord {
     std::uint32_t bootVersion() const { return GetU32le(&raw[8]); }
     std::uint32_t deviceType() const { return GetU32le(&raw[12]); }
     QString deviceName() const;
+    // The name holds a printable character that is not a space: one of only spaces or control
+    // bytes is no controller's.
+    bool hasName() const;
     std::uint16_t statusWord() const { return GetU16le(&raw[48]); }
     void setStatusWord(std::uint16_t w) { PutU16le(&raw[48], w); }
     // The bootloader runs exactly when the name contains this text.
