@@ -6,6 +6,7 @@
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
 #include "config/Snapshots.h"
+#include "link/IdentityRecord.h"
 #include "sim/VirtualController.h"
 
 #include <QTemporaryDir>
@@ -22,10 +23,11 @@ struct Run {
     QString err;
 };
 
-Run RunInProcess(const QStringList& args, sim::VirtualController& controller) {
+Run RunInProcess(const QStringList& args, sim::VirtualController& controller,
+                 const CliEnvironment& env = {}) {
     Run r;
     QTextStream o(&r.out), e(&r.err);
-    r.exitCode = RunCli(args, o, e, &controller);
+    r.exitCode = RunCli(args, o, e, &controller, env);
     o.flush();
     e.flush();
     return r;
@@ -53,6 +55,10 @@ class TestCliText : public QObject {
 private slots:
     void textOfOneControllerWrittenToAnother();
     void snippetSendsOnlyWhatItNames();
+    void textTargets();
+    void refusedWithItsReason();
+    void fileCommandsStopWhereverTheyAre();
+    void identityNames();
 };
 
 void TestCliText::textOfOneControllerWrittenToAnother() {
@@ -120,7 +126,8 @@ void TestCliText::snippetSendsOnlyWhatItNames() {
     c.clearLog();
     const Run wrong = RunInProcess({"--demo", "--lang", "en", "apply", snippet, "device"}, c);
     QCOMPARE(wrong.exitCode, 1);
-    QVERIFY2(wrong.err.startsWith("Error reading file \"keys.txt\"\nkeys.txt, line 4: \"X21 = "
+    QVERIFY2(wrong.err.startsWith("Error reading file \"" + snippet +
+                                  "\"\nkeys.txt, line 4: \"X21 = "
                                   "sideways\": expected one of: "),
              qPrintable(wrong.err));
     QVERIFY(c.requests.empty());
@@ -142,6 +149,173 @@ void TestCliText::snippetSendsOnlyWhatItNames() {
     QVERIFY(test::ReadAll(kswa).startsWith("[PARAM]") || test::ReadAll(kswa).contains("[EVENTS]"));
     Set(original.bytes, param::VOUT1, 250);
     QCOMPARE(applied.bytes, original.bytes);
+}
+
+void TestCliText::textTargets() {
+    QTemporaryDir dir;
+    test::TemporaryDataHome home;
+    sim::VirtualController c;
+    const auto path = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const QByteArray whole = "# KORVEX-SWC-ADP configuration\nX21 = 1\n";
+    const QByteArray snippet = "# KORVEX-SWC-ADP snippet\r\n# kept\r\nX22 = 2\r\nentry 3 = AB\r\n"
+                               "event = LIN\r\nkey = VOL DN\r\n";
+    test::WriteAll(path("car.txt"), whole);
+    test::WriteAll(path("mine.txt"), snippet);
+    QVERIFY(QFile::copy(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA"), path("car.KSWA")));
+    QVERIFY(QFile::link(path("car.txt"), path("link.txt")));
+    struct Row {
+        QStringList args;
+        int exitCode;
+        QString said;     // in standard error or, on success, standard output
+        QString unchanged; // a file that must stay byte for byte
+    };
+    const QList<Row> rows = {
+        {{"text", path("car.txt"), path("car.txt")}, 1, "OUT is SOURCE itself", path("car.txt")},
+        {{"text", path("car.txt"), path("link.txt")}, 1, "OUT is SOURCE itself", path("car.txt")},
+        {{"text", path("car.txt"), path("car.KSWA")}, 1, "korvex-cli read-config or write-config",
+         path("car.KSWA")},
+        {{"text", path("mine.txt")}, 1, "this is a snippet: apply it with korvex-cli apply",
+         path("mine.txt")},
+        {{"text", path("car.txt"), "-"}, 0, "# KORVEX-SWC-ADP configuration\n", path("car.txt")},
+        {{"apply", path("mine.txt"), path("mine.txt")}, 0, "is applied to", path("mine.txt")},
+        {{"text", path("car.KSWA"), path("OUT.TXT")}, 0, "is saved as text", path("car.KSWA")},
+    };
+    for (const Row& row : rows) {
+        const QByteArray before = test::ReadAll(row.unchanged);
+        const Run r = RunInProcess(QStringList{"--lang", "en"} + row.args, c);
+        QCOMPARE(r.exitCode, row.exitCode);
+        QVERIFY2((row.exitCode == 0 ? r.out : r.err).contains(row.said), qPrintable(r.err + r.out));
+        QCOMPARE(test::ReadAll(row.unchanged), before);
+    }
+    QVERIFY(!QFileInfo::exists(path("-")));
+    // A snippet target stays a snippet: its own line changed, its comment, order and line ends
+    // kept, what it did not name added; applied, it does what the two did in turn.
+    test::WriteAll(path("more.txt"), "# KORVEX-SWC-ADP snippet\nX22 = 3\nX23 = 1\n");
+    QCOMPARE(RunInProcess({"apply", path("more.txt"), path("mine.txt")}, c).exitCode, 0);
+    QCOMPARE(test::ReadAll(path("mine.txt")),
+             QByteArray("# KORVEX-SWC-ADP snippet\r\n# kept\r\nX22 = 3\r\nentry 3 = AB\r\n"
+                        "event = LIN\r\nkey = VOL DN\r\n\r\nX23 = 1\r\n"));
+}
+
+void TestCliText::refusedWithItsReason() {
+    QTemporaryDir dir;
+    test::TemporaryDataHome home;
+    sim::VirtualController c;
+    const auto path = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const QString snippet = path("keys.txt");
+    test::WriteAll(snippet, "# KORVEX-SWC-ADP snippet\nX21 = 1\n");
+    test::WriteAll(path("empty.KSWA"), {});
+    test::WriteAll(path("other.KSWA"), "[OTHER]\nA=1\n");
+    test::WriteAll(path("text.KSWA"), "# KORVEX-SWC-ADP configuration\n");
+    test::WriteAll(path("utf8.txt"), "# KORVEX-SWC-ADP snippet\nX21 = 1\n\n\xC3(X22 = 1\n");
+    test::WriteAll(path("nul.txt"),
+                   QByteArray("# KORVEX-SWC-ADP snippet\nX21 = 1") + '\0' + QByteArray(" zz\n"));
+    test::WriteAll(path("utf16.txt"), QByteArray("#\0 \0K\0", 6));
+    test::WriteAll(path("long.txt"), "# KORVEX-SWC-ADP snippet\nX21 = " + QByteArray(500, 'y'));
+    QByteArray big(MaxConfigFileBytes + 1, '#');
+    test::WriteAll(path("big.txt"), "# KORVEX-SWC-ADP configuration\n" + big);
+    const QString firmware = QStringLiteral(KORVEX_SAMPLES_DIR "/controller-1.37.LDR");
+    struct Row {
+        QStringList args;
+        QString said; // standard error, whole after the first line
+    };
+    const QString asSnippet = "this is a snippet: apply it with korvex-cli apply SNIPPET TARGET\n";
+    const QList<Row> rows = {
+        {{"--demo", "write-config", snippet}, asSnippet},
+        {{"diff", snippet, path("empty.KSWA")}, asSnippet},
+        {{"dump", snippet}, asSnippet},
+        {{"sheet", snippet, path("s.html")}, asSnippet},
+        {{"dump", path("empty.KSWA")}, "the file holds no configuration\n"},
+        {{"dump", path("other.KSWA")}, "the file holds no configuration\n"},
+        {{"dump", path("text.KSWA")},
+         "this is a configuration text: such a file is read under a *.txt name\n"},
+        {{"--demo", "write-config", firmware},
+         "this is a firmware file (version 1.37); to install it: korvex-cli update-firmware \"" +
+             firmware + "\"\n"},
+        {{"dump", "nodir/x.KSWA"}, "Reason: No such file or directory\n"},
+        {{"dump", path("utf8.txt")}, "utf8.txt, line 4: \"\uFFFD(X22 = 1\": expected a text in UTF-8\n"},
+        {{"dump", path("nul.txt")}, "nul.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
+        {{"dump", path("utf16.txt")}, "utf16.txt, line 1: \"\": expected a text in UTF-8, and this "
+                                      "one is UTF-16 without a byte-order mark\n"},
+        {{"dump", path("long.txt")}, "long.txt, line 2: \"X21 = " + QString(74, u'y') + "…\""},
+        {{"apply", path("big.txt"), path("t.KSWA")},
+         "Reason: the file is larger than 4 MB, more than any configuration\n"},
+    };
+    for (const Row& row : rows) {
+        c.clearLog();
+        const Run r = RunInProcess(QStringList{"--lang", "en"} + row.args, c);
+        QVERIFY2(r.exitCode != 0 && c.requests.empty(), qPrintable(row.args.join(' ')));
+        const qsizetype firstEnd = r.err.indexOf(u'\n');
+        QVERIFY2(r.err.startsWith("Error reading file \"" + row.args.at(row.args.size() - 1 -
+                                                                   (row.args.at(0) == "diff" ||
+                                                                    row.args.at(0) == "sheet" ||
+                                                                    row.args.at(0) == "apply")) +
+                                  "\"\n") &&
+                     r.err.mid(firstEnd + 1).startsWith(row.said),
+                 qPrintable(r.err));
+    }
+    QVERIFY(!QFileInfo::exists(path("s.html")) && !QFileInfo::exists(path("t.KSWA")));
+}
+
+void TestCliText::fileCommandsStopWhereverTheyAre() {
+    QTemporaryDir dir;
+    test::TemporaryDataHome home;
+    sim::VirtualController c;
+    const auto path = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+    // Long enough that its reading polls the stop between lines.
+    const QByteArray comments = QByteArray("# a comment\n").repeated(20000);
+    test::WriteAll(path("big.txt"), "# KORVEX-SWC-ADP snippet\n" + comments + "X21 = 1\n");
+    test::WriteAll(path("whole.txt"), "# KORVEX-SWC-ADP configuration\n" + comments + "X21 = 1\n");
+    const QStringList commands[] = {
+        {"apply", path("big.txt"), path("t.KSWA")},
+        {"apply", path("big.txt"), path("t.txt")},
+        {"text", path("whole.txt"), path("t.txt")},
+        {"read-config", path("t.KSWA")},
+        {"sheet", path("whole.txt"), path("t.html")},
+        {"dump", path("whole.txt")},
+        {"diff", path("whole.txt"), path("t.KSWA")},
+    };
+    for (const QStringList& args : commands) {
+        // The first run counts the polls; each row then stops at the first (reading), the
+        // second (parsing) and the last (before the file is replaced).
+        const QString target = args.last();
+        QVERIFY(QFile::copy(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA"), path("t.KSWA")));
+        test::WriteAll(path("t.txt"), "# KORVEX-SWC-ADP snippet\n# mine\n");
+        test::WriteAll(path("t.html"), "mine");
+        const QByteArray before = test::ReadAll(target);
+        int polls = 0;
+        CliEnvironment env;
+        int stopAt = 0;
+        env.stopRequested = [&] { return ++polls >= stopAt && stopAt > 0; };
+        const QStringList full = QStringList{"--demo", "--lang", "en"} + args;
+        QCOMPARE(RunInProcess(full, c, env).exitCode, args.at(0) == "diff" ? 1 : 0);
+        const int counted = polls;
+        QVERIFY2(counted >= 2, qPrintable(args.join(' ')));
+        for (const int at : {1, 2, counted}) {
+            QVERIFY(QFile::remove(target));
+            test::WriteAll(target, before);
+            polls = 0;
+            stopAt = at;
+            const Run r = RunInProcess(full, c, env);
+            const QString what = args.join(' ') + QStringLiteral(" at poll %1").arg(at);
+            QVERIFY2(r.exitCode == 1 && r.err.endsWith("Interrupted\n") &&
+                         r.err.count("Interrupted") == 1 && !r.err.contains("disconnected"),
+                     qPrintable(what + ": " + r.err));
+            QVERIFY2(test::ReadAll(target) == before, qPrintable(what));
+        }
+        QFile::remove(path("t.KSWA"));
+    }
+}
+
+void TestCliText::identityNames() {
+    const QList<QPair<QByteArray, bool>> rows = {
+        {"", false}, {"    ", false}, {"\x01\x02\x7F", false}, {" \t\r\n ", false},
+        {" A ", true}, {"KORVEX-SWC-ADP", true}};
+    for (const auto& [name, taken] : rows) {
+        IdentityRecord id;
+        std::copy(name.begin(), name.end(), id.raw.begin() + 16);
+        QCOMPARE(id.hasName(), taken);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliText)

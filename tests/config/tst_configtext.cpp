@@ -18,6 +18,7 @@ private slots:
     void snippets();
     void wrongLines_data();
     void wrongLines();
+    void handWrittenLines();
 };
 
 namespace {
@@ -184,6 +185,50 @@ void TestConfigText::wrongLines() {
                                          ApplyConfigText(text, b, LangRussian).error, LangRussian);
     QVERIFY2(ru.startsWith(QStringLiteral("keys.txt, строка %1: ").arg(line)), qPrintable(ru));
     QVERIFY(!ru.contains(expected));
+}
+
+void TestConfigText::handWrittenLines() {
+    // Each line read onto the factory bytes (and on an empty configuration for entry next) must
+    // set the byte it names: a key table that is wrong the same way both ways still reads back.
+    struct Row {
+        QString lines;
+        int offset;   // in the image
+        int size;     // 1 or 2, little-endian
+        unsigned value;
+    };
+    const int e1 = EntryOffset(0);
+    const QList<Row> rows = {
+        {"entry 1 = A\nevent = 1\nreaction = 2\npin = 3", e1 + 22, 1, 3},
+        {"entry 1 = A\nevent = 1\nreaction = 2\nmode = 1", e1 + 23, 1, 1},
+        {"entry 1 = A\nevent = 4\nvoltage = > 12000 mV", e1 + 13, 2, 12000u | VoltageAboveBit},
+        {"entry 1 = A\nevent = 4\nvoltage = < 500 mV", e1 + 13, 2, 500},
+        {"entry next = N\nevent = 1", e1 + EventPartOffset, 1, 1},
+        {"X21 = 2", 1980, 1, 2},
+        {"KEY_REASSIGN_TO = 513", 2000, 2, 513},
+    };
+    for (const Row& row : rows) {
+        ConfigBytes bytes = row.lines.startsWith("entry next") ? ConfigBytes{} : FactoryBytes();
+        QVERIFY2(ApplyConfigText(QStringLiteral("# KORVEX-SWC-ADP snippet\n") + row.lines, bytes,
+                                 LangEnglish)
+                     .ok,
+                 qPrintable(row.lines));
+        const unsigned got = row.size == 1 ? bytes[size_t(row.offset)]
+                                           : bytes[size_t(row.offset)] +
+                                                 256u * bytes[size_t(row.offset + 1)];
+        QVERIFY2(got == row.value, qPrintable(row.lines + " -> " + QString::number(got)));
+    }
+    // --all names every parameter, also those at their factory value.
+    ConfigTextOptions all;
+    all.all = true;
+    const QString text = WriteConfigText(FactoryBytes(), all);
+    for (const char* key :
+         {"X21", "X22", "X23", "X24", "X25", "X26", "X27", "X28", "X29", "X210", "LIN1MODE",
+          "LIN2MODE", "LINSPEED", "LINPROTOCOLVERSION", "LINTYPE", "SWAP_VOLDN_OK",
+          "TEMP_RELAY_PIN", "LIGHT_VAR_ENABLE", "HEAT_VAR_ENABLE", "PAR_LongTO", "LINTYPESLAVE",
+          "LIGHT_DIAG_USE", "Light_Day", "Light_Min", "Light_Max", "PULSESRCNUM", "VOUT1",
+          "VOUT1minmax", "VOUT2", "VOUT2minmax", "KEY_REASSIGN_TO"})
+        QVERIFY2(text.contains(QStringLiteral("\n%1 = ").arg(QLatin1String(key))), key);
+    QVERIFY(IsConfigTextName("CAR.TXT") && !IsConfigTextName("car.KSWA"));
 }
 
 QTEST_GUILESS_MAIN(TestConfigText)

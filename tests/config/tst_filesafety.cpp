@@ -169,14 +169,14 @@ void TestFileSafety::oddFilesReadOrRefused() {
         bool whole = false; // no INI text: replaced whole
     };
     const Case cases[] = {
-        {"cr.KSWA", QByteArray(text).replace("\r\n", "\r"), true, "; mine\r\n"},
-        {"param.KSWA", "[PARAM]\n", false, "[PARAM]\r\n"},
+        {"cr.KSWA", QByteArray(text).replace("\r\n", "\r"), true, "; mine\r[Other]\r"},
+        {"param.KSWA", "[PARAM]\n", false, "[PARAM]\nPINMODE="},
         {"utf16le.KSWA", le.encode(QString::fromUtf8(text)), true, "\xFF\xFE;\0"},
         {"utf16be.KSWA", be.encode(QString::fromUtf8(text)), true, QByteArray("\xFE\xFF\0;", 4)},
         {"firmware.LDR", QByteArray("\x01\x00\x00\x00[x]\n", 8).repeated(40), false, "[PARAM]",
          true},
         // Without a section: a UTF-8 text of keys is kept, other bytes are no INI text.
-        {"keys.KSWA", "note=caf\xC3\xA9\nk=v\n", false, "note=caf\xC3\xA9\r\nk=v\r\n[PARAM]"},
+        {"keys.KSWA", "note=caf\xC3\xA9\nk=v\n", false, "note=caf\xC3\xA9\nk=v\n[PARAM]\n"},
         {"latin1.KSWA", "note=caf\xE9\nk=v\n", false, "[PARAM]", true},
         {"fifo.KSWA", {}, false, {}},
     };

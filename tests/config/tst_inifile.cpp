@@ -70,19 +70,20 @@ void TestIniFile::writesKeepEverythingElse() {
     QVERIFY(ini.WriteInteger(u"Second", u"y", -5));       // before the trailing blank lines
     QVERIFY(ini.WriteString(u"Third", u"z", "a=b; c"));   // new section at the end
     QVERIFY(ini.WriteString(u"Third", u"z", "again"));    // then replaced, not repeated
-    QCOMPARE(ini.ToBytes(), QByteArray("; settings\r\n"
-                                       "[First]\r\n"
-                                       "KeyA=new\r\n"
-                                       "# note\r\n"
-                                       "KeyB=added\r\n"
-                                       "\r\n"
-                                       "[Second]\r\n"
-                                       "x=1\r\n"
-                                       "y=-5\r\n"
-                                       "\r\n"
-                                       "\r\n"
-                                       "[Third]\r\n"
-                                       "z=again\r\n"));
+    // A file keeps its own line ends.
+    QCOMPARE(ini.ToBytes(), QByteArray("; settings\n"
+                                       "[First]\n"
+                                       "KeyA=new\n"
+                                       "# note\n"
+                                       "KeyB=added\n"
+                                       "\n"
+                                       "[Second]\n"
+                                       "x=1\n"
+                                       "y=-5\n"
+                                       "\n"
+                                       "\n"
+                                       "[Third]\n"
+                                       "z=again\n"));
 
     // Only the first of two sections of the same name is written to, as it is the one read.
     ini.FromBytes("\xEF\xBB\xBF[S]\r\n[s]\r\nk=1\r\n");
