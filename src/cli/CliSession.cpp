@@ -215,7 +215,11 @@ QString ReadFileErrorLine(const QString& file, int language) {
 bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err) {
     if (QFileInfo(file).isFile())
         return true;
-    err << FileMessage(texts::firmware::OpenError, s.language.current, file) << Qt::endl;
+    // The path as typed, and the system's reason: a missing folder, no file, a device.
+    QByteArray bytes;
+    const FileProblem problem = ReadWholeFile(file, bytes, 0);
+    err << LangFormat(texts::firmware::OpenError, s.language.current, file.toUtf8().constData(), "")
+        << u'\n' << FileProblemText(problem, s.language.current) << Qt::endl;
     return false;
 }
 

@@ -497,15 +497,16 @@ void TestCli::refusedBeforeAnythingIsSent() {
     if (::geteuid() != 0) // root reads it all the same
         refused << locked;
 #endif
-    // A file that could not be read says why, as a save does; one read whole is no configuration.
+    // A file that could not be read says why, as a save does; one read whole, what it holds.
     const QString missing = "\nReason: No such file or directory\n";
+    const QString none = "\nthe file holds no configuration\n";
     const QStringList reasons = {
         missing,
         "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
-        "\n",
-        "\n",
-        "\n",
-        "\n",
+        none,
+        none,
+        none,
+        none,
         "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
         missing,
         "\nReason: Permission denied\n"};
@@ -513,12 +514,11 @@ void TestCli::refusedBeforeAnythingIsSent() {
         const QString& file = refused.at(i);
         Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err,
-                 QStringLiteral("Error reading file \"%1\"").arg(QFileInfo(file).fileName()) +
-                     reasons.at(i));
+        // The path as typed: a base name alone may be any of several files.
+        QCOMPARE(r.err, QStringLiteral("Error reading file \"%1\"").arg(file) + reasons.at(i));
     }
     Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
-    QCOMPARE(ru.err, QStringLiteral("Ошибка чтения файла \"empty.KSWA\"\n"));
+    QCOMPARE(ru.err, "Ошибка чтения файла \"" + empty + "\"\nв файле нет конфигурации\n");
     // A sheet that cannot be written is no sheet saved.
     const QString sample = QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA");
     Run lost =
@@ -682,8 +682,7 @@ void TestCli::dumpOfAFile() {
          {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), text}) {
         Run r = RunProgram({"--lang", "en", "dump", missing});
         QCOMPARE(r.exitCode, 1);
-        const QString first =
-            QStringLiteral("Error reading file \"%1\"\n").arg(QFileInfo(missing).fileName());
+        const QString first = QStringLiteral("Error reading file \"%1\"\n").arg(missing);
         if (missing == text) {
             // A *.txt file is read as text, whose first wrong line is named.
             QCOMPARE(r.err,
@@ -740,8 +739,8 @@ void TestCli::diffWithTheController() {
     Run missing = RunInProcess(
         {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
     QCOMPARE(missing.exitCode, 2);
-    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\nReason: No such "
-                                         "file or directory\n"));
+    QCOMPARE(missing.err, "Error reading file \"" + dir.filePath("missing.KSWA") +
+                              "\"\nReason: No such file or directory\n");
     QVERIFY(missing.out.isEmpty());
     controller.addFault(sim::Fault::NoReply, 0x10);
     Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
@@ -1002,7 +1001,9 @@ void TestCli::everyCommandStops() {
 #ifndef Q_OS_UNIX
     QSKIP("POSIX signals (SIGHUP exists only there) and pseudo-terminals");
 #else
-    // Each command slowed down by a controller that answers late, stopped in the middle.
+    // Each command slowed down by a controller that answers late, stopped in the middle: the
+    // signal goes once the controller has seen the slow request (a gate, not a wait), so that
+    // the program is surely running its command with its handlers in place.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QDir samples(QStringLiteral(KORVEX_SAMPLES_DIR));
@@ -1044,6 +1045,7 @@ void TestCli::everyCommandStops() {
             // the time-out.
             const bool once = c.slowCommand == 0x82 || c.slowCommand == 0x87;
             bridge.controller().addFault(sim::Fault::Delay, c.slowCommand, -1, once ? 40 : 60);
+            bridge.watchFor(c.slowCommand < 0 ? 0x85 : c.slowCommand); // -2: lines at full speed
             bridge.start();
             runs.push_back(std::make_unique<QProcess>());
             if (!c.input.isEmpty())
@@ -1051,23 +1053,23 @@ void TestCli::everyCommandStops() {
             runs.back()->start(QStringLiteral(KORVEX_CLI_PATH),
                                QStringList{"--port", bridge.devicePath(), "--lang", "en"} + c.args);
         }
-        QTest::qWait(1000);
+        for (const auto& bridge : bridges)
+            QTRY_VERIFY_WITH_TIMEOUT(bridge->reached(), 30000);
         for (std::size_t i = 0; i < runs.size(); ++i) {
             QVERIFY2(runs[i]->state() == QProcess::Running,
                      qPrintable(runs[i]->readAllStandardError()));
             ::kill(static_cast<pid_t>(runs[i]->processId()), signal);
         }
-        QElapsedTimer sinceSignal;
-        sinceSignal.start();
         for (qsizetype i = 0; i < commands.size(); ++i) {
             QProcess& run = *runs[static_cast<std::size_t>(i)];
             const QString what = commands[i].args.join(' ') + " " + commands[i].input;
-            QVERIFY2(run.waitForFinished(3000), qPrintable(what));
-            QVERIFY2(sinceSignal.elapsed() < 1000, qPrintable(what));
+            // Loose: how soon a stop ends a command is measured in bench/, not here.
+            QVERIFY2(run.waitForFinished(10000), qPrintable(what));
             QCOMPARE(run.exitStatus(), QProcess::NormalExit);
             QCOMPARE(run.exitCode(), 1);
             const QString err = QString::fromUtf8(run.readAllStandardError());
             QVERIFY2(err.contains(commands[i].said) && !err.contains("disconnected") &&
+                         !err.contains("Error writing") && !err.contains("\n1\n") &&
                          err.count("Interrupted") == 1,
                      qPrintable(what + ":\n" + err.right(300)));
         }

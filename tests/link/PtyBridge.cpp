@@ -3,6 +3,8 @@
 
 #include "host/TickCount.h"
 
+#include <algorithm>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -67,6 +69,10 @@ void PtyBridge::run() {
             if (n > 0)
                 controller_.receive(buf, static_cast<int>(n), TickCount());
         }
+        if (!reached_ && watchedCommand_ >= 0 &&
+            std::any_of(controller_.requests.begin(), controller_.requests.end(),
+                        [this](const auto& r) { return r.cmd == watchedCommand_; }))
+            reached_ = true;
         const int out = controller_.takeOutput(buf, sizeof buf, TickCount());
         if (out > 0 && ::write(master_, buf, static_cast<std::size_t>(out)) != out)
             break;

@@ -23,6 +23,10 @@ public:
     void stop();
     // Closes the far end, as when the converter is pulled out.
     void hangUp();
+    // True once the controller has been sent a request of `command` (set before start): the
+    // program is then in the middle of that exchange, whatever the machine's load.
+    void watchFor(int command) { watchedCommand_ = command; }
+    bool reached() const { return reached_; }
 
 private:
     void run();
@@ -32,6 +36,8 @@ private:
     int slave_ = -1;
     QString path_;
     std::atomic<bool> running_{false};
+    int watchedCommand_ = -1;
+    std::atomic<bool> reached_{false};
     std::thread thread_;
 };
 
