@@ -95,6 +95,7 @@ private slots:
     void captureIntoAFile();
     void snapshotsListedAndWrittenBack();
     void sheetInThreeFormats();
+    void standardStreamsAndInput();
 };
 
 void TestCli::infoOfTheVirtualController() {
@@ -1119,6 +1120,24 @@ void TestCli::terminalWatchesAndTypes() {
     QVERIFY2(r.err.endsWith(QStringLiteral("Controller is disconnected\n")), qPrintable(r.err));
     QVERIFY(r.out.isEmpty());
 
+    // A stop raised in the very poll that unplugs the controller: its loss is not news then.
+    controller.setPlugged(true);
+    env.readInput = [](bool& closed) {
+        closed = false;
+        return QStringList{};
+    };
+    env.stopRequested = [&, polls = 0]() mutable {
+        if (++polls < 5)
+            return false;
+        controller.setPlugged(false);
+        return true;
+    };
+    r = RunInProcess({"--demo", "--lang", "en", "terminal"}, controller, env);
+    controller.setPlugged(true);
+    env.stopRequested = {};
+    QCOMPARE(r.exitCode, 1);
+    QCOMPARE(r.err, QStringLiteral("Interrupted\n"));
+
     // The program itself: the demonstration talks at once, then the closed input ends it (given
     // time to spare on a loaded machine).
     Run demo = RunProgram({"--demo", "--lang", "ru", "terminal", "--seconds", "3"}, "help\n");
@@ -1284,6 +1303,61 @@ void TestCli::sheetInThreeFormats() {
             QVERIFY2(pdf.contains(QString(line).remove(blanks)), qPrintable(line));
         }
     }
+}
+
+void TestCli::standardStreamsAndInput() {
+    QTemporaryDir dir;
+    const QString kswa = dir.filePath(QStringLiteral("car.KSWA"));
+    QVERIFY(QFile::copy(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA"), kswa));
+    // "-" is standard output for text and standard input for apply and write-config.
+    const Run text = RunProgram({"--lang", "en", "text", kswa, "-"}, {}, dir.path());
+    QVERIFY(text.exitCode == 0 && text.out.startsWith("# KORVEX-SWC-ADP configuration\n"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("-")));
+    const QByteArray snippet = "# KORVEX-SWC-ADP snippet\nVOUT1 = 2.5 V\n";
+    const Run apply = RunProgram({"--lang", "en", "apply", "-", kswa}, snippet);
+    QVERIFY2(apply.exitCode == 0 && apply.out.contains("-> 2.50 V"), qPrintable(apply.err));
+    const Run whole = RunProgram({"--lang", "en", "--demo", "--no-snapshot", "write-config", "-"},
+                                 text.out.toUtf8());
+    QVERIFY2(whole.exitCode == 0, qPrintable(whole.err));
+    const Run part = RunProgram({"--lang", "en", "--demo", "write-config", "-"}, snippet);
+    QCOMPARE(part.exitCode, 1);
+    QCOMPARE(part.err, QStringLiteral("Error reading file \"-\"\nthis is a snippet: apply it with "
+                                      "korvex-cli apply SNIPPET TARGET\n"));
+    // --no-snapshot is a global option: it does nothing where nothing is overwritten.
+    for (const QStringList& args :
+         {QStringList{"read-config", dir.filePath("r.KSWA")}, {"text", "device"}, {"restart"}})
+        QCOMPARE(RunProgram(QStringList{"--demo", "--no-snapshot"} + args).exitCode, 0);
+
+    // Terminal input: every line of a pipe is sent, one of 63 characters whole.
+    QByteArray lines;
+    for (int n = 0; n < 19; ++n)
+        lines += "line " + QByteArray::number(n) + '\n';
+    lines += QByteArray(63, 'z') + '\n';
+    const Run typed = RunProgram({"--demo", "--lang", "en", "terminal", "--seconds", "1"}, lines);
+    QCOMPARE(typed.exitCode, 0);
+    QCOMPARE(typed.out.count(QStringLiteral("\n> ")) + int(typed.out.startsWith("> ")), 20);
+    QVERIFY2(!typed.err.contains("cut"), qPrintable(typed.err));
+#ifdef Q_OS_LINUX
+    // An endless line (/dev/zero) is held cut: memory stays bounded while it is read.
+    QProcess zero;
+    zero.setStandardInputFile(QStringLiteral("/dev/zero"));
+    zero.start(QStringLiteral(KORVEX_CLI_PATH), {"--demo", "terminal"});
+    QVERIFY(zero.waitForStarted());
+    const QString proc = QStringLiteral("/proc/%1/").arg(zero.processId());
+    const auto field = [&](const char* file, const char* name) {
+        const QStringList text = QString::fromLatin1(test::ReadAll(proc + file)).split(u'\n');
+        for (const QString& line : text)
+            if (line.startsWith(QLatin1String(name)))
+                return line.section(u':', 1).trimmed().section(u' ', 0, 0).toLongLong();
+        return -1LL;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(field("io", "rchar") > 200LL * 1024 * 1024, 120000);
+    const qint64 kilobytes = field("status", "VmRSS");
+    QVERIFY2(kilobytes > 0 && kilobytes < 150 * 1024, qPrintable(QString::number(kilobytes)));
+    ::kill(static_cast<pid_t>(zero.processId()), SIGTERM);
+    QVERIFY(zero.waitForFinished(30000));
+    QCOMPARE(zero.exitCode(), 1);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestCli)
