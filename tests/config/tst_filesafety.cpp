@@ -6,6 +6,7 @@
 #include "config/ConfigFile.h"
 #include "config/IniFile.h"
 #include "config/Snapshots.h"
+#include "host/FileAccess.h"
 #include "host/TextFile.h"
 #include "sim/VirtualController.h"
 
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace korvex;
@@ -106,6 +108,7 @@ private slots:
     void writersUnderFileSizeLimit();
     void writersOnAFullDisk();
     void oddFilesReadOrRefused();
+    void savesKeepOwnerAndClearStaleTemporaries();
 };
 
 void TestFileSafety::writersUnderFileSizeLimit() {
@@ -210,6 +213,39 @@ void TestFileSafety::oddFilesReadOrRefused() {
         QVERIFY(kept.Load());
         QCOMPARE(kept.ReadString(u"Other", u"k", {}), c.loads ? "v" : QString());
     }
+}
+
+void TestFileSafety::savesKeepOwnerAndClearStaleTemporaries() {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("car.KSWA"));
+    WriteAll(target, "[PARAM]\r\n");
+    // What a save killed before its rename leaves: removed once it is a minute old, and only
+    // names of that form.
+    const QString stale = target + QStringLiteral(".aB3xYz");
+    const QString fresh = target + QStringLiteral(".Qw12Er");
+    const QString other = target + QStringLiteral(".bak");
+    for (const QString& path : {stale, fresh, other})
+        WriteAll(path, "half");
+    {
+        QFile f(stale);
+        QVERIFY(f.open(QIODevice::ReadWrite) &&
+                f.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-120),
+                              QFileDevice::FileModificationTime));
+    }
+    QVERIFY(WriteWholeFile(target, "[PARAM]\r\nPINMODE=00\r\n").ok());
+    QVERIFY(!QFileInfo::exists(stale));
+    QVERIFY(QFileInfo::exists(fresh) && QFileInfo::exists(other));
+#ifdef Q_OS_UNIX
+    if (::geteuid() != 0)
+        QSKIP("only root can give a file a group it is not in");
+    // A file whose group alone differs from root's keeps it through a save as root.
+    QCOMPARE(::chown(QFile::encodeName(target).constData(), 0, 65534), 0);
+    QVERIFY(WriteWholeFile(target, "[PARAM]\r\n").ok());
+    struct stat after {};
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &after), 0);
+    QCOMPARE(after.st_uid, uid_t(0));
+    QCOMPARE(after.st_gid, gid_t(65534));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestFileSafety)

@@ -91,6 +91,27 @@ void TestSnapshotStore::limitRemovesTheOldest() {
     QCOMPARE(listed.first().path, written[1]);
     QCOMPARE(listed.last().path, written.last());
     QVERIFY(QFileInfo::exists(notes));
+
+    // Taken under a clock set years ahead, 49 names lie in the future of every real one: the
+    // real ones, written last, are the ones kept.
+    StoreRig wrong;
+    const QDateTime real = wrong.now;
+    wrong.now = real.addYears(5);
+    for (int n = 0; n < SnapshotStore::MaxPerSerial - 1; ++n) {
+        QFile f(wrong.store.Save(8, Numbered(n), wrong.host, LangEnglish).path);
+        QVERIFY(f.open(QIODevice::ReadWrite) &&
+                f.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600 + n),
+                              QFileDevice::FileModificationTime));
+    }
+    wrong.now = real;
+    QStringList kept;
+    for (int n = 0; n < 3; ++n) {
+        wrong.now = wrong.now.addSecs(1);
+        kept << wrong.store.Save(8, Numbered(100 + n), wrong.host, LangEnglish).path;
+    }
+    QCOMPARE(wrong.store.List(8).size(), SnapshotStore::MaxPerSerial);
+    for (const QString& path : kept)
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
 }
 
 void TestSnapshotStore::unwritableDirectory() {
