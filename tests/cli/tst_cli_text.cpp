@@ -59,6 +59,7 @@ private slots:
     void refusedWithItsReason();
     void fileCommandsStopWhereverTheyAre();
     void identityNames();
+    void deviceTargetsWithoutSnapshotOrWritableOut();
 };
 
 void TestCliText::textOfOneControllerWrittenToAnother() {
@@ -316,6 +317,39 @@ void TestCliText::identityNames() {
         std::copy(name.begin(), name.end(), id.raw.begin() + 16);
         QCOMPARE(id.hasName(), taken);
     }
+}
+
+void TestCliText::deviceTargetsWithoutSnapshotOrWritableOut() {
+    QTemporaryDir dir;
+    test::TemporaryDataHome home;
+    sim::VirtualController c;
+    const QString snippet = dir.filePath(QStringLiteral("add.txt"));
+    Write(snippet, "# KORVEX-SWC-ADP snippet\nentry next = NEW\nevent = LIN\nkey = MUTE\n");
+    // Entry 1 is the controller's own: without a snapshot the changes are still made against
+    // what it holds, so entry next finds the first free one.
+    for (int i = 0; i < EntrySize; ++i)
+        c.config[size_t(EntryOffset(0) + i)] = std::uint8_t(i == 0 ? 'A' : i == 10 ? 1 : 0);
+    const auto entry1 = std::vector<std::uint8_t>(c.config.begin(), c.config.begin() + EntrySize);
+    for (const bool snapshot : {false, true}) {
+        QStringList args{"--demo", "--lang", "en", "apply", snippet, "device"};
+        if (!snapshot)
+            args << "--no-snapshot";
+        const Run r = RunInProcess(args, c);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(std::equal(entry1.begin(), entry1.end(), c.config.begin()));
+        QCOMPARE(r.out.contains("snapshot is saved"), snapshot);
+    }
+    QVERIFY(!IsEntryEmpty(ConfigBytes(c.config), 1) && !IsEntryEmpty(ConfigBytes(c.config), 2));
+    // An OUT that cannot be written is refused before the controller is asked.
+    const QString readOnly = dir.filePath(QStringLiteral("ro.txt"));
+    Write(readOnly, "mine");
+    QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner));
+    c.clearLog();
+    const Run r = RunInProcess({"--demo", "--lang", "en", "text", "device", readOnly}, c);
+    QCOMPARE(r.exitCode, 1);
+    QVERIFY2(r.err.startsWith("Unable to write to " + readOnly), qPrintable(r.err));
+    QVERIFY(c.requests.empty());
+    QCOMPARE(test::ReadAll(readOnly), QByteArray("mine"));
 }
 
 QTEST_GUILESS_MAIN(TestCliText)
