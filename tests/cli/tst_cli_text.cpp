@@ -215,6 +215,7 @@ void TestCliText::refusedWithItsReason() {
     test::WriteAll(path("long.txt"), "# KORVEX-SWC-ADP snippet\nX21 = " + QByteArray(500, 'y'));
     QByteArray big(MaxConfigFileBytes + 1, '#');
     test::WriteAll(path("big.txt"), "# KORVEX-SWC-ADP configuration\n" + big);
+    test::WriteAll(path("big.KSWA"), "[PARAM]\n" + big);
     const QString firmware = QStringLiteral(KORVEX_SAMPLES_DIR "/controller-1.37.LDR");
     struct Row {
         QStringList args;
@@ -240,6 +241,8 @@ void TestCliText::refusedWithItsReason() {
                                       "one is UTF-16 without a byte-order mark\n"},
         {{"dump", path("long.txt")}, "long.txt, line 2: \"X21 = " + QString(74, u'y') + "…\""},
         {{"apply", path("big.txt"), path("t.KSWA")},
+         "Reason: the file is larger than 4 MB, more than any configuration\n"},
+        {{"dump", path("big.KSWA")},
          "Reason: the file is larger than 4 MB, more than any configuration\n"},
     };
     for (const Row& row : rows) {
