@@ -114,6 +114,8 @@ ConfigSaveResult SaveConfigFile(const QString& fileName, const ConfigImage& imag
         return SaveConfigText(fileName, image.bytes, options);
     }
     IniFile file(fileName);
+    // An LF-only or CR-only file stays one: a tool of the user's made it so.
+    file.KeepLineEnds(true);
     // A file we cannot read must not be replaced by one that lost its other sections.
     if (!file.Load())
         return {UnableToWriteText(fileName, file.LastProblem(), language)};

@@ -195,7 +195,7 @@ void IniFile::FromBytes(QByteArrayView content) {
         if (crlf)
             ++next;
         // A file keeps the line ends it came with, as its first line has it.
-        if (start == 0 && end < content.size())
+        if (keepLineEnds_ && start == 0 && end < content.size())
             lineEnd_ = crlf ? QByteArray("\r\n") : QByteArray(1, content[end]);
         lines_.push_back(ParseLine(content.sliced(start, end - start).toByteArray()));
         start = next;

@@ -28,8 +28,11 @@ public:
     // Why the last Load or Save failed.
     const FileProblem& LastProblem() const { return problem_; }
 
-    // The document as it is written: the line ends of the file (CRLF for a new one or one of a
-    // single line), in the encoding the file came in (UTF-8
+    // A configuration file keeps the line ends it came with (as its first line has them); any
+    // other file is written with CRLF, as the profile functions write it.
+    void KeepLineEnds(bool keep) { keepLineEnds_ = keep; }
+
+    // The document as it is written: CRLF line ends unless kept, in the encoding the file came in (UTF-8
     // with a byte-order mark only if the file had one; UTF-16 with its mark as it was).
     QByteArray ToBytes() const;
     // Takes `content` as the document, as Load does with the file's bytes. Line ends are LF,
@@ -78,6 +81,7 @@ private:
     Encoding encoding_ = Encoding::Utf8;
     bool otherData_ = false;
     QByteArray lineEnd_ = "\r\n";
+    bool keepLineEnds_ = false;
     mutable FileProblem problem_;
 };
 

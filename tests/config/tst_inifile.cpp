@@ -70,20 +70,28 @@ void TestIniFile::writesKeepEverythingElse() {
     QVERIFY(ini.WriteInteger(u"Second", u"y", -5));       // before the trailing blank lines
     QVERIFY(ini.WriteString(u"Third", u"z", "a=b; c"));   // new section at the end
     QVERIFY(ini.WriteString(u"Third", u"z", "again"));    // then replaced, not repeated
-    // A file keeps its own line ends.
-    QCOMPARE(ini.ToBytes(), QByteArray("; settings\n"
-                                       "[First]\n"
-                                       "KeyA=new\n"
-                                       "# note\n"
-                                       "KeyB=added\n"
-                                       "\n"
-                                       "[Second]\n"
-                                       "x=1\n"
-                                       "y=-5\n"
-                                       "\n"
-                                       "\n"
-                                       "[Third]\n"
-                                       "z=again\n"));
+    QCOMPARE(ini.ToBytes(), QByteArray("; settings\r\n"
+                                       "[First]\r\n"
+                                       "KeyA=new\r\n"
+                                       "# note\r\n"
+                                       "KeyB=added\r\n"
+                                       "\r\n"
+                                       "[Second]\r\n"
+                                       "x=1\r\n"
+                                       "y=-5\r\n"
+                                       "\r\n"
+                                       "\r\n"
+                                       "[Third]\r\n"
+                                       "z=again\r\n"));
+
+    // A configuration file keeps its own line ends, LF or a lone CR.
+    for (const QByteArray& end : {QByteArray("\n"), QByteArray("\r")}) {
+        IniFile kept(QString{});
+        kept.KeepLineEnds(true);
+        kept.FromBytes("[S]" + end + "k=1" + end);
+        QVERIFY(kept.WriteString(u"S", u"k", "2") && kept.WriteString(u"S", u"n", "3"));
+        QCOMPARE(kept.ToBytes(), "[S]" + end + "k=2" + end + "n=3" + end);
+    }
 
     // Only the first of two sections of the same name is written to, as it is the one read.
     ini.FromBytes("\xEF\xBB\xBF[S]\r\n[s]\r\nk=1\r\n");

@@ -195,11 +195,11 @@ void TestKswa::saveKeepsOtherContent() {
     QCOMPARE(SaveConfigFile(path, image, host, LangEnglish).error, QString());
 
     const QByteArray text = ReadAll(path);
-    QVERIFY(
-        text.startsWith("; exported by hand\r\n[Info]\r\nCar=Лада\r\n[PARAM]\r\nComment=kept\r\n"
-                        "pinmode="));
-    QVERIFY(text.contains("[EVENTS]\r\nEVRESP61=ABCD\r\nEVRESP01="));
-    QVERIFY(text.endsWith("\r\n[Tail]\r\nx=1\r\n"));
+    // Written by hand with LF alone, it keeps LF.
+    QVERIFY(text.startsWith("; exported by hand\n[Info]\nCar=Лада\n[PARAM]\nComment=kept\n"
+                            "pinmode="));
+    QVERIFY(text.contains("[EVENTS]\nEVRESP61=ABCD\nEVRESP01="));
+    QVERIFY(text.endsWith("\n[Tail]\nx=1\n") && !text.contains('\r'));
     QCOMPARE(text.count("PINMODE="), 0); // replaced in place under its old spelling
     QCOMPARE(text.count("pinmode="), 1);
 
