@@ -7,9 +7,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
 #include <pty.h>
-#include <sched.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -44,11 +42,6 @@ void PtyBridge::start() {
     controller_.connectPort(path_);
     running_ = true;
     thread_ = std::thread([this] { run(); });
-    // The controller answers within its time limits however busy the machine is: a real one
-    // never waits for a scheduler. Where the system refuses (no privilege), it runs as it is.
-    sched_param param{};
-    param.sched_priority = 1;
-    pthread_setschedparam(thread_.native_handle(), SCHED_FIFO, &param);
 }
 
 void PtyBridge::stop() {
