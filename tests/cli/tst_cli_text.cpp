@@ -163,16 +163,14 @@ void TestCliText::textTargets() {
     test::WriteAll(path("car.txt"), whole);
     test::WriteAll(path("mine.txt"), snippet);
     QVERIFY(QFile::copy(QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA"), path("car.KSWA")));
-    QVERIFY(QFile::link(path("car.txt"), path("link.txt")));
     struct Row {
         QStringList args;
         int exitCode;
         QString said;     // in standard error or, on success, standard output
         QString unchanged; // a file that must stay byte for byte
     };
-    const QList<Row> rows = {
+    QList<Row> rows = {
         {{"text", path("car.txt"), path("car.txt")}, 1, "OUT is SOURCE itself", path("car.txt")},
-        {{"text", path("car.txt"), path("link.txt")}, 1, "OUT is SOURCE itself", path("car.txt")},
         {{"text", path("car.txt"), path("car.KSWA")}, 1, "korvex-cli read-config or write-config",
          path("car.KSWA")},
         {{"text", path("mine.txt")}, 1, "this is a snippet: apply it with korvex-cli apply",
@@ -181,6 +179,11 @@ void TestCliText::textTargets() {
         {{"apply", path("mine.txt"), path("mine.txt")}, 0, "is applied to", path("mine.txt")},
         {{"text", path("car.KSWA"), path("OUT.TXT")}, 0, "is saved as text", path("car.KSWA")},
     };
+#ifdef Q_OS_UNIX // a Windows shortcut is no link the file system follows
+    QVERIFY(QFile::link(path("car.txt"), path("link.txt")));
+    rows.prepend({{"text", path("car.txt"), path("link.txt")}, 1, "OUT is SOURCE itself",
+                  path("car.txt")});
+#endif
     for (const Row& row : rows) {
         const QByteArray before = test::ReadAll(row.unchanged);
         const Run r = RunInProcess(QStringList{"--lang", "en"} + row.args, c);
