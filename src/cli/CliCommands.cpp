@@ -142,8 +142,8 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& given, QText
         err << PartWrittenLine(snapshot, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
-    return s.done(out,
-                  LangFormat(ConfigFromFileWritten, s.language.current, given.toUtf8().constData()));
+    return s.done(
+        out, LangFormat(ConfigFromFileWritten, s.language.current, given.toUtf8().constData()));
 }
 
 int CommandRestart(Session& s, QTextStream& out, QTextStream& err) {

@@ -103,8 +103,7 @@ bool ReadInput(Session& s, const QString& file, QByteArray& data, QTextStream& e
         return false;
     }
     if (!problem.ok()) {
-        err << ReadFileErrorLine(file, lang) << u'\n' << FileProblemText(problem, lang)
-            << Qt::endl;
+        err << ReadFileErrorLine(file, lang) << u'\n' << FileProblemText(problem, lang) << Qt::endl;
         return false;
     }
     return true;
@@ -126,8 +125,8 @@ bool ReadText(Session& s, const QString& file, const QByteArray& data, ConfigByt
         return false;
     }
     if (!read.ok) {
-        err << ReadFileErrorLine(file, lang) << u'\n'
-            << ConfigTextMessage(file, error, lang) << Qt::endl;
+        err << ReadFileErrorLine(file, lang) << u'\n' << ConfigTextMessage(file, error, lang)
+            << Qt::endl;
         return false;
     }
     if (whole != nullptr)
@@ -251,10 +250,10 @@ int CommandApply(Session& s, const Options& o, QTextStream& out, QTextStream& er
     QByteArray targetData;
     QString targetText;
     ConfigTextError notText;
-    const bool ontoText =
-        !IsDevice(target) && IsConfigTextName(target) && QFileInfo(target).isFile() &&
-        ReadWholeFile(target, targetData, MaxConfigFileBytes).ok() &&
-        DecodeConfigText(targetData, targetText, notText, lang);
+    const bool ontoText = !IsDevice(target) && IsConfigTextName(target) &&
+                          QFileInfo(target).isFile() &&
+                          ReadWholeFile(target, targetData, MaxConfigFileBytes).ok() &&
+                          DecodeConfigText(targetData, targetText, notText, lang);
     if (ontoText && ConfigTextKind(targetText) == TextKind::Snippet) {
         // A snippet target stays a snippet: its own lines change, the rest is added to it.
         before = FactoryBytes();

@@ -146,8 +146,8 @@ bool LoadConfigFile(const QString& fileName, ConfigImage& image, UiHost& host, Q
         ConfigBytes loaded = FactoryBytes();
         if (!QFileInfo(fileName).isFile())
             return false;
-        const ConfigTextResult read = ReadConfigTextFile(
-            fileName, loaded, language, problem, [&host] { return host.StopRequested(); });
+        const ConfigTextResult read = ReadConfigTextFile(fileName, loaded, language, problem,
+                                                         [&host] { return host.StopRequested(); });
         if (!read.ok)
             return false;
         // A snippet is no configuration: taken as one, it would reset what it does not name.
@@ -192,14 +192,13 @@ QString NoConfigurationReason(const QString& fileName, int language) {
         return {};
     std::vector<std::uint8_t> buffer(FirmwareMaxFileSize + FirmwareTrailer, 0);
     int size = 0;
-    if (LoadFirmwareBytes(fileName, ControllerFirmwareLayout, buffer.data(), buffer.size(),
-                          size) == FirmwareFileError::None) {
+    if (LoadFirmwareBytes(fileName, ControllerFirmwareLayout, buffer.data(), buffer.size(), size) ==
+        FirmwareFileError::None) {
         const std::uint32_t version = GetU32le(buffer.data() + 4);
-        return LangFormat(IsFirmwareText, language,
-                          QString::asprintf("%u.%02u", version / 100, version % 100)
-                              .toUtf8()
-                              .constData(),
-                          fileName.toUtf8().constData());
+        return LangFormat(
+            IsFirmwareText, language,
+            QString::asprintf("%u.%02u", version / 100, version % 100).toUtf8().constData(),
+            fileName.toUtf8().constData());
     }
     QString text;
     ConfigTextError error;

@@ -48,8 +48,9 @@ constexpr TextPair ExpectUtf8{"текст в UTF-8", "a text in UTF-8"};
 constexpr TextPair ExpectUtf8NotUtf16{
     "текст в UTF-8, а этот в UTF-16 без метки порядка байтов",
     "a text in UTF-8, and this one is UTF-16 without a byte-order mark"};
-constexpr TextPair SnippetRefused{"это фрагмент: примените его командой korvex-cli apply SNIPPET TARGET",
-                                  "this is a snippet: apply it with korvex-cli apply SNIPPET TARGET"};
+constexpr TextPair SnippetRefused{
+    "это фрагмент: примените его командой korvex-cli apply SNIPPET TARGET",
+    "this is a snippet: apply it with korvex-cli apply SNIPPET TARGET"};
 constexpr TextPair ExpectKeyValue{"строка вида КЛЮЧ = значение", "a line KEY = value"};
 constexpr TextPair ExpectKnownKey{
     "известный ключ: параметр (X21 … KEY_REASSIGN_TO), entry N, byte N или ключ записи",
@@ -767,8 +768,7 @@ bool IsConfigTextName(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
 }
 
-bool DecodeConfigText(const QByteArray& data, QString& text, ConfigTextError& error,
-                      int language) {
+bool DecodeConfigText(const QByteArray& data, QString& text, ConfigTextError& error, int language) {
     const auto encoding = QStringConverter::encodingForData(data);
     if (encoding && *encoding != QStringConverter::Utf8) {
         QStringDecoder decoder(*encoding);
@@ -801,9 +801,8 @@ bool DecodeConfigText(const QByteArray& data, QString& text, ConfigTextError& er
             error = {line, shown, LangText(ExpectUtf8, language)};
             return false;
         }
-        start = end + (end + 1 < data.size() && data.at(end) == '\r' && data.at(end + 1) == '\n'
-                           ? 2
-                           : 1);
+        start = end +
+                (end + 1 < data.size() && data.at(end) == '\r' && data.at(end + 1) == '\n' ? 2 : 1);
         ++line;
     }
     error = {1, {}, LangText(ExpectUtf8, language)};

@@ -57,8 +57,7 @@ ConfigTextResult ApplyConfigText(QStringView text, ConfigBytes& bytes, int langu
 
 // The text of a file's bytes (UTF-8, or UTF-16 or UTF-8 with a byte-order mark). False, with the
 // error of the line where it is, when the bytes are no such text.
-bool DecodeConfigText(const QByteArray& data, QString& text, ConfigTextError& error,
-                      int language);
+bool DecodeConfigText(const QByteArray& data, QString& text, ConfigTextError& error, int language);
 
 // "keys.txt, line 4: "X21 = Up": expected …".
 QString ConfigTextMessage(const QString& fileName, const ConfigTextError& error, int language);

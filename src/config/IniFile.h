@@ -32,8 +32,8 @@ public:
     // other file is written with CRLF, as the profile functions write it.
     void KeepLineEnds(bool keep) { keepLineEnds_ = keep; }
 
-    // The document as it is written: CRLF line ends unless kept, in the encoding the file came in (UTF-8
-    // with a byte-order mark only if the file had one; UTF-16 with its mark as it was).
+    // The document as it is written: CRLF line ends unless kept, in the encoding the file came in
+    // (UTF-8 with a byte-order mark only if the file had one; UTF-16 with its mark as it was).
     QByteArray ToBytes() const;
     // Takes `content` as the document, as Load does with the file's bytes. Line ends are LF,
     // CRLF or a lone CR.

@@ -89,9 +89,10 @@ SnapshotResult SnapshotStore::Save(std::uint32_t serial, const ConfigBytes& byte
     QList<SnapshotFile> others = List(serial);
     const QString taken = QFileInfo(path).absoluteFilePath();
     others.removeIf([&taken](const SnapshotFile& f) { return f.path == taken; });
-    std::stable_sort(others.begin(), others.end(), [](const SnapshotFile& a, const SnapshotFile& b) {
-        return QFileInfo(a.path).lastModified() < QFileInfo(b.path).lastModified();
-    });
+    std::stable_sort(others.begin(), others.end(),
+                     [](const SnapshotFile& a, const SnapshotFile& b) {
+                         return QFileInfo(a.path).lastModified() < QFileInfo(b.path).lastModified();
+                     });
     for (qsizetype i = 0; i + MaxPerSerial - 1 < others.size(); ++i)
         QFile::remove(others.at(i).path);
     if (!QFileInfo(path).isFile())

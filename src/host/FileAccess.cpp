@@ -98,9 +98,8 @@ FileProblem CheckWritable(const QString& path) {
 void RemoveStaleTemporaries(const QString& path) {
     const QFileInfo target(path);
     // The name QSaveFile gives its temporary file: the target's and six letters or digits.
-    const QRegularExpression ours(
-        QRegularExpression::anchoredPattern(QRegularExpression::escape(target.fileName()) +
-                                            QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QRegularExpression ours(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
     const QDateTime aMinuteAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
     const QDir folder(target.absolutePath());
     const QFileInfoList found = folder.entryInfoList(

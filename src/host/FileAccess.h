@@ -39,8 +39,7 @@ FileProblem ReadWholeFile(const QString& path, QByteArray& bytes, qint64 limit =
 // Replaces the file with `bytes` through a temporary file in its folder. Every failure (the
 // open, a short write, the flush that a full disk refuses, the rename) leaves the old file byte
 // for byte, and so does a stop asked for before the rename.
-FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes,
-                           const StopPoll& stop = {});
+FileProblem WriteWholeFile(const QString& path, const QByteArray& bytes, const StopPoll& stop = {});
 
 // What a write of the path would meet before any byte is written: no regular file, a file
 // read-only for its owner, a folder that cannot take a new file.

@@ -166,14 +166,18 @@ void TestCliText::textTargets() {
     struct Row {
         QStringList args;
         int exitCode;
-        QString said;     // in standard error or, on success, standard output
+        QString said;      // in standard error or, on success, standard output
         QString unchanged; // a file that must stay byte for byte
     };
     QList<Row> rows = {
         {{"text", path("car.txt"), path("car.txt")}, 1, "OUT is SOURCE itself", path("car.txt")},
-        {{"text", path("car.txt"), path("car.KSWA")}, 1, "korvex-cli read-config or write-config",
+        {{"text", path("car.txt"), path("car.KSWA")},
+         1,
+         "korvex-cli read-config or write-config",
          path("car.KSWA")},
-        {{"text", path("mine.txt")}, 1, "this is a snippet: apply it with korvex-cli apply",
+        {{"text", path("mine.txt")},
+         1,
+         "this is a snippet: apply it with korvex-cli apply",
          path("mine.txt")},
         {{"text", path("car.txt"), "-"}, 0, "# KORVEX-SWC-ADP configuration\n", path("car.txt")},
         {{"apply", path("mine.txt"), path("mine.txt")}, 0, "is applied to", path("mine.txt")},
@@ -181,8 +185,8 @@ void TestCliText::textTargets() {
     };
 #ifdef Q_OS_UNIX // a Windows shortcut is no link the file system follows
     QVERIFY(QFile::link(path("car.txt"), path("link.txt")));
-    rows.prepend({{"text", path("car.txt"), path("link.txt")}, 1, "OUT is SOURCE itself",
-                  path("car.txt")});
+    rows.prepend(
+        {{"text", path("car.txt"), path("link.txt")}, 1, "OUT is SOURCE itself", path("car.txt")});
 #endif
     for (const Row& row : rows) {
         const QByteArray before = test::ReadAll(row.unchanged);
@@ -238,10 +242,12 @@ void TestCliText::refusedWithItsReason() {
          "this is a firmware file (version 1.37); to install it: korvex-cli update-firmware \"" +
              firmware + "\"\n"},
         {{"dump", "nodir/x.KSWA"}, "Reason: No such file or directory\n"},
-        {{"dump", path("utf8.txt")}, "utf8.txt, line 4: \"\uFFFD(X22 = 1\": expected a text in UTF-8\n"},
+        {{"dump", path("utf8.txt")},
+         "utf8.txt, line 4: \"\uFFFD(X22 = 1\": expected a text in UTF-8\n"},
         {{"dump", path("nul.txt")}, "nul.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
-        {{"dump", path("utf16.txt")}, "utf16.txt, line 1: \"\": expected a text in UTF-8, and this "
-                                      "one is UTF-16 without a byte-order mark\n"},
+        {{"dump", path("utf16.txt")},
+         "utf16.txt, line 1: \"\": expected a text in UTF-8, and this "
+         "one is UTF-16 without a byte-order mark\n"},
         {{"dump", path("long.txt")}, "long.txt, line 2: \"X21 = " + QString(74, u'y') + "…\""},
         {{"apply", path("big.txt"), path("t.KSWA")},
          "Reason: the file is larger than 4 MB, more than any configuration\n"},
@@ -253,13 +259,14 @@ void TestCliText::refusedWithItsReason() {
         const Run r = RunInProcess(QStringList{"--lang", "en"} + row.args, c);
         QVERIFY2(r.exitCode != 0 && c.requests.empty(), qPrintable(row.args.join(' ')));
         const qsizetype firstEnd = r.err.indexOf(u'\n');
-        QVERIFY2(r.err.startsWith("Error reading file \"" + row.args.at(row.args.size() - 1 -
-                                                                   (row.args.at(0) == "diff" ||
-                                                                    row.args.at(0) == "sheet" ||
-                                                                    row.args.at(0) == "apply")) +
-                                  "\"\n") &&
-                     r.err.mid(firstEnd + 1).startsWith(row.said),
-                 qPrintable(r.err));
+        QVERIFY2(
+            r.err.startsWith("Error reading file \"" +
+                             row.args.at(row.args.size() - 1 -
+                                         (row.args.at(0) == "diff" || row.args.at(0) == "sheet" ||
+                                          row.args.at(0) == "apply")) +
+                             "\"\n") &&
+                r.err.mid(firstEnd + 1).startsWith(row.said),
+            qPrintable(r.err));
     }
     QVERIFY(!QFileInfo::exists(path("s.html")) && !QFileInfo::exists(path("t.KSWA")));
 }
@@ -274,12 +281,9 @@ void TestCliText::fileCommandsStopWhereverTheyAre() {
     test::WriteAll(path("big.txt"), "# KORVEX-SWC-ADP snippet\n" + comments + "X21 = 1\n");
     test::WriteAll(path("whole.txt"), "# KORVEX-SWC-ADP configuration\n" + comments + "X21 = 1\n");
     const QStringList commands[] = {
-        {"apply", path("big.txt"), path("t.KSWA")},
-        {"apply", path("big.txt"), path("t.txt")},
-        {"text", path("whole.txt"), path("t.txt")},
-        {"read-config", path("t.KSWA")},
-        {"sheet", path("whole.txt"), path("t.html")},
-        {"dump", path("whole.txt")},
+        {"apply", path("big.txt"), path("t.KSWA")},   {"apply", path("big.txt"), path("t.txt")},
+        {"text", path("whole.txt"), path("t.txt")},   {"read-config", path("t.KSWA")},
+        {"sheet", path("whole.txt"), path("t.html")}, {"dump", path("whole.txt")},
         {"diff", path("whole.txt"), path("t.KSWA")},
     };
     for (const QStringList& args : commands) {
@@ -316,8 +320,8 @@ void TestCliText::fileCommandsStopWhereverTheyAre() {
 
 void TestCliText::identityNames() {
     const QList<QPair<QByteArray, bool>> rows = {
-        {"", false}, {"    ", false}, {"\x01\x02\x7F", false}, {" \t\r\n ", false},
-        {" A ", true}, {"KORVEX-SWC-ADP", true}};
+        {"", false},         {"    ", false}, {"\x01\x02\x7F", false},
+        {" \t\r\n ", false}, {" A ", true},   {"KORVEX-SWC-ADP", true}};
     for (const auto& [name, taken] : rows) {
         IdentityRecord id;
         std::copy(name.begin(), name.end(), id.raw.begin() + 16);

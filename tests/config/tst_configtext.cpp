@@ -192,8 +192,8 @@ void TestConfigText::handWrittenLines() {
     // set the byte it names: a key table that is wrong the same way both ways still reads back.
     struct Row {
         QString lines;
-        int offset;   // in the image
-        int size;     // 1 or 2, little-endian
+        int offset; // in the image
+        int size;   // 1 or 2, little-endian
         unsigned value;
     };
     const int e1 = EntryOffset(0);
@@ -212,21 +212,46 @@ void TestConfigText::handWrittenLines() {
                                  LangEnglish)
                      .ok,
                  qPrintable(row.lines));
-        const unsigned got = row.size == 1 ? bytes[size_t(row.offset)]
-                                           : bytes[size_t(row.offset)] +
-                                                 256u * bytes[size_t(row.offset + 1)];
+        const unsigned got = row.size == 1
+                                 ? bytes[size_t(row.offset)]
+                                 : bytes[size_t(row.offset)] + 256u * bytes[size_t(row.offset + 1)];
         QVERIFY2(got == row.value, qPrintable(row.lines + " -> " + QString::number(got)));
     }
     // --all names every parameter, also those at their factory value.
     ConfigTextOptions all;
     all.all = true;
     const QString text = WriteConfigText(FactoryBytes(), all);
-    for (const char* key :
-         {"X21", "X22", "X23", "X24", "X25", "X26", "X27", "X28", "X29", "X210", "LIN1MODE",
-          "LIN2MODE", "LINSPEED", "LINPROTOCOLVERSION", "LINTYPE", "SWAP_VOLDN_OK",
-          "TEMP_RELAY_PIN", "LIGHT_VAR_ENABLE", "HEAT_VAR_ENABLE", "PAR_LongTO", "LINTYPESLAVE",
-          "LIGHT_DIAG_USE", "Light_Day", "Light_Min", "Light_Max", "PULSESRCNUM", "VOUT1",
-          "VOUT1minmax", "VOUT2", "VOUT2minmax", "KEY_REASSIGN_TO"})
+    for (const char* key : {"X21",
+                            "X22",
+                            "X23",
+                            "X24",
+                            "X25",
+                            "X26",
+                            "X27",
+                            "X28",
+                            "X29",
+                            "X210",
+                            "LIN1MODE",
+                            "LIN2MODE",
+                            "LINSPEED",
+                            "LINPROTOCOLVERSION",
+                            "LINTYPE",
+                            "SWAP_VOLDN_OK",
+                            "TEMP_RELAY_PIN",
+                            "LIGHT_VAR_ENABLE",
+                            "HEAT_VAR_ENABLE",
+                            "PAR_LongTO",
+                            "LINTYPESLAVE",
+                            "LIGHT_DIAG_USE",
+                            "Light_Day",
+                            "Light_Min",
+                            "Light_Max",
+                            "PULSESRCNUM",
+                            "VOUT1",
+                            "VOUT1minmax",
+                            "VOUT2",
+                            "VOUT2minmax",
+                            "KEY_REASSIGN_TO"})
         QVERIFY2(text.contains(QStringLiteral("\n%1 = ").arg(QLatin1String(key))), key);
     QVERIFY(IsConfigTextName("CAR.TXT") && !IsConfigTextName("car.KSWA"));
 }
