@@ -1,6 +1,7 @@
 // Dropped files.
 #include "DroppedFiles.h"
 
+#include "config/ConfigText.h"
 #include "firmware/FirmwareFile.h"
 
 #include <QDir>
@@ -39,7 +40,7 @@ DroppedFile ClassifyDrop(const QList<QUrl>& urls) {
         return {};
     const QString path = QDir::toNativeSeparators(urls.constFirst().toLocalFile());
     const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare(QLatin1String("KSWA"), Qt::CaseInsensitive) == 0)
+    if (suffix.compare(QLatin1String("KSWA"), Qt::CaseInsensitive) == 0 || IsConfigTextName(path))
         return {DropKind::Configuration, path};
     if (suffix.compare(QLatin1String("LDR"), Qt::CaseInsensitive) == 0)
         return {DropKind::Firmware, path};

@@ -15,6 +15,7 @@
 #include "app/TextClipboard.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
+#include "app/WorkGuard.h"
 #include "app/WindowHost.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
@@ -51,10 +52,6 @@ constexpr TextPair LogName{"Журнал", "Log"};
 constexpr TextPair TerminalInputName{"Строка для контроллера", "Line to the controller"};
 constexpr TextPair SignalCloseLine{"Программа закрывается по сигналу %d",
                                    "The program is closing on signal %d"};
-constexpr TextPair SaveChangesQuestion{
-    "Сохранить изменения?\nИзменения есть только в окне: их нет ни в файле, ни в контроллере.",
-    "Save changes?\nThe changes exist only in the window: neither in a file nor on the "
-    "controller."};
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -81,6 +78,11 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         RefreshParameterPages();
         undo_->RestartAfterRead();
     };
+    guard_ = std::make_unique<WorkGuard>(core_->image, core_->monitor, openedFile_, *host_,
+                                         core_->language);
+    guard_->sendPending = [this] { core_->connection.SendChangedBytes(); };
+    guard_->saveTo = [this](const QString& file) { return core_->commands.SaveConfigTo(file); };
+    guard_->saveAs = [this] { core_->commands.SpeedButtonWriteConfigClick(); };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
     menu_ = new PanelMenu(this, ui_->PanelMenu);
     ConnectPopupMenu();
@@ -133,6 +135,12 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     connect(menu_->exportSheet, &QAction::triggered, overview_, &OverviewPage::Export);
     auto* clipboard = new TextClipboard(core_->image, *host_, core_->language, this);
     clipboard->identity = overview_->identity;
+    core_->commands.applySnippet = [clipboard](const QString& file) {
+        return clipboard->ApplySnippetFile(file);
+    };
+    overview_->mayReplaceFile = [this](const QString& file) {
+        return MayReplaceFile(*host_, file, core_->language.current);
+    };
     clipboard->applied = [this] {
         ShowUndoneImage(-1);
         undo_->Record(); // the whole paste is one step
@@ -200,6 +208,7 @@ void MainWindow::ApplySettings() {
     // A file that cannot be read is reported in the language the system asks for, which the
     // window then keeps.
     const int systemLanguage = SystemDefaultLanguage();
+    core_->language.current = systemLanguage; // the box's title too
     const auto settings = korvex::LoadSettings(settingsPath_, screen, size(), systemLanguage,
                                                *host_, systemLanguage, txLimits);
     ui_->PageControlMain->setCurrentIndex(1);
@@ -236,23 +245,7 @@ void MainWindow::StoreSettings() {
 }
 
 bool MainWindow::MayDropWork() {
-    // An edit made while in step with the controller is the controller's once the next tick has
-    // sent it: it goes now, before the action.
-    if (core_->monitor.imageInSync && core_->monitor.controllerConnected)
-        core_->connection.SendChangedBytes();
-    if (!openedFile_.HoldsOwnWork(core_->image, core_->monitor))
-        return true;
-    switch (host_->AskToSave(LangText(SaveChangesQuestion, core_->language))) {
-    case WindowHost::SaveAnswer::Save:
-        core_->commands.SpeedButtonWriteConfigClick();
-        // A save cancelled or failed keeps the work, and the window as it was.
-        return !openedFile_.HoldsOwnWork(core_->image, core_->monitor);
-    case WindowHost::SaveAnswer::Discard:
-        return true;
-    case WindowHost::SaveAnswer::Cancel:
-        break;
-    }
-    return false;
+    return guard_->MayReplace();
 }
 
 void MainWindow::SwitchLanguage(int language) {
@@ -266,6 +259,7 @@ void MainWindow::CloseForSignal(int signalNumber) {
     if (closed_ || quitting_)
         return;
     quitting_ = true;
+    host_->SetUnattended(); // nobody is asked to answer anything from here on
     host_->LogLine(LangFormat(SignalCloseLine, core_->language.current, signalNumber));
     // Their loops end first; the close follows from whichever loop runs next, between frames of
     // a write that is running.
@@ -358,6 +352,10 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
     undo_->Record();
     core_->connection.Tick();
     undo_->Record();
+    // A handed file opens after the tick that found (and read) a controller, not before it.
+    if (!handed_.isEmpty() && !core_->monitor.commandInProgress &&
+        ui_->SpeedButtonReadConfig->isEnabled() && QApplication::activeModalWidget() == nullptr)
+        ActOnFile(ClassifyDrop({QUrl::fromLocalFile(handed_.takeFirst())}));
     overview_->Refresh();
     host_->monitorTimer().setInterval(core_->connection.interval());
     ShowModified(); // edits made since the last tick
@@ -486,6 +484,24 @@ void MainWindow::UpdateFromDrop(const QString& path) {
     core_->commands.UpdateDevice(path);
 }
 
+void MainWindow::ActOnFile(const DroppedFile& file) {
+    if (file.kind == DropKind::Configuration)
+        core_->commands.OpenConfigFile(file.path);
+    else if (file.kind == DropKind::Firmware)
+        UpdateFromDrop(file.path);
+    else
+        host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
+                                LangText(DropRefusedText, core_->language));
+}
+
+void MainWindow::OpenHandedFile(const QString& fileName) {
+    handed_ << fileName;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::ConnectHabits() {
     const auto about = [this] {
         ShowAboutBox(this, *host_, settingsPath_, core_->language.current);
@@ -497,15 +513,7 @@ void MainWindow::ConnectHabits() {
     const auto busy = [this] {
         return core_->monitor.commandInProgress || !ui_->SpeedButtonReadConfig->isEnabled();
     };
-    new FileDrops(this, busy, [this, &commands](const DroppedFile& dropped) {
-        if (dropped.kind == DropKind::Configuration)
-            commands.OpenConfigFile(dropped.path);
-        else if (dropped.kind == DropKind::Firmware)
-            UpdateFromDrop(dropped.path);
-        else
-            host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
-                                    LangText(DropRefusedText, core_->language));
-    });
+    new FileDrops(this, busy, [this](const DroppedFile& dropped) { ActOnFile(dropped); });
 
     commands.mayReplaceWork = [this] { return MayDropWork(); };
     commands.configSource = [this](const QString& fileName) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
+#include "app/DroppedFiles.h"
 #include "app/OpenedFile.h"
 #include "app/PanelMenu.h"
 #include "app/QtTranslation.h"
@@ -38,6 +39,7 @@ class PortFinder;
 class SerialTransport;
 class UndoBar;
 class WindowHost;
+class WorkGuard;
 struct AppCore;
 
 class MainWindow final : public QMainWindow,
@@ -74,6 +76,9 @@ public:
     // A request to end from outside (SIGTERM and the like): closes as the user would, without a
     // question; open boxes and dialogs give way, a write in progress stops between frames.
     void CloseForSignal(int signalNumber);
+    // A file given on the command line or handed over by a second start: the window comes to the
+    // front and opens it as a dropped file, once no command or box is in the way.
+    void OpenHandedFile(const QString& fileName);
 
     // MonitorView
     void SetStatusText(const QString& text) override;
@@ -113,6 +118,8 @@ private:
     void ConnectHabits();
     // A dropped firmware file flashes only after a question that names it and both versions.
     void UpdateFromDrop(const QString& path);
+    // A dropped or handed file, by its kind.
+    void ActOnFile(const DroppedFile& file);
     // The title's mark of changes since the named file was opened or saved.
     void ShowModified();
     // Before an action replaces or drops the configuration: true when nothing of the user's
@@ -141,8 +148,10 @@ private:
     PanelMenu* menu_ = nullptr;
     std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;
+    std::unique_ptr<WorkGuard> guard_;
     bool closed_ = false;
     bool quitting_ = false; // closing on a signal: nothing is asked
+    QStringList handed_;    // files handed over, not yet opened
 };
 
 } // namespace korvex

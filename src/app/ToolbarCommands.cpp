@@ -3,6 +3,7 @@
 
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigText.h"
 #include "config/ConfigTransfer.h"
 #include "host/CommandTexts.h"
 #include "host/FileTexts.h"
@@ -129,6 +130,10 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
 }
 
 void ToolbarCommands::SpeedButtonToDefaultClick() {
+    // The controller is read again whatever the defaults' answer: work of the window's own is
+    // asked about first.
+    if (mayReplaceWork && !mayReplaceWork())
+        return;
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
     const int rc = transfer_.ResetToDefaults();
@@ -143,6 +148,8 @@ void ToolbarCommands::SpeedButtonToDefaultClick() {
 }
 
 void ToolbarCommands::SpeedButtonResetClick() {
+    if (mayReplaceWork && !mayReplaceWork())
+        return;
     monitor_.commandInProgress = true;
     monitor_.imageInSync = false;
     monitor_.lastSerial = 0;
@@ -173,27 +180,31 @@ void ToolbarCommands::UpdateDevice(const QString& fileName) {
 void ToolbarCommands::SpeedButtonWriteConfigClick() {
     view_.SetToolbarBusy(true);
     const QString fileName = view_.ChooseConfigFileToSave();
-    if (!fileName.isEmpty()) {
-        QString error;
-        {
-            MonitorSuspension suspended(host_);
-            error = SaveConfigFile(fileName, image_, host_, language_.current).error;
-            if (error.isEmpty()) {
-                view_.RememberConfigFile(fileName);
-                NoteSource(fileName);
-            }
-        }
-        // A file that cannot be written ends the command with its message; the toolbar comes
-        // back all the same, so the user can try another place.
-        if (!error.isEmpty()) {
-            host_.ShowMessageBox(mb::IconError, error);
-            host_.LogLine(LangFormat(NotSavedLine, language_.current, OneLine(error).constData()));
-        } else {
-            host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
-            host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(fileName).constData()));
+    if (!fileName.isEmpty())
+        SaveConfigTo(fileName);
+    view_.SetToolbarBusy(false);
+}
+
+bool ToolbarCommands::SaveConfigTo(const QString& fileName) {
+    QString error;
+    {
+        MonitorSuspension suspended(host_);
+        error = SaveConfigFile(fileName, image_, host_, language_.current).error;
+        if (error.isEmpty()) {
+            view_.RememberConfigFile(fileName);
+            NoteSource(fileName);
         }
     }
-    view_.SetToolbarBusy(false);
+    // A file that cannot be written ends the command with its message; the toolbar comes back
+    // all the same, so the user can try another place.
+    if (!error.isEmpty()) {
+        host_.ShowMessageBox(mb::IconError, error);
+        host_.LogLine(LangFormat(NotSavedLine, language_.current, OneLine(error).constData()));
+        return false;
+    }
+    host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
+    host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(fileName).constData()));
+    return true;
 }
 
 void ToolbarCommands::SpeedButtonReadConfigClick() {
@@ -207,6 +218,18 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
 }
 
 void ToolbarCommands::OpenConfigFile(const QString& fileName) {
+    if (applySnippet && IsConfigTextName(fileName) && applySnippet(fileName)) {
+        view_.SetToolbarBusy(false);
+        return;
+    }
+    if (mayReplaceWork && !mayReplaceWork()) {
+        view_.SetToolbarBusy(false);
+        return;
+    }
+    LoadConfigFrom(fileName);
+}
+
+void ToolbarCommands::LoadConfigFrom(const QString& fileName) {
     view_.SetToolbarBusy(true);
     const bool wasInSync = monitor_.imageInSync;
     monitor_.imageInSync = false;

@@ -7,6 +7,8 @@
 #include "common/EditorRig.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigHistory.h"
+#include "config/ConfigText.h"
+#include "host/CommandTexts.h"
 #include "host/QuitSignals.h"
 
 #include <QAccessible>
@@ -32,17 +34,24 @@ namespace {
 
 const QString Samples = QStringLiteral(KORVEX_SAMPLES_DIR);
 
-// Clicks `pressed` on the next message box that opens, and keeps its text.
-void AnswerNextBox(QObject* owner, QString& text, QMessageBox::StandardButton pressed) {
+// Answers every message box that opens, keeping its text: "Save changes?" with `save` (or Esc),
+// a question with No, a notice with OK.
+void AnswerEveryBox(QObject* owner, QStringList& texts, QMessageBox::StandardButton save,
+                    bool escape) {
     auto* poll = new QTimer(owner);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, &text, pressed] {
+    QObject::connect(poll, &QTimer::timeout, poll, [&texts, save, escape] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible() || box->button(pressed) == nullptr)
+        if (box == nullptr || !box->isVisible())
             return;
-        poll->stop();
-        poll->deleteLater();
-        text = box->text();
-        QTest::mouseClick(box->button(pressed), Qt::LeftButton);
+        texts << box->text();
+        if (box->button(QMessageBox::Save) != nullptr && escape)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (box->button(QMessageBox::Save) != nullptr)
+            QTest::mouseClick(box->button(save), Qt::LeftButton);
+        else if (box->button(QMessageBox::No) != nullptr)
+            QTest::mouseClick(box->button(QMessageBox::No), Qt::LeftButton);
+        else
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     });
     poll->start(10);
 }
@@ -97,79 +106,124 @@ private slots:
 
 void TestKeepWork::askedBeforeWorkIsDropped_data() {
     QTest::addColumn<QString>("action");
-    QTest::addColumn<bool>("changes");
-    QTest::addColumn<int>("answer");
-    for (const char* action : {"close", "read", "firmware", "language"}) {
-        QTest::addRow("%s, no changes", action) << action << false << int(QMessageBox::NoButton);
-        for (const auto& [name, answer] :
-             {std::pair{"save", QMessageBox::Save}, std::pair{"discard", QMessageBox::Discard},
-              std::pair{"cancel", QMessageBox::Cancel}})
-            QTest::addRow("%s, changes, %s", action, name) << action << true << int(answer);
+    QTest::addColumn<QString>("work");   // none, file (kept in the window, not sent), nofile
+    QTest::addColumn<QString>("answer"); // to "Save changes?"; "fails": the file's folder is gone
+    QTest::addRow("language, no controller: nothing read, no question")
+        << "language-offline" << "file" << "";
+    QTest::addRow("close, work of no file, save dialog cancelled")
+        << "close" << "nofile" << "cancelled";
+    for (const char* action :
+         {"close", "read", "firmware", "language", "defaults", "restart", "open"}) {
+        for (const char* answer : {"cancel", "escape", "fails", "discard", "save"})
+            QTest::addRow("%s, changes, %s", action, answer) << action << "file" << answer;
+        QTest::addRow("%s, no changes", action) << action << "none" << "";
     }
+    QTest::addRow("close, work of no file, save") << "close" << "nofile" << "save";
 }
 
 void TestKeepWork::askedBeforeWorkIsDropped() {
     QFETCH(QString, action);
-    QFETCH(bool, changes);
-    QFETCH(int, answer);
+    QFETCH(QString, work);
+    QFETCH(QString, answer);
     EditorRig rig;
     rig.window->host().answerBox = nullptr; // the real boxes
     rig.tick();
     QVERIFY(rig.window->core().monitor.controllerConnected);
-    // A file kept in the window, not sent: then an edit of it exists nowhere else.
+    // The work's own file, and another to open.
+    QVERIFY(QDir(rig.dir.path()).mkpath("work"));
+    const QString source = rig.dir.filePath("work/demo.KSWA");
+    QVERIFY(QFile::copy(Samples + "/demo.KSWA", source));
+    const QString other = rig.dir.filePath("other.KSWA");
+    ConfigImage factory;
+    factory.bytes = FactoryBytes();
+    QVERIFY(SaveConfigFile(other, factory, rig.window->host(), LangEnglish).error.isEmpty());
     QStringList dialogs;
     const QString saved = rig.dir.filePath("saved.KSWA");
-    AnswerDialogs(rig, saved, Samples + "/demo.KSWA", dialogs);
-    QString text;
-    AnswerNextBox(rig.window.get(), text, QMessageBox::No);
-    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
-    QVERIFY(text.startsWith("Send the changes of the file"));
-    if (changes)
+    AnswerDialogs(rig, saved, source, dialogs);
+    QStringList texts;
+    const auto press = answer == "save"                         ? QMessageBox::Save
+                       : answer == "discard"                    ? QMessageBox::Discard
+                       : answer == "cancel" || answer == "fails" ? QMessageBox::Cancel
+                                                                 : QMessageBox::Save;
+    AnswerEveryBox(rig.window.get(), texts, answer == "fails" ? QMessageBox::Save : press,
+                   answer == "escape");
+    if (work == "nofile") { // edits of the controller's configuration once it is gone
+        rig.controller.setPlugged(false);
+        rig.tick();
+    } else { // a file kept in the window, not sent: then an edit of it exists nowhere else
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
+        QVERIFY(texts.value(0).startsWith("Send the changes of the file"));
+    }
+    if (work != "none")
         QTest::keyClick(rig.find<QComboBox>("ComboBoxX21x"), Qt::Key_Down);
     rig.tick();
-    QCOMPARE(rig.window->isWindowModified(), changes);
+    QCOMPARE(rig.window->isWindowModified(), work == "file");
+    if (action == "language-offline") {
+        rig.controller.setPlugged(false);
+        rig.tick();
+    }
+    if (answer == "fails")
+        QVERIFY(QDir(rig.dir.filePath("work")).removeRecursively());
     const ConfigBytes before = rig.bytes();
     const QString title = rig.window->windowTitle();
     const int steps = rig.window->undo().history().Count();
     const int reads = rig.readFrames();
+    const int restarts = rig.controller.restarts;
 
-    text.clear();
-    AnswerDialogs(rig, saved, QString(), dialogs); // the firmware file is not chosen
+    texts.clear();
     dialogs.clear();
-    AnswerNextBox(rig.window.get(), text, QMessageBox::StandardButton(answer));
+    // A save dialog goes to `saved` (or is cancelled); the firmware file is not chosen.
+    AnswerDialogs(rig, answer == "cancelled" ? QString() : saved,
+                  action == "open" ? other : QString(), dialogs);
     if (action == "close")
         rig.window->close();
     else if (action == "read")
         QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadDevice"), Qt::LeftButton);
     else if (action == "firmware")
         QTest::mouseClick(rig.find<QToolButton>("SpeedButtonUpdateDevice"), Qt::LeftButton);
-    else
+    else if (action.startsWith("language"))
         QTest::mouseClick(rig.find<QToolButton>("SpeedButtonLangx"), Qt::LeftButton);
-    QCOMPARE(text.startsWith("Save changes?"), changes);
+    else if (action == "defaults")
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonToDefault"), Qt::LeftButton);
+    else if (action == "restart")
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReset"), Qt::LeftButton);
+    else
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
+    const bool asked = !answer.isEmpty();
+    QCOMPARE(texts.value(0).startsWith("Save changes?"), asked);
 
-    const bool cancelled = answer == QMessageBox::Cancel;
-    if (cancelled) {
+    const bool stopped = answer == "cancel" || answer == "escape" || answer == "fails" ||
+                         answer == "cancelled";
+    if (stopped) { // everything kept: bytes, title, history
         QCOMPARE(rig.bytes(), before);
         QCOMPARE(rig.window->windowTitle(), title);
         QCOMPARE(rig.window->undo().history().Count(), steps);
-        QVERIFY(dialogs.isEmpty());
+        QCOMPARE(texts.size(), answer == "fails" ? 2 : 1); // and nothing follows but the failure
     }
-    // Saved as Ctrl+S saves: the file holds the work, and the action went on.
-    QCOMPARE(dialogs.contains("save"), answer == QMessageBox::Save);
-    if (answer == QMessageBox::Save) {
+    if (answer == "fails")
+        QVERIFY2(texts.value(1).contains("demo.KSWA"), qPrintable(texts.value(1)));
+    // Work of a file is saved to that file as it is; work of none asks where.
+    QCOMPARE(dialogs.contains("save"), work == "nofile" && asked);
+    if (answer == "save") {
         ConfigImage file;
-        QVERIFY(LoadConfigFile(saved, file, rig.window->host()));
+        QVERIFY(LoadConfigFile(work == "file" ? source : saved, file, rig.window->host()));
         QCOMPARE(file.bytes, before);
     }
-    const bool done = !cancelled;
+    const bool done = !stopped;
     if (action == "close")
         QCOMPARE(rig.window->isVisible(), !done);
     else if (action == "read")
         QCOMPARE(rig.readFrames() - reads, done ? 32 : 0);
     else if (action == "firmware")
         QCOMPARE(dialogs.contains("open"), done);
-    else
+    else if (action.startsWith("language"))
         QCOMPARE(rig.window->SetLanguage(-1), done ? LangRussian : LangEnglish);
+    else if (action == "defaults")
+        QCOMPARE(texts.contains(LangText(texts::DefaultsQuestion, LangEnglish)), done);
+    else if (action == "restart")
+        QCOMPARE(rig.controller.restarts - restarts, done ? 1 : 0);
+    else
+        QCOMPARE(rig.window->windowTitle().contains("other.KSWA"), done);
 }
 
 void TestKeepWork::nothingSentBehindWholeWrite() {
