@@ -5,6 +5,7 @@
 #include "firmware/FirmwareFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -17,6 +18,20 @@ constexpr TextPair DroppedFirmwareText{
     "Update the controller's firmware from the file \"%s\"?\nController's version: %s\n"
     "File's version: %u.%02u"};
 constexpr TextPair NotConnectedVersion{"(контроллер не подключен)", "(no controller connected)"};
+// A *.txt is taken for a configuration only when it starts as one: other notes get the hint.
+bool LooksLikeConfigText(const QString& path) {
+    if (!IsConfigTextName(path))
+        return false;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray start = file.read(64);
+    if (start.startsWith("\xFF\xFE") || start.startsWith("\xFE\xFF"))
+        return true; // UTF-16: the reading says what it holds
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    return start.startsWith(QByteArray(SnippetTextSignature).left(16));
+}
 } // namespace
 
 QString DroppedFirmwareQuestion(const QString& path, unsigned controllerVersion, int language) {
@@ -40,7 +55,7 @@ DroppedFile ClassifyDrop(const QList<QUrl>& urls) {
         return {};
     const QString path = QDir::toNativeSeparators(urls.constFirst().toLocalFile());
     const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare(QLatin1String("KSWA"), Qt::CaseInsensitive) == 0 || IsConfigTextName(path))
+    if (suffix.compare(QLatin1String("KSWA"), Qt::CaseInsensitive) == 0 || LooksLikeConfigText(path))
         return {DropKind::Configuration, path};
     if (suffix.compare(QLatin1String("LDR"), Qt::CaseInsensitive) == 0)
         return {DropKind::Firmware, path};

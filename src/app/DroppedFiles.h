@@ -26,7 +26,8 @@ inline constexpr TextPair DropRefusedText{
 // gives an empty text, and the update's own checks then refuse it.
 QString DroppedFirmwareQuestion(const QString& path, unsigned controllerVersion, int language);
 
-// Exactly one local file named *.KSWA, *.txt (a configuration text) or *.LDR, in any letter case; several files, a web
+// Exactly one local file named *.KSWA, *.txt that starts as a configuration text, or *.LDR, in
+// any letter case; several files, a web
 // address or another name are Other.
 DroppedFile ClassifyDrop(const QList<QUrl>& urls);
 
