@@ -97,8 +97,12 @@ class TestKeepWork : public QObject {
 private slots:
     void askedBeforeWorkIsDropped_data();
     void askedBeforeWorkIsDropped();
+    void saveOverExistingFileAsks_data();
+    void saveOverExistingFileAsks();
     void nothingSentBehindWholeWrite();
     void signalClosesBetweenFrames();
+    void quitSignalNeverWaits_data();
+    void quitSignalNeverWaits();
     void droppedFirmwareAskedAndRun();
     void toolbarStaysPut();
     void everyControlNamed();
@@ -226,6 +230,56 @@ void TestKeepWork::askedBeforeWorkIsDropped() {
         QCOMPARE(rig.window->windowTitle().contains("other.KSWA"), done);
 }
 
+void TestKeepWork::saveOverExistingFileAsks_data() {
+    QTest::addColumn<QString>("save"); // what is saved: a configuration, the log, the sheet
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("replace");
+    for (const auto& [save, name] : {std::pair{"configuration", "old.KSWA"},
+                                     std::pair{"log", "old.txt"}, std::pair{"sheet", "old.html"}}) {
+        QTest::addRow("%s, No: back to the dialog", save) << save << name << false;
+        QTest::addRow("%s, Yes: replaced", save) << save << name << true;
+    }
+}
+
+void TestKeepWork::saveOverExistingFileAsks() {
+    QFETCH(QString, save);
+    QFETCH(QString, name);
+    QFETCH(bool, replace);
+    EditorRig rig;
+    rig.window->host().answerBox = nullptr; // the real boxes
+    rig.tick();
+    const QString target = rig.dir.filePath(name);
+    WriteAll(target, "old bytes");
+    // The dialog is given the file; shown again (after No), it is cancelled.
+    int dialogs = 0;
+    QStringList texts;
+    auto* poll = new QTimer(rig.window.get());
+    QObject::connect(poll, &QTimer::timeout, poll, [&, replace] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && dialog->isVisible()) {
+            if (++dialogs > 1)
+                return dialog->reject();
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QDir::toNativeSeparators(target));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->isVisible()) {
+            texts << box->text();
+            QTest::mouseClick(box->button(replace ? QMessageBox::Yes : QMessageBox::No),
+                              Qt::LeftButton);
+        }
+    });
+    poll->start(10);
+    if (save == "configuration")
+        QTest::mouseClick(rig.find<QToolButton>("SpeedButtonWriteConfig"), Qt::LeftButton);
+    else if (save == "log")
+        rig.window->findChild<QAction*>("SaveToFilex")->trigger();
+    else
+        rig.window->findChild<QAction*>("MenuItemExportx")->trigger();
+    QCOMPARE(texts, QStringList{"The file \"" + name + "\" already exists. Replace it?"});
+    QCOMPARE(dialogs, replace ? 1 : 2);
+    QCOMPARE(ReadAll(target) == "old bytes", !replace);
+}
+
 void TestKeepWork::nothingSentBehindWholeWrite() {
     EditorRig rig;
     rig.controller.restartSilenceMs = 300; // it restarts while the window goes on polling
@@ -280,6 +334,57 @@ void TestKeepWork::signalClosesBetweenFrames() {
     QVERIFY(rig.log().contains("The program is closing on signal 15"));
     QVERIFY(rig.log().contains("The controller may now hold part of the new configuration"));
     QVERIFY(ReadAll(rig.settingsPath).contains("MainLeft="));
+#endif
+}
+
+void TestKeepWork::quitSignalNeverWaits_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("when");
+    for (const auto& [name, number] : {std::pair{"SIGINT", 2}, std::pair{"SIGTERM", 15},
+                                       std::pair{"SIGHUP", 1}}) {
+        // A box open, settings that cannot be saved: nothing may wait for a person.
+        QTest::addRow("%s, About open", name) << number << "about";
+        QTest::addRow("%s, settings unsaved", name) << number << "settings";
+        QTest::addRow("%s, idle", name) << number << "idle";
+    }
+}
+
+void TestKeepWork::quitSignalNeverWaits() {
+#ifndef Q_OS_UNIX
+    QSKIP("no POSIX signals");
+#else
+    QFETCH(int, signal);
+    QFETCH(QString, when);
+    EditorRig rig;
+    QuitSignals quit;
+    QObject::connect(&quit, &QuitSignals::received, rig.window.get(), &MainWindow::CloseForSignal);
+    rig.tick();
+    // Work of the window's own: a file kept in the window, then edited.
+    QStringList dialogs;
+    AnswerDialogs(rig, QString(), Samples + "/demo.KSWA", dialogs);
+    rig.answers = {mb::IdNo};
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
+    QTest::keyClick(rig.find<QComboBox>("ComboBoxX21x"), Qt::Key_Down);
+    rig.tick();
+    QVERIFY(rig.window->isWindowModified());
+    rig.boxes.clear();
+    if (when == "settings") { // a folder where the settings file should be
+        QVERIFY(QFile::remove(rig.settingsPath));
+        QVERIFY(QDir().mkdir(rig.settingsPath));
+    }
+    if (when == "about") {
+        rig.whenModal([signal](QWidget*) { ::raise(signal); });
+        rig.window->findChild<QAction*>("MenuItemAboutx")->trigger();
+    } else {
+        ::raise(signal);
+    }
+    QTRY_VERIFY(!rig.window->isVisible());
+    QVERIFY2(rig.boxes.isEmpty(), qPrintable(rig.boxes.join('|'))); // no "Save changes?" either
+    QVERIFY(rig.log().contains(QStringLiteral("The program is closing on signal %1").arg(signal)));
+    if (when == "settings")
+        QVERIFY2(rig.log().contains("korvex-setup.ini"), qPrintable(rig.log()));
+    else
+        QVERIFY(ReadAll(rig.settingsPath).contains("MainLeft="));
 #endif
 }
 
