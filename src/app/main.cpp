@@ -20,6 +20,7 @@
 #include <QLockFile>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[]) {
@@ -66,8 +67,11 @@ int main(int argc, char* argv[]) {
         if (!startFile.isEmpty() &&
             korvex::HandOver::Send(address, QFileInfo(startFile).absoluteFilePath()))
             return 0;
-        QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                              korvex::AlreadyRunningBoxText(lockPath));
+        // Also where no one sees the screen (a start from a script).
+        const QString refusal = korvex::AlreadyRunningBoxText(lockPath);
+        std::fprintf(stderr, "%s\n", refusal.toLocal8Bit().constData());
+        std::fflush(stderr);
+        QMessageBox::critical(nullptr, QStringLiteral("Error"), refusal);
         return 0;
     }
     if (!instance) { // no guard can be made: the user is told why and works all the same
