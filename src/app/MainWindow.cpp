@@ -17,6 +17,7 @@
 #include "app/UndoBar.h"
 #include "app/WorkGuard.h"
 #include "app/WindowHost.h"
+#include "config/ConfigFile.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
 #include "firmware/FirmwareUpdate.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     guard_->sendPending = [this] { core_->connection.SendChangedBytes(); };
     guard_->saveTo = [this](const QString& file) { return core_->commands.SaveConfigTo(file); };
     guard_->saveAs = [this] { core_->commands.SpeedButtonWriteConfigClick(); };
+    guard_->restore = [this](const RecoveryCopy::Kept& kept) { RestoreWork(kept); };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
     menu_ = new PanelMenu(this, ui_->PanelMenu);
     ConnectPopupMenu();
@@ -260,6 +262,7 @@ void MainWindow::CloseForSignal(int signalNumber) {
         return;
     quitting_ = true;
     host_->SetUnattended(); // nobody is asked to answer anything from here on
+    guard_->KeepWorkNow();
     host_->LogLine(LangFormat(SignalCloseLine, core_->language.current, signalNumber));
     // Their loops end first; the close follows from whichever loop runs next, between frames of
     // a write that is running.
@@ -276,6 +279,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (!closed_) {
         closed_ = true;
+        if (quitting_)
+            guard_->KeepWorkNow(); // as it is when the window ends
+        else
+            guard_->DropRecovery();
         host_->BeginClosing();
         core_->link.state.appClosing = true;
         host_->WaitMs(100, true);
@@ -352,6 +359,7 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
     undo_->Record();
     core_->connection.Tick();
     undo_->Record();
+    guard_->WatchWork();
     // A handed file opens after the tick that found (and read) a controller, not before it.
     if (!handed_.isEmpty() && !core_->monitor.commandInProgress &&
         ui_->SpeedButtonReadConfig->isEnabled() && QApplication::activeModalWidget() == nullptr)
@@ -492,6 +500,19 @@ void MainWindow::ActOnFile(const DroppedFile& file) {
     else
         host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
                                 LangText(DropRefusedText, core_->language));
+}
+
+void MainWindow::RestoreWork(const RecoveryCopy::Kept& kept) {
+    // Kept in the window as a file not sent, with the file it came from (when it still reads).
+    core_->monitor.imageInSync = false;
+    ConfigImage source;
+    const bool read = !kept.source.isEmpty() && LoadConfigFile(kept.source, source, *host_);
+    openedFile_.Take(kept.source, read ? source.bytes : core_->image.bytes);
+    core_->image.bytes = kept.bytes;
+    ShowUndoneImage(-1);
+    undo_->Record(); // one step
+    undo_->UpdateButtons();
+    UpdateTitle();
 }
 
 void MainWindow::OpenHandedFile(const QString& fileName) {

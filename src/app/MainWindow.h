@@ -8,6 +8,7 @@
 #include "app/DroppedFiles.h"
 #include "app/OpenedFile.h"
 #include "app/PanelMenu.h"
+#include "app/RecoveryCopy.h"
 #include "app/QtTranslation.h"
 #include "app/ToolbarCommands.h"
 #include "host/EditorViews.h"
@@ -63,6 +64,7 @@ public:
     LogWindow& log() { return *log_; }
     UndoBar& undo() { return *undo_; }
     OverviewPage& overview() { return *overview_; }
+    WorkGuard& guard() { return *guard_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
     // only returns it.
@@ -118,6 +120,8 @@ private:
     void ConnectHabits();
     // A dropped firmware file flashes only after a question that names it and both versions.
     void UpdateFromDrop(const QString& path);
+    // Work a kill or a crash left, given back as one step.
+    void RestoreWork(const RecoveryCopy::Kept& kept);
     // A dropped or handed file, by its kind.
     void ActOnFile(const DroppedFile& file);
     // The title's mark of changes since the named file was opened or saved.

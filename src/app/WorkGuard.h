@@ -4,9 +4,13 @@
 // new one cannot forget it.
 #pragma once
 
+#include "app/RecoveryCopy.h"
+
 #include <QString>
+#include <QTimer>
 
 #include <functional>
+#include <optional>
 
 namespace korvex {
 
@@ -19,8 +23,7 @@ struct MonitorState;
 class WorkGuard {
 public:
     WorkGuard(const ConfigImage& image, const MonitorState& monitor, const OpenedFile& opened,
-              WindowHost& host, const LanguageState& language)
-        : image_(image), monitor_(monitor), opened_(opened), host_(host), language_(language) {}
+              WindowHost& host, const LanguageState& language);
 
     // Sends the edits a controller in step with the window is about to get anyway.
     std::function<void()> sendPending;
@@ -35,12 +38,29 @@ public:
     // (Cancel, or a save cancelled or failed) leaves everything as it was.
     bool MayReplace();
 
+    // The recovery copy: after each tick. Work that exists only in the window is written a few
+    // seconds after it changed (never on the path of the edit); once there is none, the copy
+    // goes. A copy left by an earlier run is offered first, once.
+    void WatchWork();
+    // Written at once (a quit signal: the window ends without asking).
+    void KeepWorkNow();
+    // The window closes as the user asked: nothing of its work is left to recover.
+    void DropRecovery();
+    // Gives back the kept work as a file opened would, with the file it came from.
+    std::function<void(const RecoveryCopy::Kept& kept)> restore;
+    RecoveryCopy recovery;
+    QTimer recoveryTimer; // its interval: how long after a change the copy is written
+
 private:
+    void OfferRecovery();
+
     const ConfigImage& image_;
     const MonitorState& monitor_;
     const OpenedFile& opened_;
     WindowHost& host_;
     const LanguageState& language_;
+    std::optional<ConfigBytes> kept_; // what the copy on disk holds, when this run wrote it
+    bool offered_ = false;
 };
 
 } // namespace korvex

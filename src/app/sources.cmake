@@ -21,6 +21,7 @@ list(APPEND KORVEX_CORE_SOURCES
     app/AboutText.cpp app/AboutText.h
     app/DroppedFiles.cpp app/DroppedFiles.h
     app/OpenedFile.cpp app/OpenedFile.h
+    app/RecoveryCopy.cpp app/RecoveryCopy.h
     app/RecentFiles.cpp app/RecentFiles.h)
 list(APPEND KORVEX_UI_SOURCES
     app/AboutBox.cpp app/AboutBox.h

@@ -3,11 +3,14 @@
 // SIGTERM, a toolbar that stays put, and a name for every control.
 #include "app/AppCore.h"
 #include "app/FileDialogs.h"
+#include "app/RecoveryCopy.h"
+#include "app/WorkGuard.h"
 #include "app/UndoBar.h"
 #include "common/EditorRig.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigHistory.h"
 #include "config/ConfigText.h"
+#include "config/Snapshots.h"
 #include "host/CommandTexts.h"
 #include "host/QuitSignals.h"
 
@@ -101,6 +104,8 @@ private slots:
     void saveOverExistingFileAsks();
     void nothingSentBehindWholeWrite();
     void signalClosesBetweenFrames();
+    void recoveryCopyLife_data();
+    void recoveryCopyLife();
     void quitSignalNeverWaits_data();
     void quitSignalNeverWaits();
     void droppedFirmwareAskedAndRun();
@@ -337,6 +342,68 @@ void TestKeepWork::signalClosesBetweenFrames() {
 #endif
 }
 
+void TestKeepWork::recoveryCopyLife_data() {
+    QTest::addColumn<int>("answer"); // to the restore question
+    QTest::addRow("discarded") << int(mb::IdNo);
+    QTest::addRow("restored") << int(mb::IdYes);
+}
+
+void TestKeepWork::recoveryCopyLife() {
+    QFETCH(int, answer);
+    EditorRig rig;
+    rig.window->guard().recoveryTimer.setInterval(10);
+    rig.tick();
+    const RecoveryCopy copy;
+    QVERIFY(copy.Path().startsWith(QDir(DefaultSnapshotRoot()).filePath("recovery/")));
+    const QString source = rig.dir.filePath("car.KSWA");
+    QVERIFY(QFile::copy(Samples + "/demo.KSWA", source));
+    QStringList dialogs;
+    AnswerDialogs(rig, QString(), source, dialogs);
+    rig.answers = {mb::IdNo}; // kept in the window, not sent
+    QTest::mouseClick(rig.find<QToolButton>("SpeedButtonReadConfig"), Qt::LeftButton);
+    QTest::keyClick(rig.find<QComboBox>("ComboBoxX21x"), Qt::Key_Down);
+    rig.tick();
+    QTRY_VERIFY(copy.Exists()); // a moment after the change
+    const ConfigBytes work = rig.bytes();
+    const QString title = rig.window->windowTitle();
+    const QByteArray file = ReadAll(source);
+
+    // Killed: no close, nothing asked.
+    rig.window.reset();
+    QVERIFY(copy.Exists());
+    rig.window = std::make_unique<MainWindow>(rig.transport, rig.finder, rig.settingsPath, "test");
+    rig.window->host().onMonitorTick = nullptr;
+    rig.window->host().answerBox = [&rig](unsigned, const QString& text) {
+        rig.boxes << text;
+        return rig.answers.isEmpty() ? mb::IdNo : rig.answers.takeFirst();
+    };
+    rig.window->show();
+    const int steps = rig.window->undo().history().Count();
+    rig.boxes.clear();
+    rig.answers = {answer};
+    rig.tick();
+    QVERIFY2(rig.boxes.value(0).startsWith("Restore the work that was not saved?") &&
+                 rig.boxes.value(0).contains("differs from the file \"car.KSWA\""),
+             qPrintable(rig.boxes.value(0)));
+    QCOMPARE(ReadAll(source), file); // the user's file is never touched
+    if (answer == mb::IdNo) {
+        QVERIFY(!copy.Exists());
+        QVERIFY(rig.bytes() != work);
+        return;
+    }
+    QCOMPARE(rig.bytes(), work);
+    QCOMPARE(rig.window->windowTitle(), title);
+    QVERIFY(rig.window->isWindowModified());
+    QCOMPARE(rig.window->undo().history().Count(), steps + 1);
+    rig.tick(3);
+    QVERIFY(copy.Exists()); // still the only place of the work
+    // A close the user answers (Discard) leaves nothing to recover.
+    rig.answers = {mb::IdNo};
+    rig.window->close();
+    QVERIFY(!rig.window->isVisible());
+    QVERIFY(!copy.Exists());
+}
+
 void TestKeepWork::quitSignalNeverWaits_data() {
     QTest::addColumn<int>("signal");
     QTest::addColumn<QString>("when");
@@ -381,6 +448,7 @@ void TestKeepWork::quitSignalNeverWaits() {
     QTRY_VERIFY(!rig.window->isVisible());
     QVERIFY2(rig.boxes.isEmpty(), qPrintable(rig.boxes.join('|'))); // no "Save changes?" either
     QVERIFY(rig.log().contains(QStringLiteral("The program is closing on signal %1").arg(signal)));
+    QVERIFY(RecoveryCopy().Find()); // the work outlives the window
     if (when == "settings")
         QVERIFY2(rig.log().contains("korvex-setup.ini"), qPrintable(rig.log()));
     else
