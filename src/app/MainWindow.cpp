@@ -4,24 +4,15 @@
 #include "ui_MainWindow.h"
 
 #include "app/AboutBox.h"
-#include "app/AppCore.h"
-#include "app/FileDialogs.h"
-#include "app/FileDrops.h"
 #include "app/KeyboardAccess.h"
 #include "app/MainToolbar.h"
 #include "app/OverviewPage.h"
 #include "app/PanelMenu.h"
-#include "app/Settings.h"
 #include "app/TextClipboard.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
-#include "app/WorkGuard.h"
-#include "app/WindowHost.h"
 #include "config/ConfigFile.h"
-#include "config/ParameterPages.h"
-#include "editor/EditorPanel.h"
 #include "firmware/FirmwareUpdate.h"
-#include "host/RequireController.h"
 #include "host/TextFile.h"
 #include "lin/LinProgPage.h"
 #include "link/LogWindow.h"
@@ -34,9 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QShortcut>
 #include <QTimer>
 
@@ -48,7 +37,6 @@ constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-A
 constexpr TextPair OverviewCaption{"Обзор", "Overview"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
-constexpr int DropRefusedNoticeMs = 3000;
 constexpr TextPair LogName{"Журнал", "Log"};
 constexpr TextPair TerminalInputName{"Строка для контроллера", "Line to the controller"};
 constexpr TextPair SignalCloseLine{"Программа закрывается по сигналу %d",
@@ -200,56 +188,6 @@ void MainWindow::ConnectToolbar() {
             [this] { SwitchLanguage(LangRussian); });
 }
 
-void MainWindow::ApplySettings() {
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    // At least one line of the memo; the page is not laid out yet, so the window's height bounds
-    // what it can hold (the splitter then keeps the log's minimum).
-    QPlainTextEdit* memo = ui_->MemoTX;
-    const TxHeightLimits txLimits{memo->fontMetrics().lineSpacing() + 2 * memo->frameWidth(),
-                                  height()};
-    // A file that cannot be read is reported in the language the system asks for, which the
-    // window then keeps.
-    const int systemLanguage = SystemDefaultLanguage();
-    core_->language.current = systemLanguage; // the box's title too
-    const auto settings = korvex::LoadSettings(settingsPath_, screen, size(), systemLanguage,
-                                               *host_, systemLanguage, txLimits);
-    ui_->PageControlMain->setCurrentIndex(1);
-    if (!settings) {
-        // The box has told the user; the window keeps its designed place and options.
-        SetLanguage(systemLanguage);
-        return;
-    }
-    move(settings->mainLeft, settings->mainTop);
-    resize(settings->mainWidth, settings->mainHeight);
-    const int total = ui_->SplitterTerminal->height();
-    ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
-    ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
-    menu_->log->setChecked(settings->log);
-    menu_->debug->setChecked(settings->debug);
-    menu_->onlyUsed->setChecked(settings->onlyUsed);
-    SetLanguage(settings->lang);
-}
-
-void MainWindow::StoreSettings() {
-    Settings settings;
-    settings.mainTop = y();
-    settings.mainLeft = x();
-    settings.lang = core_->language.current;
-    settings.log = menu_->log->isChecked();
-    settings.debug = menu_->debug->isChecked();
-    settings.onlyUsed = menu_->onlyUsed->isChecked();
-    settings.txHeight = ui_->MemoTX->height();
-    // A maximised window keeps the size it comes back to.
-    const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
-    settings.mainWidth = kept.width();
-    settings.mainHeight = kept.height();
-    korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
-}
-
-bool MainWindow::MayDropWork() {
-    return guard_->MayReplace();
-}
-
 void MainWindow::SwitchLanguage(int language) {
     // Without a controller nothing is read again, and nothing is lost.
     if (core_->monitor.controllerConnected && !MayDropWork())
@@ -361,16 +299,10 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
     undo_->Record();
     guard_->WatchWork();
     // A handed file opens after the tick that found (and read) a controller, not before it.
-    if (!handed_.isEmpty() && !core_->monitor.commandInProgress &&
-        ui_->SpeedButtonReadConfig->isEnabled() && QApplication::activeModalWidget() == nullptr)
-        ActOnFile(ClassifyDrop({QUrl::fromLocalFile(handed_.takeFirst())}));
+    arrivals_->OpenHanded();
     overview_->Refresh();
     host_->monitorTimer().setInterval(core_->connection.interval());
     ShowModified(); // edits made since the last tick
-}
-
-bool MainWindow::RequireController() {
-    return korvex::RequireController(core_->monitor, *host_, core_->language);
 }
 
 void MainWindow::SaveLogToFile() {
@@ -390,10 +322,6 @@ void MainWindow::ShowUndoneImage(int entry) {
     EndScreenUpdate();
 }
 
-void MainWindow::SetStatusText(const QString& text) {
-    statusText_->setText(text);
-}
-
 void MainWindow::SetCurrentSource(bool enabled, const QString& caption) {
     editor_->currentSourcePanel()->setEnabled(enabled);
     editor_->currentSourcePanel()->setText(caption);
@@ -403,30 +331,6 @@ void MainWindow::SetToolbarBusy(bool busy) {
     const bool filesFree = toolbar_->ShowBusy(busy, core_->monitor.controllerConnected);
     if (undo_ != nullptr)
         undo_->SetBusy(!filesFree);
-}
-
-void MainWindow::ReadDeviceConfiguration() {
-    core_->commands.ReadDeviceConfiguration();
-}
-
-QString MainWindow::ChooseConfigFileToOpen() {
-    return files_->ChooseConfigFileToOpen();
-}
-
-QString MainWindow::ChooseConfigFileToSave() {
-    return files_->ChooseConfigFileToSave();
-}
-
-void MainWindow::RememberConfigFile(const QString& fileName) {
-    files_->RememberConfigFile(fileName);
-}
-
-void MainWindow::RefreshParameterPages() {
-    pages_->RefreshParameterPages();
-}
-
-void MainWindow::InvalidateViews() {
-    korvex::InvalidateViews(core_->views);
 }
 
 void MainWindow::UpdateFirmware(const QString& fileName) {
@@ -461,47 +365,6 @@ void MainWindow::EndScreenUpdate() {
     }
 }
 
-void MainWindow::ShowSelectedEntry() {
-    editor_->ShowSelectedEntry();
-}
-
-void MainWindow::UpdateTabLabels() {
-    editor_->UpdateTabLabels();
-}
-
-void MainWindow::ApplyOnlyUsedView() {
-    editor_->ApplyOnlyUsedView();
-}
-
-void MainWindow::FillLinReactionList() {
-    editor_->FillLinReactionList();
-}
-
-void MainWindow::SetAutoCapture(bool on) {
-    editor_->SetAutoCapture(on);
-}
-
-void MainWindow::UpdateFromDrop(const QString& path) {
-    const unsigned version = core_->monitor.controllerConnected && !core_->identity.isBootloader()
-                                 ? core_->identity.appVersion()
-                                 : 0;
-    const QString question = DroppedFirmwareQuestion(path, version, core_->language.current);
-    if (!question.isEmpty() &&
-        host_->ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes)
-        return;
-    core_->commands.UpdateDevice(path);
-}
-
-void MainWindow::ActOnFile(const DroppedFile& file) {
-    if (file.kind == DropKind::Configuration)
-        core_->commands.OpenConfigFile(file.path);
-    else if (file.kind == DropKind::Firmware)
-        UpdateFromDrop(file.path);
-    else
-        host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
-                                LangText(DropRefusedText, core_->language));
-}
-
 void MainWindow::RestoreWork(const RecoveryCopy::Kept& kept) {
     // Kept in the window as a file not sent, with the file it came from (when it still reads).
     core_->monitor.imageInSync = false;
@@ -515,14 +378,6 @@ void MainWindow::RestoreWork(const RecoveryCopy::Kept& kept) {
     UpdateTitle();
 }
 
-void MainWindow::OpenHandedFile(const QString& fileName) {
-    handed_ << fileName;
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
-}
-
 void MainWindow::ConnectHabits() {
     const auto about = [this] {
         ShowAboutBox(this, *host_, settingsPath_, core_->language.current);
@@ -530,14 +385,11 @@ void MainWindow::ConnectHabits() {
     toolbar_->keys().Bind(QKeySequence(Qt::Key_F1), about);
     connect(menu_->about, &QAction::triggered, this, about);
 
-    ToolbarCommands& commands = core_->commands;
-    const auto busy = [this] {
+    arrivals_ = new FileArrivals(this, *core_, *host_, [this] {
         return core_->monitor.commandInProgress || !ui_->SpeedButtonReadConfig->isEnabled();
-    };
-    new FileDrops(this, busy, [this](const DroppedFile& dropped) { ActOnFile(dropped); });
-
-    commands.mayReplaceWork = [this] { return MayDropWork(); };
-    commands.configSource = [this](const QString& fileName) {
+    });
+    core_->commands.mayReplaceWork = [this] { return MayDropWork(); };
+    core_->commands.configSource = [this](const QString& fileName) {
         openedFile_.Take(fileName, core_->image.bytes);
         UpdateTitle();
     };
