@@ -39,6 +39,9 @@ void FileArrivals::Act(const DroppedFile& file) {
         core_.commands.OpenConfigFile(file.path);
     else if (file.kind == DropKind::Firmware)
         UpdateFromDrop(file.path);
+    else if (file.kind == DropKind::LinFirmware)
+        host_.ShowMessageBox(mb::IconInformation,
+                             LinFirmwareDroppedText(file.path, core_.language.current));
     else
         host_.ShowPanelMessage(false, DropRefusedNoticeMs, 0,
                                LangText(DropRefusedText, core_.language));

@@ -475,6 +475,13 @@ void TestKeepWork::droppedFirmwareAskedAndRun() {
         return std::count_if(rig.controller.requests.begin(), rig.controller.requests.end(),
                              [](const sim::LoggedRequest& r) { return r.cmd == 0x82; });
     };
+    // A LIN device's firmware is said to be one, and nothing is asked or flashed.
+    rig.answers = {mb::IdYes};
+    drop(Samples + "/lamp-1.20.LDR");
+    QCOMPARE(rig.boxes, QStringList{"The file \"lamp-1.20.LDR\" is the firmware of a LIN device, "
+                                    "not of the controller: update the device on the LIN page"});
+    QCOMPARE(flashed(), 0);
+    rig.boxes.clear();
     rig.answers = {mb::IdNo}; // an accident: nothing is flashed
     drop(firmware);
     QCOMPARE(rig.boxes.value(0), "Update the controller's firmware from the file "
