@@ -26,7 +26,6 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QMenu>
-#include <QShortcut>
 #include <QTimer>
 
 namespace korvex {
@@ -120,7 +119,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     overview_->showError = [this](const QString& text) {
         host_->ShowMessageBox(mb::IconError, text);
     };
-    // The sheet from the panel menu too, and Ctrl+P wherever the window is.
+    // The sheet from the panel menu too, and its keys wherever the window is.
     connect(menu_->print, &QAction::triggered, overview_, &OverviewPage::Print);
     connect(menu_->exportSheet, &QAction::triggered, overview_, &OverviewPage::Export);
     auto* clipboard = new TextClipboard(core_->image, *host_, core_->language, this);
@@ -138,8 +137,6 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     };
     connect(menu_->copyText, &QAction::triggered, clipboard, &TextClipboard::Copy);
     connect(menu_->pasteText, &QAction::triggered, clipboard, &TextClipboard::Paste);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated,
-            overview_, &OverviewPage::Print);
     overview_->showEntry = [this](int entry) {
         ui_->PageControlMain->setCurrentIndex(1);
         editor_->ClickTab(entry);
