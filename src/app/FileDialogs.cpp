@@ -25,6 +25,7 @@ constexpr TextPair OpenConfigTitle{"Выбор файла конфигураци
 constexpr TextPair SaveConfigTitle{"Сохранение файла конфигурации устройства",
                                    "Saving the Configuration File Devices"};
 constexpr TextPair TextFilter{"Конфигурация текстом (*.txt)", "Configuration as text (*.txt)"};
+constexpr TextPair BothFilter{"Конфигурации (*.KSWA *.txt)", "Configurations (*.KSWA *.txt)"};
 constexpr TextPair SaveLogTitle{"Сохранение окна терминала в файл",
                                 "Saving the terminal window to a file"};
 constexpr TextPair FirmwareTitle{"Выбор файла обновления прошивки устройства",
@@ -116,12 +117,15 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
     const QString pattern = QStringLiteral("*.") + extension;
     QStringList filters{pattern + QStringLiteral(" (") + pattern + u')'};
     if (withText) {
-        filters << LangText(TextFilter, language_);
+        const QString text = LangText(TextFilter, language_);
+        filters << text;
+        // An open shows both kinds at once first; each alone follows.
+        if (!save)
+            filters.prepend(LangText(BothFilter, language_));
         // A name typed without an extension takes the one of the chosen filter.
         connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                [&dialog, filters, extension](const QString& filter) {
-                    dialog.setDefaultSuffix(filter == filters.at(1) ? QStringLiteral("txt")
-                                                                    : extension);
+                [&dialog, text, extension](const QString& filter) {
+                    dialog.setDefaultSuffix(filter == text ? QStringLiteral("txt") : extension);
                 });
     }
     dialog.setNameFilters(filters);

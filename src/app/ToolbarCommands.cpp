@@ -90,6 +90,7 @@ void ToolbarCommands::ReadDeviceConfiguration() {
     const int rc = transfer_.ReadConfiguration();
     // Even a failed read has replaced the image.
     NoteSource(QString());
+    ClearFileKept();
     ReportFailure(rc, texts::ReadDeviceError);
     LogResult(rc, ReadLine, NotReadLine);
     view_.SetToolbarBusy(false);
@@ -117,6 +118,8 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     if (answer == mb::IdYes) {
         const ConfigBytes before = held != nullptr ? *held : image_.bytes;
         const int rc = transfer_.WriteConfiguration();
+        if (rc == result::Ok)
+            ClearFileKept();
         ReportFailure(rc, texts::WriteDeviceError);
         LogResult(rc, WrittenLine, NotWrittenLine);
         if (rc == result::Ok)
@@ -253,6 +256,7 @@ void ToolbarCommands::LoadConfigFrom(const QString& fileName) {
     }
     view_.SetToolbarBusy(false);
     view_.RefreshParameterPages();
+    ClearFileKept();
     // Kept in the window whatever the answer below.
     NoteSource(fileName);
     // A controller whose configuration we know would get the file at the next tick: the user sees
@@ -263,6 +267,7 @@ void ToolbarCommands::LoadConfigFrom(const QString& fileName) {
                                  ChangeSummary(*held, image_.bytes, language_.current);
         if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes) {
             host_.ShowPanelMessage(false, 0, 0, LangText(FileKeptText, language_));
+            fileKeptShown_ = true;
             LogOpened(fileName);
             LogRuleMade(*held);
             host_.LogLine(LangText(FileKeptText, language_));
@@ -280,6 +285,12 @@ void ToolbarCommands::LoadConfigFrom(const QString& fileName) {
 void ToolbarCommands::LogRuleMade(const ConfigBytes& held) {
     for (const QString& line : RuleMadeChanges(held, image_.bytes, language_.current))
         host_.LogLine(LangFormat(RuleMadeLine, language_.current, line.toUtf8().constData()));
+}
+
+void ToolbarCommands::ClearFileKept() {
+    if (fileKeptShown_)
+        host_.ClearPanelMessage();
+    fileKeptShown_ = false;
 }
 
 void ToolbarCommands::LogOpened(const QString& fileName) {

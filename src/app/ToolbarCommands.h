@@ -86,6 +86,8 @@ private:
     void LogOpened(const QString& fileName);
     // The log's lines of the changes to `held` that the editor's rules made, not the user.
     void LogRuleMade(const ConfigBytes& held);
+    // The "file not sent" notice goes once it is no longer true (a read, a write, another file).
+    void ClearFileKept();
 
     MonitorState& monitor_;
     ConfigImage& image_;
@@ -93,6 +95,7 @@ private:
     CommandView& view_;
     UiHost& host_;
     const LanguageState& language_;
+    bool fileKeptShown_ = false;
 };
 
 } // namespace korvex
