@@ -5,6 +5,7 @@
 #include "ui_MainWindow.h"
 
 #include "app/Settings.h"
+#include "app/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -30,8 +31,17 @@ void MainWindow::ApplySettings() {
         SetLanguage(systemLanguage);
         return;
     }
-    move(settings->mainLeft, settings->mainTop);
-    resize(settings->mainWidth, settings->mainHeight);
+    // Another monitor or another scale since: the window is put back where it can be seen.
+    QList<QRect> screens;
+    for (const QScreen* each : QGuiApplication::screens())
+        screens << each->availableGeometry();
+    const QRect place = FitOnScreens(
+        QRect(settings->mainLeft, settings->mainTop, settings->mainWidth, settings->mainHeight),
+        screens);
+    move(place.topLeft());
+    resize(place.size());
+    if (settings->maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
     const int total = ui_->SplitterTerminal->height();
     ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
     ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
@@ -53,6 +63,7 @@ void MainWindow::StoreSettings() {
     settings.txHeight = ui_->MemoTX->height();
     // A maximised window keeps the size it comes back to.
     const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
+    settings.maximized = isMaximized();
     settings.mainWidth = kept.width();
     settings.mainHeight = kept.height();
     korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
