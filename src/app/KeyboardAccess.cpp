@@ -42,10 +42,10 @@ QString Caption(const QLabel* label) {
 }
 
 // The label placed before `control` in the layout that holds it, if any.
-QString LabelBefore(QWidget* control) {
+QLabel* LabelBefore(QWidget* control) {
     QWidget* parent = control->parentWidget();
     if (parent == nullptr)
-        return {};
+        return nullptr;
     for (QLayout* layout : parent->findChildren<QLayout*>()) {
         const int at = layout->indexOf(control);
         if (at < 0)
@@ -56,15 +56,27 @@ QString LabelBefore(QWidget* control) {
             for (int c = column - 1; c >= 0; --c)
                 if (QLayoutItem* item = grid->itemAtPosition(row, c))
                     if (auto* label = qobject_cast<QLabel*>(item->widget()))
-                        return Caption(label);
-            return {};
+                        return label;
+            return nullptr;
         }
         for (int i = at - 1; i >= 0; --i)
             if (auto* label = qobject_cast<QLabel*>(layout->itemAt(i)->widget()))
-                return Caption(label);
-        return {};
+                return label;
+        return nullptr;
     }
-    return {};
+    return nullptr;
+}
+
+// The caption of the label before `control`; the label becomes its buddy, so that screen
+// readers relate the two and the label's mnemonic reaches the control.
+QString CaptionBefore(QWidget* control) {
+    QLabel* label = LabelBefore(control);
+    if (label == nullptr)
+        return {};
+    const QString caption = Caption(label);
+    if (!caption.isEmpty() && label->buddy() == nullptr)
+        label->setBuddy(control);
+    return caption;
 }
 
 // Where the control is: the titles of its group boxes and pages, innermost last.
@@ -95,7 +107,7 @@ QString NameFor(QWidget* w) {
     // a field is named by its label, else by its hint.
     const QString hint = Words(w->toolTip().section(QStringLiteral(" ("), 0, 0));
     auto* button = qobject_cast<QAbstractButton*>(w);
-    QString name = button != nullptr ? hint : LabelBefore(w);
+    QString name = button != nullptr ? hint : CaptionBefore(w);
     if (name.isEmpty())
         name = button != nullptr ? Words(button->text()) : hint;
     if (name.isEmpty()) {

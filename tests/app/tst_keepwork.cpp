@@ -563,6 +563,38 @@ void TestKeepWork::everyControlNamed() {
             int seen = 0;
             Nameless(QAccessible::queryAccessibleInterface(rig.window.get()), found, seen);
             QVERIFY2(found.isEmpty(), qPrintable(pages->tabText(page) + ": " + found.join(' ')));
+            // No Russian name in the English window (a bilingual one, as the language button's, is
+            // both).
+            QStringList foreign;
+            for (QWidget* w : rig.window->findChildren<QWidget*>()) {
+                const QString name = w->accessibleName();
+                const bool cyrillic = std::any_of(name.begin(), name.end(), [](QChar c) {
+                    return c.script() == QChar::Script_Cyrillic;
+                });
+                if (w->isVisible() && language == LangEnglish && cyrillic &&
+                    !name.contains(QRegularExpression("[A-Za-z]{3}")))
+                    foreign << w->objectName() + "=" + name;
+            }
+            QVERIFY2(foreign.isEmpty(), qPrintable(foreign.join(" | ")));
+            // A field is named by the label that captions it, which screen readers relate to it.
+            QStringList unrelated;
+            const QList<QLabel*> labels = rig.window->findChildren<QLabel*>();
+            for (QWidget* w : rig.window->findChildren<QWidget*>()) {
+                if (!w->isVisible() || !(qobject_cast<QComboBox*>(w) || qobject_cast<QLineEdit*>(w)) ||
+                    qobject_cast<QComboBox*>(w->parentWidget()))
+                    continue;
+                const auto buddy = std::find_if(labels.begin(), labels.end(),
+                                                [w](QLabel* l) { return l->buddy() == w; });
+                auto* box = qobject_cast<QComboBox*>(w);
+                const QString value = box ? box->currentText() : static_cast<QLineEdit*>(w)->text();
+                const bool labelled = buddy != labels.end() &&
+                                      (*buddy)->text().remove('&').startsWith(
+                                          w->accessibleName().left(3));
+                // Without a label beside it, a place or a hint, never the value it holds.
+                if (w->accessibleName().isEmpty() || (!labelled && w->accessibleName() == value))
+                    unrelated << w->objectName() + "=" + w->accessibleName();
+            }
+            QVERIFY2(unrelated.isEmpty(), qPrintable(unrelated.join(" | ")));
             QVERIFY(seen > 10); // the toolbar and the page
         }
         // In the language shown: the hint's words.
