@@ -601,6 +601,13 @@ void TestKeepWork::everyControlNamed() {
         QCOMPARE(rig.find<QToolButton>("SpeedButtonReadConfig")->accessibleName(),
                  language == LangEnglish ? "Open the device configuration file"
                                          : "Открыть файл конфигурации устройства");
+        // The pins' fields are captioned by the pins' names, related as buddies.
+        auto* x22 = rig.find<QComboBox>("ComboBoxX22x");
+        const QList<QLabel*> all = rig.window->findChildren<QLabel*>();
+        const auto caption = std::find_if(all.begin(), all.end(),
+                                          [x22](QLabel* l) { return l->buddy() == x22; });
+        QVERIFY(caption != all.end());
+        QCOMPARE(x22->accessibleName(), (*caption)->text().remove('&').remove(':').simplified());
         // Undo and redo are named by the step they take, as their hints are.
         for (const char* name : {"SpeedButtonUndox", "SpeedButtonRedox"}) {
             auto* button = rig.find<QToolButton>(name);
