@@ -48,6 +48,8 @@ OverviewPage::OverviewPage(const ConfigImage& image, const LanguageState& langua
     filterEdit_->setObjectName(QStringLiteral("EditOverviewFilterx"));
     empty_->setObjectName(QStringLiteral("CheckBoxOverviewEmptyx"));
     table_->setObjectName(QStringLiteral("TableOverviewx"));
+    // Tab leaves the table for the page's next control; the arrow keys move within it.
+    table_->setTabKeyNavigation(false);
     print_->setObjectName(QStringLiteral("SpeedButtonPrintx"));
     export_->setObjectName(QStringLiteral("SpeedButtonExportx"));
     for (QToolButton* button : {print_, export_}) {

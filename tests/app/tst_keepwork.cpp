@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
@@ -111,7 +112,60 @@ private slots:
     void droppedFirmwareAskedAndRun();
     void toolbarStaysPut();
     void everyControlNamed();
+    void keyboardWalksThePages();
 };
+
+void TestKeepWork::keyboardWalksThePages() {
+    EditorRig rig;
+    rig.tick();
+    rig.window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(rig.window.get()));
+    auto* pages = rig.find<QTabWidget>("PageControlMain");
+    for (int page = 0; page < pages->count(); ++page) {
+        rig.clickTab(pages->tabBar(), page);
+        QCoreApplication::processEvents(); // the order follows the page once it is laid out
+        pages->tabBar()->setFocus();
+        QWidgetList walked;
+        for (int i = 0; i < 300; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            if (now == nullptr || walked.contains(now))
+                break; // round, or a field that takes Tab itself
+            walked << now;
+        }
+        // On the page: top to bottom, left to right.
+        QStringList order;
+        int row = -1;
+        int left = -1;
+        for (QWidget* w : walked) {
+            if (!pages->currentWidget()->isAncestorOf(w))
+                continue;
+            const QPoint at = w->mapTo(rig.window.get(), QPoint(0, w->height() / 2));
+            order << w->objectName();
+            QVERIFY2(at.y() / 12 > row || (at.y() / 12 == row && at.x() > left),
+                     qPrintable(pages->tabText(page) + ": " + order.join(" > ")));
+            row = at.y() / 12;
+            left = at.x();
+        }
+        QVERIFY2(order.size() >= 2, qPrintable(pages->tabText(page) + ": " + order.join(" > ")));
+        if (pages->currentWidget()->findChild<QWidget*>("TableOverviewx")) // Tab leaves the table
+            QVERIFY2(order.contains("SpeedButtonPrintx") && order.contains("SpeedButtonExportx") &&
+                         order.contains("TableOverviewx"),
+                     qPrintable(order.join(" > ")));
+    }
+    // The panel's menu from the keyboard, its keys shown beside its items.
+    QWidget* panel = rig.find<QWidget>("PanelMenu");
+    panel->setFocus();
+    QTest::keyClick(panel, Qt::Key_F10, Qt::ShiftModifier);
+    QMenu& menu = rig.window->popupMenu();
+    QTRY_VERIFY(menu.isVisible());
+    menu.hide();
+    QTest::keyClick(panel, Qt::Key_Menu);
+    QTRY_VERIFY(menu.isVisible());
+    menu.hide();
+    for (const char* item : {"MenuItemCopyTextx", "MenuItemPasteTextx", "MenuItemExportx"})
+        QVERIFY2(!menu.findChild<QAction*>(item)->shortcut().isEmpty(), item);
+}
 
 void TestKeepWork::askedBeforeWorkIsDropped_data() {
     QTest::addColumn<QString>("action");
