@@ -10,7 +10,7 @@
 
 namespace korvex {
 
-enum class DropKind { Configuration, Firmware, Other };
+enum class DropKind { Configuration, Firmware, LinFirmware, Other };
 
 struct DroppedFile {
     DropKind kind = DropKind::Other;
@@ -21,12 +21,16 @@ inline constexpr TextPair DropRefusedText{
     "Перетащите сюда один файл *.KSWA (конфигурация) или *.LDR (прошивка)",
     "Drop one *.KSWA file (configuration) or *.LDR file (firmware) here"};
 
+// Said instead of any question when a LIN device's firmware is dropped on the window.
+QString LinFirmwareDroppedText(const QString& path, int language);
+
 // Asked before a dropped firmware file is flashed, since a drop may be an accident: the file,
 // the connected controller's version (0: none is connected) and the file's; an unreadable file
 // gives an empty text, and the update's own checks then refuse it.
 QString DroppedFirmwareQuestion(const QString& path, unsigned controllerVersion, int language);
 
-// Exactly one local file named *.KSWA or *.LDR, in any letter case; several files, a web
+// Exactly one local file named *.KSWA, *.txt that starts as a configuration text, or *.LDR (the
+// controller's or a LIN device's, told apart by its header), in any letter case; several files, a web
 // address or another name are Other.
 DroppedFile ClassifyDrop(const QList<QUrl>& urls);
 

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -24,10 +25,14 @@ constexpr TextPair OpenConfigTitle{"Выбор файла конфигураци
 constexpr TextPair SaveConfigTitle{"Сохранение файла конфигурации устройства",
                                    "Saving the Configuration File Devices"};
 constexpr TextPair TextFilter{"Конфигурация текстом (*.txt)", "Configuration as text (*.txt)"};
+constexpr TextPair BothFilter{"Конфигурации (*.KSWA *.txt)", "Configurations (*.KSWA *.txt)"};
 constexpr TextPair SaveLogTitle{"Сохранение окна терминала в файл",
                                 "Saving the terminal window to a file"};
 constexpr TextPair FirmwareTitle{"Выбор файла обновления прошивки устройства",
                                  "The choice of device firmware update file"};
+
+constexpr TextPair ReplaceQuestion{"Файл \"%s\" уже существует. Заменить его?",
+                                   "The file \"%s\" already exists. Replace it?"};
 
 // Drive and directory of a full name, separator kept: the name and extension are dropped.
 QString StartDirectory(const QString& fullName) {
@@ -37,6 +42,25 @@ QString StartDirectory(const QString& fullName) {
 }
 
 } // namespace
+
+bool MayReplaceFile(UiHost& host, const QString& fileName, int language) {
+    const QByteArray name = QFileInfo(fileName).fileName().toUtf8();
+    return host.ShowMessageBox(mb::IconQuestion | mb::DefButton2,
+                               LangFormat(ReplaceQuestion, language, name.constData())) ==
+           mb::IdYes;
+}
+
+QString ExecSaveDialog(QFileDialog& dialog, const std::function<bool(const QString&)>& mayReplace) {
+    // Qt's own question would be in its words, outside the program's two languages.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString file = dialog.selectedFiles().constFirst();
+        if (!QFileInfo::exists(file) || !mayReplace || mayReplace(file))
+            return file;
+    }
+}
 
 FileDialogs::FileDialogs(QWidget* mainWindow, QString settingsPath, UiHost& host,
                          const LanguageState& language)
@@ -83,7 +107,7 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
 
     QFileDialog dialog(mainWindow_);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // A confirmation would be Qt's own text, outside the program's two languages.
+    // Replacing a file is asked below in the program's words, not Qt's.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -93,27 +117,34 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
     const QString pattern = QStringLiteral("*.") + extension;
     QStringList filters{pattern + QStringLiteral(" (") + pattern + u')'};
     if (withText) {
-        filters << LangText(TextFilter, language_);
+        const QString text = LangText(TextFilter, language_);
+        filters << text;
+        // An open shows both kinds at once first; each alone follows.
+        if (!save)
+            filters.prepend(LangText(BothFilter, language_));
         // A name typed without an extension takes the one of the chosen filter.
         connect(&dialog, &QFileDialog::filterSelected, &dialog,
-                [&dialog, filters, extension](const QString& filter) {
-                    dialog.setDefaultSuffix(filter == filters.at(1) ? QStringLiteral("txt")
-                                                                    : extension);
+                [&dialog, text, extension](const QString& filter) {
+                    dialog.setDefaultSuffix(filter == text ? QStringLiteral("txt") : extension);
                 });
     }
     dialog.setNameFilters(filters);
 
-    dialog_ = &dialog;
-    placementTicks_ = PlacementTicks;
-    shownReported_ = false;
-    timerOnShow_.start();
-    const int result = dialog.exec();
-    timerOnShow_.stop();
-    dialog_ = nullptr;
-
-    if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    for (;;) {
+        dialog_ = &dialog;
+        placementTicks_ = PlacementTicks;
+        shownReported_ = false;
+        timerOnShow_.start();
+        const int result = dialog.exec();
+        timerOnShow_.stop();
+        dialog_ = nullptr;
+        if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        const QString file = dialog.selectedFiles().constFirst();
+        // No to the question returns to the dialog.
+        if (!save || !QFileInfo::exists(file) || MayReplaceFile(host_, file, language_.current))
+            return QDir::toNativeSeparators(file);
+    }
 }
 
 void FileDialogs::TimerOnShowTimer() {

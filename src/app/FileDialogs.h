@@ -20,6 +20,12 @@ class UiHost;
 struct LanguageState;
 struct TextPair;
 
+// The question before a save replaces an existing file, in the program's words: true for Yes.
+bool MayReplaceFile(UiHost& host, const QString& fileName, int language);
+// Runs a save dialog until its file is new or may be replaced (No returns to the dialog): the
+// file chosen, or empty when the dialog was cancelled.
+QString ExecSaveDialog(QFileDialog& dialog, const std::function<bool(const QString&)>& mayReplace);
+
 class FileDialogs final : public QObject {
     Q_OBJECT
 public:

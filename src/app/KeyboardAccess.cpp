@@ -16,7 +16,12 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
+#include <vector>
 
 namespace korvex {
 
@@ -42,10 +47,10 @@ QString Caption(const QLabel* label) {
 }
 
 // The label placed before `control` in the layout that holds it, if any.
-QString LabelBefore(QWidget* control) {
+QLabel* LabelBefore(QWidget* control) {
     QWidget* parent = control->parentWidget();
     if (parent == nullptr)
-        return {};
+        return nullptr;
     for (QLayout* layout : parent->findChildren<QLayout*>()) {
         const int at = layout->indexOf(control);
         if (at < 0)
@@ -56,15 +61,27 @@ QString LabelBefore(QWidget* control) {
             for (int c = column - 1; c >= 0; --c)
                 if (QLayoutItem* item = grid->itemAtPosition(row, c))
                     if (auto* label = qobject_cast<QLabel*>(item->widget()))
-                        return Caption(label);
-            return {};
+                        return label;
+            return nullptr;
         }
         for (int i = at - 1; i >= 0; --i)
             if (auto* label = qobject_cast<QLabel*>(layout->itemAt(i)->widget()))
-                return Caption(label);
-        return {};
+                return label;
+        return nullptr;
     }
-    return {};
+    return nullptr;
+}
+
+// The caption of the label before `control`; the label becomes its buddy, so that screen
+// readers relate the two and the label's mnemonic reaches the control.
+QString CaptionBefore(QWidget* control) {
+    QLabel* label = LabelBefore(control);
+    if (label == nullptr)
+        return {};
+    const QString caption = Caption(label);
+    if (!caption.isEmpty() && label->buddy() == nullptr)
+        label->setBuddy(control);
+    return caption;
 }
 
 // Where the control is: the titles of its group boxes and pages, innermost last.
@@ -95,7 +112,7 @@ QString NameFor(QWidget* w) {
     // a field is named by its label, else by its hint.
     const QString hint = Words(w->toolTip().section(QStringLiteral(" ("), 0, 0));
     auto* button = qobject_cast<QAbstractButton*>(w);
-    QString name = button != nullptr ? hint : LabelBefore(w);
+    QString name = button != nullptr ? hint : CaptionBefore(w);
     if (name.isEmpty())
         name = button != nullptr ? Words(button->text()) : hint;
     if (name.isEmpty()) {
@@ -159,6 +176,30 @@ void NameControls(QWidget* root) {
     }
 }
 
+void OrderTabs(QWidget* window) {
+    struct Stop {
+        QWidget* widget;
+        int row;
+        int left;
+    };
+    constexpr int RowHeight = 12; // controls of one row differ in their tops by a few pixels
+    std::vector<Stop> stops;
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        if (w->isWindow() || !(w->focusPolicy() & Qt::TabFocus) || w->focusProxy() != nullptr)
+            continue;
+        if (w->window() != window)
+            continue;
+        const QPoint at = w->mapTo(window, QPoint(0, w->height() / 2));
+        stops.push_back({w, at.y() / RowHeight, at.x()});
+    }
+    // Within a tab page, by where it is on the page; pages of one tab widget follow each other.
+    std::stable_sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) {
+        return a.row != b.row ? a.row < b.row : a.left < b.left;
+    });
+    for (std::size_t i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops[i - 1].widget, stops[i].widget);
+}
+
 KeyboardAccess::KeyboardAccess(QWidget* window) : QObject(window), window_(window) {
     qApp->installEventFilter(this);
 }
@@ -169,6 +210,17 @@ KeyboardAccess::~KeyboardAccess() {
 
 bool KeyboardAccess::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // The order follows what is laid out: the window, and each page as it is first shown.
+    auto* shown = qobject_cast<QWidget*>(watched);
+    if (type == QEvent::Show && shown != nullptr && shown->window() == window_ &&
+        (shown == window_ || qobject_cast<QStackedWidget*>(shown->parentWidget())) &&
+        !orderPending_) {
+        orderPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            orderPending_ = false;
+            OrderTabs(window_);
+        });
+    }
     if (type == QEvent::Show) {
         // A dialog of the window gets its names when it opens, in the language of that moment.
         if (auto* dialog = qobject_cast<QDialog*>(watched); dialog && dialog->parentWidget())

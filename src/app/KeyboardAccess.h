@@ -14,6 +14,10 @@ namespace korvex {
 // here are renewed by another call (after the language switch); names set elsewhere are kept.
 void NameControls(QWidget* root);
 
+// Puts the controls of `window` in the Tab order of reading: top to bottom, and left to right
+// within a row. Hidden ones keep their place for when they show.
+void OrderTabs(QWidget* window);
+
 class KeyboardAccess final : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +30,7 @@ protected:
 
 private:
     QWidget* window_;
+    bool orderPending_ = false;
 };
 
 } // namespace korvex

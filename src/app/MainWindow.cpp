@@ -4,22 +4,15 @@
 #include "ui_MainWindow.h"
 
 #include "app/AboutBox.h"
-#include "app/AppCore.h"
-#include "app/FileDialogs.h"
-#include "app/FileDrops.h"
 #include "app/KeyboardAccess.h"
 #include "app/MainToolbar.h"
 #include "app/OverviewPage.h"
 #include "app/PanelMenu.h"
-#include "app/Settings.h"
 #include "app/TextClipboard.h"
 #include "app/ToolbarKeys.h"
 #include "app/UndoBar.h"
-#include "app/WindowHost.h"
-#include "config/ParameterPages.h"
-#include "editor/EditorPanel.h"
+#include "config/ConfigFile.h"
 #include "firmware/FirmwareUpdate.h"
-#include "host/RequireController.h"
 #include "host/TextFile.h"
 #include "lin/LinProgPage.h"
 #include "link/LogWindow.h"
@@ -32,10 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
-#include <QShortcut>
 #include <QTimer>
 
 namespace korvex {
@@ -46,15 +36,10 @@ constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-A
 constexpr TextPair OverviewCaption{"Обзор", "Overview"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
-constexpr int DropRefusedNoticeMs = 3000;
 constexpr TextPair LogName{"Журнал", "Log"};
 constexpr TextPair TerminalInputName{"Строка для контроллера", "Line to the controller"};
 constexpr TextPair SignalCloseLine{"Программа закрывается по сигналу %d",
                                    "The program is closing on signal %d"};
-constexpr TextPair SaveChangesQuestion{
-    "Сохранить изменения?\nИзменения есть только в окне: их нет ни в файле, ни в контроллере.",
-    "Save changes?\nThe changes exist only in the window: neither in a file nor on the "
-    "controller."};
 } // namespace
 
 MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QString& settingsPath,
@@ -81,6 +66,12 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
         RefreshParameterPages();
         undo_->RestartAfterRead();
     };
+    guard_ = std::make_unique<WorkGuard>(core_->image, core_->monitor, openedFile_, *host_,
+                                         core_->language);
+    guard_->sendPending = [this] { core_->connection.SendChangedBytes(); };
+    guard_->saveTo = [this](const QString& file) { return core_->commands.SaveConfigTo(file); };
+    guard_->saveAs = [this] { core_->commands.SpeedButtonWriteConfigClick(); };
+    guard_->restore = [this](const RecoveryCopy::Kept& kept) { RestoreWork(kept); };
     files_ = std::make_unique<FileDialogs>(this, settingsPath_, *host_, core_->language);
     menu_ = new PanelMenu(this, ui_->PanelMenu);
     ConnectPopupMenu();
@@ -128,11 +119,17 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     overview_->showError = [this](const QString& text) {
         host_->ShowMessageBox(mb::IconError, text);
     };
-    // The sheet from the panel menu too, and Ctrl+P wherever the window is.
+    // The sheet from the panel menu too, and its keys wherever the window is.
     connect(menu_->print, &QAction::triggered, overview_, &OverviewPage::Print);
     connect(menu_->exportSheet, &QAction::triggered, overview_, &OverviewPage::Export);
     auto* clipboard = new TextClipboard(core_->image, *host_, core_->language, this);
     clipboard->identity = overview_->identity;
+    core_->commands.applySnippet = [clipboard](const QString& file) {
+        return clipboard->ApplySnippetFile(file);
+    };
+    overview_->mayReplaceFile = [this](const QString& file) {
+        return MayReplaceFile(*host_, file, core_->language.current);
+    };
     clipboard->applied = [this] {
         ShowUndoneImage(-1);
         undo_->Record(); // the whole paste is one step
@@ -140,8 +137,6 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
     };
     connect(menu_->copyText, &QAction::triggered, clipboard, &TextClipboard::Copy);
     connect(menu_->pasteText, &QAction::triggered, clipboard, &TextClipboard::Paste);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_P), this), &QShortcut::activated,
-            overview_, &OverviewPage::Print);
     overview_->showEntry = [this](int entry) {
         ui_->PageControlMain->setCurrentIndex(1);
         editor_->ClickTab(entry);
@@ -190,71 +185,6 @@ void MainWindow::ConnectToolbar() {
             [this] { SwitchLanguage(LangRussian); });
 }
 
-void MainWindow::ApplySettings() {
-    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    // At least one line of the memo; the page is not laid out yet, so the window's height bounds
-    // what it can hold (the splitter then keeps the log's minimum).
-    QPlainTextEdit* memo = ui_->MemoTX;
-    const TxHeightLimits txLimits{memo->fontMetrics().lineSpacing() + 2 * memo->frameWidth(),
-                                  height()};
-    // A file that cannot be read is reported in the language the system asks for, which the
-    // window then keeps.
-    const int systemLanguage = SystemDefaultLanguage();
-    const auto settings = korvex::LoadSettings(settingsPath_, screen, size(), systemLanguage,
-                                               *host_, systemLanguage, txLimits);
-    ui_->PageControlMain->setCurrentIndex(1);
-    if (!settings) {
-        // The box has told the user; the window keeps its designed place and options.
-        SetLanguage(systemLanguage);
-        return;
-    }
-    move(settings->mainLeft, settings->mainTop);
-    resize(settings->mainWidth, settings->mainHeight);
-    const int total = ui_->SplitterTerminal->height();
-    ui_->SplitterTerminal->setSizes({qMax(1, total - settings->txHeight), settings->txHeight});
-    ui_->MemoTX->resize(ui_->MemoTX->width(), settings->txHeight);
-    menu_->log->setChecked(settings->log);
-    menu_->debug->setChecked(settings->debug);
-    menu_->onlyUsed->setChecked(settings->onlyUsed);
-    SetLanguage(settings->lang);
-}
-
-void MainWindow::StoreSettings() {
-    Settings settings;
-    settings.mainTop = y();
-    settings.mainLeft = x();
-    settings.lang = core_->language.current;
-    settings.log = menu_->log->isChecked();
-    settings.debug = menu_->debug->isChecked();
-    settings.onlyUsed = menu_->onlyUsed->isChecked();
-    settings.txHeight = ui_->MemoTX->height();
-    // A maximised window keeps the size it comes back to.
-    const QSize kept = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
-    settings.mainWidth = kept.width();
-    settings.mainHeight = kept.height();
-    korvex::SaveSettings(settingsPath_, settings, *host_, core_->language.current);
-}
-
-bool MainWindow::MayDropWork() {
-    // An edit made while in step with the controller is the controller's once the next tick has
-    // sent it: it goes now, before the action.
-    if (core_->monitor.imageInSync && core_->monitor.controllerConnected)
-        core_->connection.SendChangedBytes();
-    if (!openedFile_.HoldsOwnWork(core_->image, core_->monitor))
-        return true;
-    switch (host_->AskToSave(LangText(SaveChangesQuestion, core_->language))) {
-    case WindowHost::SaveAnswer::Save:
-        core_->commands.SpeedButtonWriteConfigClick();
-        // A save cancelled or failed keeps the work, and the window as it was.
-        return !openedFile_.HoldsOwnWork(core_->image, core_->monitor);
-    case WindowHost::SaveAnswer::Discard:
-        return true;
-    case WindowHost::SaveAnswer::Cancel:
-        break;
-    }
-    return false;
-}
-
 void MainWindow::SwitchLanguage(int language) {
     // Without a controller nothing is read again, and nothing is lost.
     if (core_->monitor.controllerConnected && !MayDropWork())
@@ -266,6 +196,8 @@ void MainWindow::CloseForSignal(int signalNumber) {
     if (closed_ || quitting_)
         return;
     quitting_ = true;
+    host_->SetUnattended(); // nobody is asked to answer anything from here on
+    guard_->KeepWorkNow();
     host_->LogLine(LangFormat(SignalCloseLine, core_->language.current, signalNumber));
     // Their loops end first; the close follows from whichever loop runs next, between frames of
     // a write that is running.
@@ -282,6 +214,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (!closed_) {
         closed_ = true;
+        if (quitting_)
+            guard_->KeepWorkNow(); // as it is when the window ends
+        else
+            guard_->DropRecovery();
         host_->BeginClosing();
         core_->link.state.appClosing = true;
         host_->WaitMs(100, true);
@@ -358,13 +294,12 @@ void MainWindow::TimerLUMAPADSCREENTestTimer() {
     undo_->Record();
     core_->connection.Tick();
     undo_->Record();
+    guard_->WatchWork();
+    // A handed file opens after the tick that found (and read) a controller, not before it.
+    arrivals_->OpenHanded();
     overview_->Refresh();
     host_->monitorTimer().setInterval(core_->connection.interval());
     ShowModified(); // edits made since the last tick
-}
-
-bool MainWindow::RequireController() {
-    return korvex::RequireController(core_->monitor, *host_, core_->language);
 }
 
 void MainWindow::SaveLogToFile() {
@@ -384,10 +319,6 @@ void MainWindow::ShowUndoneImage(int entry) {
     EndScreenUpdate();
 }
 
-void MainWindow::SetStatusText(const QString& text) {
-    statusText_->setText(text);
-}
-
 void MainWindow::SetCurrentSource(bool enabled, const QString& caption) {
     editor_->currentSourcePanel()->setEnabled(enabled);
     editor_->currentSourcePanel()->setText(caption);
@@ -397,30 +328,6 @@ void MainWindow::SetToolbarBusy(bool busy) {
     const bool filesFree = toolbar_->ShowBusy(busy, core_->monitor.controllerConnected);
     if (undo_ != nullptr)
         undo_->SetBusy(!filesFree);
-}
-
-void MainWindow::ReadDeviceConfiguration() {
-    core_->commands.ReadDeviceConfiguration();
-}
-
-QString MainWindow::ChooseConfigFileToOpen() {
-    return files_->ChooseConfigFileToOpen();
-}
-
-QString MainWindow::ChooseConfigFileToSave() {
-    return files_->ChooseConfigFileToSave();
-}
-
-void MainWindow::RememberConfigFile(const QString& fileName) {
-    files_->RememberConfigFile(fileName);
-}
-
-void MainWindow::RefreshParameterPages() {
-    pages_->RefreshParameterPages();
-}
-
-void MainWindow::InvalidateViews() {
-    korvex::InvalidateViews(core_->views);
 }
 
 void MainWindow::UpdateFirmware(const QString& fileName) {
@@ -455,35 +362,17 @@ void MainWindow::EndScreenUpdate() {
     }
 }
 
-void MainWindow::ShowSelectedEntry() {
-    editor_->ShowSelectedEntry();
-}
-
-void MainWindow::UpdateTabLabels() {
-    editor_->UpdateTabLabels();
-}
-
-void MainWindow::ApplyOnlyUsedView() {
-    editor_->ApplyOnlyUsedView();
-}
-
-void MainWindow::FillLinReactionList() {
-    editor_->FillLinReactionList();
-}
-
-void MainWindow::SetAutoCapture(bool on) {
-    editor_->SetAutoCapture(on);
-}
-
-void MainWindow::UpdateFromDrop(const QString& path) {
-    const unsigned version = core_->monitor.controllerConnected && !core_->identity.isBootloader()
-                                 ? core_->identity.appVersion()
-                                 : 0;
-    const QString question = DroppedFirmwareQuestion(path, version, core_->language.current);
-    if (!question.isEmpty() &&
-        host_->ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes)
-        return;
-    core_->commands.UpdateDevice(path);
+void MainWindow::RestoreWork(const RecoveryCopy::Kept& kept) {
+    // Kept in the window as a file not sent, with the file it came from (when it still reads).
+    core_->monitor.imageInSync = false;
+    ConfigImage source;
+    const bool read = !kept.source.isEmpty() && LoadConfigFile(kept.source, source, *host_);
+    openedFile_.Take(kept.source, read ? source.bytes : core_->image.bytes);
+    core_->image.bytes = kept.bytes;
+    ShowUndoneImage(-1);
+    undo_->Record(); // one step
+    undo_->UpdateButtons();
+    UpdateTitle();
 }
 
 void MainWindow::ConnectHabits() {
@@ -493,22 +382,11 @@ void MainWindow::ConnectHabits() {
     toolbar_->keys().Bind(QKeySequence(Qt::Key_F1), about);
     connect(menu_->about, &QAction::triggered, this, about);
 
-    ToolbarCommands& commands = core_->commands;
-    const auto busy = [this] {
+    arrivals_ = new FileArrivals(this, *core_, *host_, [this] {
         return core_->monitor.commandInProgress || !ui_->SpeedButtonReadConfig->isEnabled();
-    };
-    new FileDrops(this, busy, [this, &commands](const DroppedFile& dropped) {
-        if (dropped.kind == DropKind::Configuration)
-            commands.OpenConfigFile(dropped.path);
-        else if (dropped.kind == DropKind::Firmware)
-            UpdateFromDrop(dropped.path);
-        else
-            host_->ShowPanelMessage(false, DropRefusedNoticeMs, 0,
-                                    LangText(DropRefusedText, core_->language));
     });
-
-    commands.mayReplaceWork = [this] { return MayDropWork(); };
-    commands.configSource = [this](const QString& fileName) {
+    core_->commands.mayReplaceWork = [this] { return MayDropWork(); };
+    core_->commands.configSource = [this](const QString& fileName) {
         openedFile_.Take(fileName, core_->image.bytes);
         UpdateTitle();
     };

@@ -5,19 +5,28 @@
 #pragma once
 
 #include "app/ConnectionMonitor.h"
+#include "app/FileArrivals.h"
+#include "app/WorkGuard.h"
+#include "config/ParameterPages.h"
+#include "editor/EditorPanel.h"
+#include "host/RequireController.h"
 #include "app/OpenedFile.h"
 #include "app/PanelMenu.h"
+#include "app/RecoveryCopy.h"
 #include "app/QtTranslation.h"
 #include "app/ToolbarCommands.h"
+#include "app/AppCore.h"
+#include "app/FileDialogs.h"
+#include "app/WindowHost.h"
 #include "host/EditorViews.h"
 #include "text/TextPair.h"
 
+#include <QLabel>
 #include <QMainWindow>
 
 #include <memory>
 
 class QAction;
-class QLabel;
 class QMenu;
 
 namespace Ui {
@@ -38,6 +47,7 @@ class PortFinder;
 class SerialTransport;
 class UndoBar;
 class WindowHost;
+class WorkGuard;
 struct AppCore;
 
 class MainWindow final : public QMainWindow,
@@ -61,6 +71,7 @@ public:
     LogWindow& log() { return *log_; }
     UndoBar& undo() { return *undo_; }
     OverviewPage& overview() { return *overview_; }
+    WorkGuard& guard() { return *guard_; }
 
     // Applies a language (1 English, anything else Russian) and returns the current one; -1
     // only returns it.
@@ -68,32 +79,39 @@ public:
     // The monitor tick; the timer calls it, tests may too.
     void TimerLUMAPADSCREENTestTimer();
     // False when a controller is connected; otherwise tells the user and returns true.
-    bool RequireController();
+    bool RequireController() {
+        return korvex::RequireController(core_->monitor, *host_, core_->language);
+    }
     void UpdateTitle();
-    void UpdateTabLabels() override;
+    void UpdateTabLabels() override { editor_->UpdateTabLabels(); }
     // A request to end from outside (SIGTERM and the like): closes as the user would, without a
     // question; open boxes and dialogs give way, a write in progress stops between frames.
     void CloseForSignal(int signalNumber);
+    // A file given on the command line or handed over by a second start: the window comes to the
+    // front and opens it as a dropped file, once no command or box is in the way.
+    void OpenHandedFile(const QString& fileName) { arrivals_->Hand(fileName); }
 
     // MonitorView
-    void SetStatusText(const QString& text) override;
+    void SetStatusText(const QString& text) override { statusText_->setText(text); }
     void SetCurrentSource(bool enabled, const QString& caption) override;
     void SetToolbarBusy(bool busy) override;
-    void ReadDeviceConfiguration() override;
+    void ReadDeviceConfiguration() override { core_->commands.ReadDeviceConfiguration(); }
     // CommandView
-    QString ChooseConfigFileToOpen() override;
-    QString ChooseConfigFileToSave() override;
-    void RememberConfigFile(const QString& fileName) override;
-    void RefreshParameterPages() override;
-    void InvalidateViews() override;
+    QString ChooseConfigFileToOpen() override { return files_->ChooseConfigFileToOpen(); }
+    QString ChooseConfigFileToSave() override { return files_->ChooseConfigFileToSave(); }
+    void RememberConfigFile(const QString& fileName) override {
+        files_->RememberConfigFile(fileName);
+    }
+    void RefreshParameterPages() override { pages_->RefreshParameterPages(); }
+    void InvalidateViews() override { korvex::InvalidateViews(core_->views); }
     void UpdateFirmware(const QString& fileName) override;
     // EditorViews
     void BeginScreenUpdate() override;
     void EndScreenUpdate() override;
-    void ShowSelectedEntry() override;
-    void ApplyOnlyUsedView() override;
-    void FillLinReactionList() override;
-    void SetAutoCapture(bool on) override;
+    void ShowSelectedEntry() override { editor_->ShowSelectedEntry(); }
+    void ApplyOnlyUsedView() override { editor_->ApplyOnlyUsedView(); }
+    void FillLinReactionList() override { editor_->FillLinReactionList(); }
+    void SetAutoCapture(bool on) override { editor_->SetAutoCapture(on); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,13 +129,13 @@ private:
     // What a desktop program is expected to have beyond the toolbar's keys and recent files:
     // the About box, dropped files, and the title naming the file.
     void ConnectHabits();
-    // A dropped firmware file flashes only after a question that names it and both versions.
-    void UpdateFromDrop(const QString& path);
+    // Work a kill or a crash left, given back as one step.
+    void RestoreWork(const RecoveryCopy::Kept& kept);
     // The title's mark of changes since the named file was opened or saved.
     void ShowModified();
     // Before an action replaces or drops the configuration: true when nothing of the user's
     // would be lost, or the user saved it or let it go; false leaves everything as it was.
-    bool MayDropWork();
+    bool MayDropWork() { return guard_->MayReplace(); }
     // The language button and menu items: the switch reads the controller again, so work that
     // exists only in the window is asked about first.
     void SwitchLanguage(int language);
@@ -141,6 +159,8 @@ private:
     PanelMenu* menu_ = nullptr;
     std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;
+    std::unique_ptr<WorkGuard> guard_;
+    FileArrivals* arrivals_ = nullptr;
     bool closed_ = false;
     bool quitting_ = false; // closing on a signal: nothing is asked
 };

@@ -1,6 +1,7 @@
 // The overview page.
 #include "OverviewPage.h"
 
+#include "app/FileDialogs.h"
 #include "host/FileAccess.h"
 #include "host/FileTexts.h"
 #include "host/ToolIcons.h"
@@ -47,6 +48,8 @@ OverviewPage::OverviewPage(const ConfigImage& image, const LanguageState& langua
     filterEdit_->setObjectName(QStringLiteral("EditOverviewFilterx"));
     empty_->setObjectName(QStringLiteral("CheckBoxOverviewEmptyx"));
     table_->setObjectName(QStringLiteral("TableOverviewx"));
+    // Tab leaves the table for the page's next control; the arrow keys move within it.
+    table_->setTabKeyNavigation(false);
     print_->setObjectName(QStringLiteral("SpeedButtonPrintx"));
     export_->setObjectName(QStringLiteral("SpeedButtonExportx"));
     for (QToolButton* button : {print_, export_}) {
@@ -172,9 +175,9 @@ void OverviewPage::Export() {
         dialog.setDefaultSuffix(filter.startsWith(QLatin1String("HTML")) ? QStringLiteral("html")
                                                                          : QStringLiteral("pdf"));
     });
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString file = ExecSaveDialog(dialog, mayReplaceFile);
+    if (file.isEmpty())
         return;
-    const QString file = dialog.selectedFiles().first();
     const QString html = SheetHtmlNow();
     const bool asHtml = file.endsWith(QLatin1String(".html"), Qt::CaseInsensitive) ||
                         file.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive);

@@ -36,6 +36,8 @@ public:
     std::function<QString()> fileName;
     // Shows a failure of the export, as the window's error box.
     std::function<void(const QString&)> showError;
+    // Asked before the export replaces an existing file; unset: replaced without a question.
+    std::function<bool(const QString&)> mayReplaceFile;
 
     // Follows the image, the language and the controller; nothing is done while nothing changed
     // or while the page is not shown.

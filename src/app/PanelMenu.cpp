@@ -4,6 +4,7 @@
 #include "text/TextPair.h"
 
 #include <QMenu>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace korvex {
@@ -51,9 +52,29 @@ PanelMenu::PanelMenu(QWidget* window, QWidget* panel)
     pasteText = item("MenuItemPasteTextx", LangText(PasteTextItemText, LangRussian), false);
     menu_->addSeparator();
     about = item("MenuItemAboutx", LangText(AboutItemText, LangRussian), false);
+    // Keys for the window, shown beside the items.
+    const auto key = [window](QAction* action, const QKeySequence& sequence) {
+        action->setShortcut(sequence);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window->addAction(action);
+    };
+    key(print, QKeySequence(Qt::CTRL | Qt::Key_P));
+    key(exportSheet, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+    key(copyText, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    key(pasteText, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    // The panel takes the keyboard's focus, and its menu opens from the keyboard as well.
+    panel_->setFocusPolicy(Qt::TabFocus);
 }
 
 bool PanelMenu::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Menu ||
+            (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+            menu_->popup(panel_->mapToGlobal(panel_->rect().bottomLeft()));
+            return true;
+        }
+    }
     if (watched == panel_ && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {

@@ -146,6 +146,8 @@ std::optional<Settings> LoadSettings(const QString& path, QSize screen, QSize wi
         qBound(window.height(), file.ReadInteger(MainSection, u"MainHeightx", window.height()),
                qMax(window.height(), screen.height()));
 
+    settings.maximized = file.ReadInteger(MainSection, u"MainMaximizedx", 0) == 1;
+
     // The window does arithmetic with the height, so no stored value may be extreme.
     settings.txHeight =
         LimitTxHeight(file.ReadInteger(MainSection, u"TXHeight", defaults.txHeight), txLimits);
@@ -176,6 +178,7 @@ bool SaveSettings(const QString& path, const Settings& settings, UiHost& host, i
     if (settings.mainWidth > 0 && settings.mainHeight > 0) {
         file.WriteInteger(MainSection, u"MainWidthx", settings.mainWidth);
         file.WriteInteger(MainSection, u"MainHeightx", settings.mainHeight);
+        file.WriteInteger(MainSection, u"MainMaximizedx", settings.maximized ? 1 : 0);
     }
     return WriteSettings(file, host, language);
 }

@@ -24,6 +24,7 @@ struct Settings {
     // The window's size; 0 leaves the keys out of the file.
     int mainWidth = 0;
     int mainHeight = 0;
+    bool maximized = false; // written with the size
     // Full names of the files last chosen; only RememberFile writes them.
     QString configFile;
     QString firmwareFile;

@@ -7,7 +7,12 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace korvex {
 
@@ -21,6 +26,25 @@ QString SingleInstanceLockPath(const QString& directory) {
         place = QDir::tempPath();
     const QDir dir(place);
     return dir.filePath(QString::fromLatin1(ProgramIdentifier) + QStringLiteral(".lock"));
+}
+
+QString HandOverAddress(const QString& directory) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(directory);
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return QStringLiteral("\\\\.\\pipe\\") + QString::fromLatin1(ProgramIdentifier) + u'-' +
+           qEnvironmentVariable("USERNAME") + u'-' + QString::number(session);
+#else
+    QString lock = SingleInstanceLockPath(directory);
+    lock.chop(int(sizeof ".lock") - 1);
+    return lock + QStringLiteral(".socket");
+#endif
+}
+
+QString AlreadyRunningBoxText(const QString& lockPath) {
+    return QString::fromLatin1(AlreadyRunningText) + QStringLiteral("\n\nLock file: ") +
+           QDir::toNativeSeparators(lockPath);
 }
 
 namespace {
@@ -43,6 +67,28 @@ QString LockErrorText(QLockFile::LockError error, const QString& path) {
     default:
         return QStringLiteral("the file cannot be written (is the disk full?)");
     }
+}
+
+// The name the lock gives this machine: Qt writes the computer name on Windows, the host name
+// elsewhere.
+QString ThisMachine() {
+#ifdef Q_OS_WIN
+    return qEnvironmentVariable("COMPUTERNAME");
+#else
+    return QSysInfo::machineHostName();
+#endif
+}
+
+// A lock in this machine's own folder that names another machine was left there (a copied home,
+// a renamed machine): no instance that runs here can hold it.
+bool HeldElsewhere(QLockFile& lock) {
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (!lock.getLockInfo(&pid, &host, &app) || host.isEmpty())
+        return false;
+    const QString here = ThisMachine();
+    return !here.isEmpty() && host.compare(here, Qt::CaseInsensitive) != 0;
 }
 
 // What a crash or a full disk leaves: a lock whose owner cannot be read. An instance that has
@@ -71,7 +117,8 @@ std::unique_ptr<QLockFile> AcquireSingleInstance(const QString& lockPath, QStrin
     if (lock->tryLock(0))
         return lock;
     const bool isDir = QFileInfo(lockPath).isDir();
-    if (lock->error() == QLockFile::LockFailedError && !isDir && !NobodyHolds(*lock))
+    if (lock->error() == QLockFile::LockFailedError && !isDir && !HeldElsewhere(*lock) &&
+        !NobodyHolds(*lock))
         return nullptr; // a running instance
     // Empty, garbage or an empty folder: taken over.
     if (isDir ? QDir().rmdir(lockPath) : QFile::remove(lockPath)) {

@@ -14,10 +14,16 @@ inline constexpr char ProgramIdentifier[] = "KORVEX_SETUP_UTILITY";
 // Shown without the main window, in English only.
 inline constexpr char AlreadyRunningText[] =
     "Setup programm KORVEX_SETUP_UTILITY is already running";
+// The refusal's box: its text and, below, the lock that refused.
+QString AlreadyRunningBoxText(const QString& lockPath);
 
 // Where the lock lives: the user's runtime directory (the temporary directory where there is
 // none) unless a directory is given.
 QString SingleInstanceLockPath(const QString& directory = {});
+
+// Where the instance that holds the lock takes files from a second start: beside the lock (in
+// `directory` when given), or on Windows the pipe of this user's session.
+QString HandOverAddress(const QString& directory = {});
 
 // The held lock, or nothing when another live instance holds it. A lock that no running
 // instance holds (empty, garbage or an empty folder, left by a crash or a full disk) is taken

@@ -7,6 +7,7 @@
 #include "text/TextPair.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace korvex {
@@ -21,6 +22,11 @@ constexpr TextPair PasteChangesNothing{"Текст из буфера обмен�
                                        "The text from the clipboard changes nothing"};
 constexpr TextPair PastedLine{"Текст из буфера обмена применен",
                               "The text from the clipboard is applied"};
+constexpr TextPair SnippetQuestion{"Применить фрагмент \"%s\" к конфигурации?",
+                                   "Apply the snippet \"%s\" to the configuration?"};
+constexpr TextPair SnippetChangesNothing{"Фрагмент \"%s\" ничего не меняет",
+                                         "The snippet \"%s\" changes nothing"};
+constexpr TextPair SnippetLine{"Фрагмент \"%s\" применен", "The snippet \"%s\" is applied"};
 constexpr int ShownDiffLines = 15;
 } // namespace
 
@@ -46,19 +52,39 @@ void TextClipboard::Paste() {
                              ConfigTextMessage(LangText(ClipboardName, lang), read.error, lang));
         return;
     }
+    Offer(after, QString(), false);
+}
+
+bool TextClipboard::ApplySnippetFile(const QString& fileName) {
+    ConfigBytes after = image_.bytes;
+    const ConfigTextResult read = ReadConfigTextFile(fileName, after, language_.current);
+    if (!read.ok || read.whole)
+        return false; // the open reads it again and says what is wrong
+    Offer(after, QFileInfo(fileName).fileName(), true);
+    return true;
+}
+
+void TextClipboard::Offer(const ConfigBytes& after, const QString& name, bool fromFile) {
+    const int lang = language_.current;
+    const QByteArray quoted = name.toUtf8();
     if (after == image_.bytes) {
-        host_.ShowMessageBox(mb::IconInformation, LangText(PasteChangesNothing, lang));
+        host_.ShowMessageBox(mb::IconInformation,
+                             fromFile ? LangFormat(SnippetChangesNothing, lang, quoted.constData())
+                                      : LangText(PasteChangesNothing, lang));
         return;
     }
     const QString question =
-        LangText(PasteQuestion, lang) + QStringLiteral("\n\n") +
+        (fromFile ? LangFormat(SnippetQuestion, lang, quoted.constData())
+                  : LangText(PasteQuestion, lang)) +
+        QStringLiteral("\n\n") +
         DiffSummary(DiffConfigurations(image_.bytes, after, lang), ShownDiffLines, lang);
     if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes)
         return;
     image_.bytes = after;
     if (applied)
         applied();
-    host_.LogLine(LangText(PastedLine, lang));
+    host_.LogLine(fromFile ? LangFormat(SnippetLine, lang, quoted.constData())
+                           : LangText(PastedLine, lang));
 }
 
 } // namespace korvex

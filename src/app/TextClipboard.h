@@ -26,8 +26,14 @@ public:
 
     void Copy();
     void Paste();
+    // A snippet file, opened or dropped, is applied as a paste is: true when `fileName` is a
+    // readable snippet (asked about, applied or not); false leaves it to be opened as a file.
+    bool ApplySnippetFile(const QString& fileName);
 
 private:
+    // `after` is the image with a text applied; `name` names the text in the boxes and the log.
+    void Offer(const ConfigBytes& after, const QString& name, bool fromFile);
+
     ConfigImage& image_;
     UiHost& host_;
     const LanguageState& language_;

@@ -3,6 +3,7 @@
 
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigText.h"
 #include "config/ConfigTransfer.h"
 #include "host/CommandTexts.h"
 #include "host/FileTexts.h"
@@ -89,6 +90,7 @@ void ToolbarCommands::ReadDeviceConfiguration() {
     const int rc = transfer_.ReadConfiguration();
     // Even a failed read has replaced the image.
     NoteSource(QString());
+    ClearFileKept();
     ReportFailure(rc, texts::ReadDeviceError);
     LogResult(rc, ReadLine, NotReadLine);
     view_.SetToolbarBusy(false);
@@ -116,6 +118,8 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     if (answer == mb::IdYes) {
         const ConfigBytes before = held != nullptr ? *held : image_.bytes;
         const int rc = transfer_.WriteConfiguration();
+        if (rc == result::Ok)
+            ClearFileKept();
         ReportFailure(rc, texts::WriteDeviceError);
         LogResult(rc, WrittenLine, NotWrittenLine);
         if (rc == result::Ok)
@@ -129,6 +133,10 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
 }
 
 void ToolbarCommands::SpeedButtonToDefaultClick() {
+    // The controller is read again whatever the defaults' answer: work of the window's own is
+    // asked about first.
+    if (mayReplaceWork && !mayReplaceWork())
+        return;
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
     const int rc = transfer_.ResetToDefaults();
@@ -143,6 +151,8 @@ void ToolbarCommands::SpeedButtonToDefaultClick() {
 }
 
 void ToolbarCommands::SpeedButtonResetClick() {
+    if (mayReplaceWork && !mayReplaceWork())
+        return;
     monitor_.commandInProgress = true;
     monitor_.imageInSync = false;
     monitor_.lastSerial = 0;
@@ -173,27 +183,31 @@ void ToolbarCommands::UpdateDevice(const QString& fileName) {
 void ToolbarCommands::SpeedButtonWriteConfigClick() {
     view_.SetToolbarBusy(true);
     const QString fileName = view_.ChooseConfigFileToSave();
-    if (!fileName.isEmpty()) {
-        QString error;
-        {
-            MonitorSuspension suspended(host_);
-            error = SaveConfigFile(fileName, image_, host_, language_.current).error;
-            if (error.isEmpty()) {
-                view_.RememberConfigFile(fileName);
-                NoteSource(fileName);
-            }
-        }
-        // A file that cannot be written ends the command with its message; the toolbar comes
-        // back all the same, so the user can try another place.
-        if (!error.isEmpty()) {
-            host_.ShowMessageBox(mb::IconError, error);
-            host_.LogLine(LangFormat(NotSavedLine, language_.current, OneLine(error).constData()));
-        } else {
-            host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
-            host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(fileName).constData()));
+    if (!fileName.isEmpty())
+        SaveConfigTo(fileName);
+    view_.SetToolbarBusy(false);
+}
+
+bool ToolbarCommands::SaveConfigTo(const QString& fileName) {
+    QString error;
+    {
+        MonitorSuspension suspended(host_);
+        error = SaveConfigFile(fileName, image_, host_, language_.current).error;
+        if (error.isEmpty()) {
+            view_.RememberConfigFile(fileName);
+            NoteSource(fileName);
         }
     }
-    view_.SetToolbarBusy(false);
+    // A file that cannot be written ends the command with its message; the toolbar comes back
+    // all the same, so the user can try another place.
+    if (!error.isEmpty()) {
+        host_.ShowMessageBox(mb::IconError, error);
+        host_.LogLine(LangFormat(NotSavedLine, language_.current, OneLine(error).constData()));
+        return false;
+    }
+    host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
+    host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(fileName).constData()));
+    return true;
 }
 
 void ToolbarCommands::SpeedButtonReadConfigClick() {
@@ -207,6 +221,18 @@ void ToolbarCommands::SpeedButtonReadConfigClick() {
 }
 
 void ToolbarCommands::OpenConfigFile(const QString& fileName) {
+    if (applySnippet && IsConfigTextName(fileName) && applySnippet(fileName)) {
+        view_.SetToolbarBusy(false);
+        return;
+    }
+    if (mayReplaceWork && !mayReplaceWork()) {
+        view_.SetToolbarBusy(false);
+        return;
+    }
+    LoadConfigFrom(fileName);
+}
+
+void ToolbarCommands::LoadConfigFrom(const QString& fileName) {
     view_.SetToolbarBusy(true);
     const bool wasInSync = monitor_.imageInSync;
     monitor_.imageInSync = false;
@@ -230,6 +256,7 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
     }
     view_.SetToolbarBusy(false);
     view_.RefreshParameterPages();
+    ClearFileKept();
     // Kept in the window whatever the answer below.
     NoteSource(fileName);
     // A controller whose configuration we know would get the file at the next tick: the user sees
@@ -240,6 +267,7 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
                                  ChangeSummary(*held, image_.bytes, language_.current);
         if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes) {
             host_.ShowPanelMessage(false, 0, 0, LangText(FileKeptText, language_));
+            fileKeptShown_ = true;
             LogOpened(fileName);
             LogRuleMade(*held);
             host_.LogLine(LangText(FileKeptText, language_));
@@ -257,6 +285,12 @@ void ToolbarCommands::OpenConfigFile(const QString& fileName) {
 void ToolbarCommands::LogRuleMade(const ConfigBytes& held) {
     for (const QString& line : RuleMadeChanges(held, image_.bytes, language_.current))
         host_.LogLine(LangFormat(RuleMadeLine, language_.current, line.toUtf8().constData()));
+}
+
+void ToolbarCommands::ClearFileKept() {
+    if (fileKeptShown_)
+        host_.ClearPanelMessage();
+    fileKeptShown_ = false;
 }
 
 void ToolbarCommands::LogOpened(const QString& fileName) {

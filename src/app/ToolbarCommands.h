@@ -45,9 +45,13 @@ public:
     // names the file.
     std::function<void(const QString& fileName)> configSource;
 
-    // Asked before a read or a firmware update replaces what the window holds: false when the
-    // user keeps the window as it is (the command then does nothing). Unset: nothing is asked.
+    // Asked before a command replaces what the window holds (a read, a file opened, the
+    // defaults, a restart, a firmware update): false when the user keeps the window as it is (the
+    // command then does nothing). Unset: nothing is asked.
     std::function<bool()> mayReplaceWork;
+    // A text that only changes what it names is applied to the window's configuration, as a
+    // paste is, not opened as one: true when the file was such a text (whatever came of it).
+    std::function<bool(const QString& fileName)> applySnippet;
 
     // Shared with the monitor, which runs it for every newly connected controller.
     void ReadDeviceConfiguration();
@@ -59,9 +63,12 @@ public:
     void SpeedButtonUpdateDeviceClick();
     void SpeedButtonWriteConfigClick(); // save to a file
     void SpeedButtonReadConfigClick();  // open a file
+    // The save's work once the file is chosen; true when the file now holds the configuration.
+    bool SaveConfigTo(const QString& fileName);
 
     // The open command from the chosen file on, for a file chosen elsewhere (the recent files,
-    // a drop).
+    // a drop, a file handed over): a snippet is applied, anything else replaces the window's
+    // configuration once work of its own was asked about.
     void OpenConfigFile(const QString& fileName);
     // The firmware update with a file chosen elsewhere (a drop); empty asks as the button does.
     void UpdateDevice(const QString& fileName);
@@ -73,11 +80,14 @@ private:
     // Shows a failed command's first line and the result text; nothing for 0.
     void ReportFailure(int rc, const TextPair& firstLine);
     void NoteSource(const QString& fileName);
+    void LoadConfigFrom(const QString& fileName);
     // The log's line of a device command: `done`, or `failed` with the result text.
     void LogResult(int rc, const TextPair& done, const TextPair& failed);
     void LogOpened(const QString& fileName);
     // The log's lines of the changes to `held` that the editor's rules made, not the user.
     void LogRuleMade(const ConfigBytes& held);
+    // The "file not sent" notice goes once it is no longer true (a read, a write, another file).
+    void ClearFileKept();
 
     MonitorState& monitor_;
     ConfigImage& image_;
@@ -85,6 +95,7 @@ private:
     CommandView& view_;
     UiHost& host_;
     const LanguageState& language_;
+    bool fileKeptShown_ = false;
 };
 
 } // namespace korvex

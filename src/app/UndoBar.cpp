@@ -145,14 +145,17 @@ void UndoBar::UpdateButtons() {
     const QString redoName = history_.RedoName(lang);
     undo_->setEnabled(!busy_ && history_.CanUndo());
     redo_->setEnabled(!busy_ && history_.CanRedo());
-    undo_->setToolTip(WithKeys(undoName.isEmpty()
-                                   ? LangText(NothingToUndo, lang)
-                                   : LangFormat(UndoHint, lang, undoName.toUtf8().constData()),
-                               UndoKeys));
-    redo_->setToolTip(WithKeys(redoName.isEmpty()
-                                   ? LangText(NothingToRedo, lang)
-                                   : LangFormat(RedoHint, lang, redoName.toUtf8().constData()),
-                               RedoKeys));
+    const QString undoHint = undoName.isEmpty()
+                                 ? LangText(NothingToUndo, lang)
+                                 : LangFormat(UndoHint, lang, undoName.toUtf8().constData());
+    const QString redoHint = redoName.isEmpty()
+                                 ? LangText(NothingToRedo, lang)
+                                 : LangFormat(RedoHint, lang, redoName.toUtf8().constData());
+    undo_->setToolTip(WithKeys(undoHint, UndoKeys));
+    redo_->setToolTip(WithKeys(redoHint, RedoKeys));
+    // Screen readers say which step the button takes back, in the language shown.
+    undo_->setAccessibleName(undoHint);
+    redo_->setAccessibleName(redoHint);
 }
 
 } // namespace korvex

@@ -14,6 +14,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace korvex {
 
 namespace {
@@ -86,7 +88,11 @@ int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
         break;
     }
     const bool yesNo = (flags & 0x0F) == mb::YesNo;
-    if (closed_)
+    if (unattended_) {
+        LogLine(text);
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+    if (closed_ || unattended_)
         return yesNo ? mb::IdNo : mb::IdOk;
     MonitorSuspension suspended(*this);
     if (answerBox)
@@ -111,6 +117,8 @@ int WindowHost::ShowMessageBox(unsigned flags, const QString& text) {
 }
 
 WindowHost::SaveAnswer WindowHost::AskToSave(const QString& text) {
+    if (unattended_)
+        return SaveAnswer::Cancel;
     if (closed_)
         return SaveAnswer::Discard;
     MonitorSuspension suspended(*this);

@@ -55,6 +55,9 @@ public:
     QProgressBar* gauge() const { return gauge_; }
     // The window is closing: the monitor stops and never starts again.
     void BeginClosing();
+    // Nobody is there to answer (the program ends on a signal): a box's text goes to the log and
+    // standard error instead, questions are taken as No, "Save changes?" as Cancel.
+    void SetUnattended() { unattended_ = true; }
     // The window has closed: every timer stops, and boxes that operations still raise on their
     // way out are answered without being shown (No for questions).
     void StopAll();
@@ -87,6 +90,7 @@ private:
     int monitorSuspend_ = 1;
     bool closing_ = false;
     bool closed_ = false;
+    bool unattended_ = false;
 };
 
 } // namespace korvex

@@ -38,4 +38,33 @@ QPoint DialogPosition(QRect mainWindow, std::optional<QSize> dialog, QSize scree
     return {std::max(left, 0), std::max(top, 0)};
 }
 
+QRect FitOnScreens(QRect frame, const QList<QRect>& screens) {
+    if (screens.isEmpty())
+        return frame;
+    const QPoint title(frame.center().x(), frame.top() + 10);
+    QRect on = screens.constFirst();
+    bool titleShown = false;
+    for (const QRect& screen : screens) {
+        if (screen.contains(title)) {
+            on = screen;
+            titleShown = true;
+            break;
+        }
+    }
+    if (!titleShown) {
+        for (const QRect& screen : screens)
+            if (screen.intersects(frame)) {
+                on = screen;
+                break;
+            }
+    }
+    const QSize size = frame.size().boundedTo(on.size());
+    if (titleShown && size == frame.size())
+        return frame;
+    QRect fitted(frame.topLeft(), size);
+    fitted.moveLeft(qBound(on.left(), fitted.left(), on.right() - size.width() + 1));
+    fitted.moveTop(qBound(on.top(), fitted.top(), on.bottom() - size.height() + 1));
+    return fitted;
+}
+
 } // namespace korvex

@@ -3,6 +3,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QList>
 #include <QSize>
 
 #include <optional>
@@ -18,5 +19,11 @@ QPoint MessageBoxPosition(QRect mainWindow, std::optional<QSize> box);
 // bottom and right edges of `screen`; without the dialog's size, 200 pixels up and left of the
 // centre. Negative coordinates become 0.
 QPoint DialogPosition(QRect mainWindow, std::optional<QSize> dialog, QSize screen);
+
+// Where a window of `frame` (its place and size) goes once its screens are known: where it is
+// when its title bar's middle lies on one of `screens` (their free areas) and it is no larger
+// than that screen; otherwise sized to fit the first screen it touches (or the first of all) and
+// moved wholly onto it.
+QRect FitOnScreens(QRect frame, const QList<QRect>& screens);
 
 } // namespace korvex

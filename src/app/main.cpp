@@ -1,8 +1,10 @@
-// korvex-setup entry point: one instance, the main window, and the two options that are not the
-// controller's (--demo, --port).
+// korvex-setup entry point: one instance, the main window, the two options that are not the
+// controller's (--demo, --port), and a file to open, handed to the running window when there is
+// one.
 #include "app/MainWindow.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "host/HandOver.h"
 #include "host/QuitSignals.h"
 #include "link/PortFinder.h"
 #include "link/QtSerialTransport.h"
@@ -12,10 +14,13 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLockFile>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char* argv[]) {
@@ -35,14 +40,38 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("DEVICE"));
     parser.addOption(demo);
     parser.addOption(port);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A configuration (*.KSWA or *.txt) to open."));
     parser.process(app);
+    const QString startFile = parser.positionalArguments().value(0);
+
+    // A logout or kill closes the window as a click on its close box would, without a question;
+    // one that comes while a box of the start is shown ends the start as a close would.
+    korvex::QuitSignals quitSignals;
+    int signalledEarly = 0;
+    const QMetaObject::Connection early = QObject::connect(
+        &quitSignals, &korvex::QuitSignals::received, &app, [&signalledEarly](int number) {
+            signalledEarly = number;
+            if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                box->reject();
+        });
 
     QString lockProblem;
+    const QString lockPath = korvex::SingleInstanceLockPath();
     const std::unique_ptr<QLockFile> instance =
-        korvex::AcquireSingleInstance(korvex::SingleInstanceLockPath(), &lockProblem);
+        korvex::AcquireSingleInstance(lockPath, &lockProblem);
     if (!instance && lockProblem.isEmpty()) {
-        QMessageBox::critical(nullptr, QStringLiteral("Error"),
-                              QString::fromLatin1(korvex::AlreadyRunningText));
+        // A file is the running window's to open; without one, or when it cannot take it, the
+        // refusal stands.
+        const QString address = korvex::HandOverAddress();
+        if (!startFile.isEmpty() &&
+            korvex::HandOver::Send(address, QFileInfo(startFile).absoluteFilePath()))
+            return 0;
+        // Also where no one sees the screen (a start from a script).
+        const QString refusal = korvex::AlreadyRunningBoxText(lockPath);
+        std::fprintf(stderr, "%s\n", refusal.toLocal8Bit().constData());
+        std::fflush(stderr);
+        QMessageBox::critical(nullptr, QStringLiteral("Error"), refusal);
         return 0;
     }
     if (!instance) { // no guard can be made: the user is told why and works all the same
@@ -51,6 +80,8 @@ int main(int argc, char* argv[]) {
                              lang == korvex::LangEnglish ? QStringLiteral("Warning")
                                                          : QStringLiteral("Предупреждение"),
                              korvex::NoLockText(lockProblem, lang));
+        if (signalledEarly != 0)
+            return 0;
     }
 
     std::unique_ptr<korvex::sim::VirtualController> controller;
@@ -75,10 +106,21 @@ int main(int argc, char* argv[]) {
 
     korvex::MainWindow window(*transport, *finder,
                               korvex::SettingsFilePath(QApplication::applicationFilePath()), note);
-    // A logout or kill closes the window as a click on its close box would, without a question.
-    korvex::QuitSignals quitSignals;
+    QObject::disconnect(early);
+    if (signalledEarly != 0) { // during the settings' box
+        window.CloseForSignal(signalledEarly);
+        window.close();
+        return 0;
+    }
     QObject::connect(&quitSignals, &korvex::QuitSignals::received, &window,
                      &korvex::MainWindow::CloseForSignal);
+    korvex::HandOver handOver;
+    if (instance)
+        handOver.Listen(korvex::HandOverAddress());
+    QObject::connect(&handOver, &korvex::HandOver::received, &window,
+                     &korvex::MainWindow::OpenHandedFile);
     window.show();
+    if (!startFile.isEmpty())
+        window.OpenHandedFile(startFile);
     return QApplication::exec();
 }

@@ -16,10 +16,13 @@ list(APPEND KORVEX_CORE_SOURCES app/Settings.cpp app/Settings.h)
 list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)
 list(APPEND KORVEX_UI_SOURCES app/TextClipboard.cpp app/TextClipboard.h)
+list(APPEND KORVEX_UI_SOURCES app/WorkGuard.cpp app/WorkGuard.h app/FileArrivals.cpp app/FileArrivals.h
+    app/MainWindowSettings.cpp)
 list(APPEND KORVEX_CORE_SOURCES
     app/AboutText.cpp app/AboutText.h
     app/DroppedFiles.cpp app/DroppedFiles.h
     app/OpenedFile.cpp app/OpenedFile.h
+    app/RecoveryCopy.cpp app/RecoveryCopy.h
     app/RecentFiles.cpp app/RecentFiles.h)
 list(APPEND KORVEX_UI_SOURCES
     app/AboutBox.cpp app/AboutBox.h

@@ -222,6 +222,8 @@ void ReactionEditor::Show(int entry) {
         source_->CheckBoxEventReactionSRCSave->setChecked(view.sourceSaveChecked);
         source_->CheckBoxEventReactionSRCSave->setEnabled(view.sourceSaveEnabled);
         source_->SpeedButtonEventReactionSRCSkipx->setText(view.skipCaption);
+        // Its caption changes with the entry: so does what screen readers say.
+        source_->SpeedButtonEventReactionSRCSkipx->setAccessibleName(view.skipCaption);
         source_->SpeedButtonEventReactionSRCSkipx->setEnabled(view.skipEnabled);
         break;
     case kind::ReactionEventControl:

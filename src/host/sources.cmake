@@ -4,6 +4,7 @@ list(APPEND KORVEX_CORE_SOURCES
     host/EditorViews.h
     host/FileAccess.cpp host/FileAccess.h
     host/FileTexts.h
+    host/HandOver.cpp host/HandOver.h
     host/MonitorState.h
     host/QuietHost.h
     host/QuitSignals.cpp host/QuitSignals.h

@@ -108,7 +108,8 @@ void TestFileDialogs::dialogsStartWhereTheirFileWas() {
              Native(a + "/car.KSWA"));
     QCOMPARE(seen.directory, programDir);
     QCOMPARE(seen.title, QStringLiteral("Выбор файла конфигурации устройства"));
-    QCOMPARE(seen.filters, (QStringList{QStringLiteral("*.KSWA (*.KSWA)"),
+    QCOMPARE(seen.filters, (QStringList{QStringLiteral("Конфигурации (*.KSWA *.txt)"),
+                                        QStringLiteral("*.KSWA (*.KSWA)"),
                                         QStringLiteral("Конфигурация текстом (*.txt)")}));
     QVERIFY(!QFileInfo::exists(settings)); // choosing alone stores nothing
     dialogs.RememberConfigFile(a + "/car.KSWA");

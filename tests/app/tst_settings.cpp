@@ -2,6 +2,7 @@
 // written, the remembered and recent files and where the file lives.
 #include "app/RecentFiles.h"
 #include "app/Settings.h"
+#include "app/WindowPlacement.h"
 #include "common/TestFiles.h"
 #include "common/TestHost.h"
 #include "text/TextPair.h"
@@ -26,6 +27,9 @@ private slots:
     void saveWritesMainSettingsAndKeepsTheRest();
     void windowSize_data();
     void windowSize();
+    void windowPlacedOnScreens_data();
+    void windowPlacedOnScreens();
+    void maximizedKept();
     void remembersFilesPerDialog();
     void recentFiles_data();
     void recentFiles();
@@ -195,6 +199,46 @@ void TestSettings::windowSize() {
     const QString path = dir.filePath("w.ini");
     const Settings s = LoadFrom(path, "[MainSettings]\r\n" + stored);
     QCOMPARE(QSize(s.mainWidth, s.mainHeight), size);
+}
+
+void TestSettings::windowPlacedOnScreens_data() {
+    // Two monitors: a small scaled one on the left, the primary at the origin.
+    const QList<QRect> two{QRect(0, 0, 1920, 1040), QRect(-960, 0, 960, 500)};
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QRect>("stored");
+    QTest::addColumn<QRect>("placed");
+    QTest::newRow("on a monitor no longer there")
+        << two << QRect(2500, 300, 800, 600) << QRect(1120, 300, 800, 600);
+    QTest::newRow("larger than the scaled screen it is on")
+        << two << QRect(-900, 10, 1200, 700) << QRect(-960, 0, 960, 500);
+    QTest::newRow("title bar above every screen")
+        << two << QRect(100, -400, 800, 600) << QRect(100, 0, 800, 600);
+    QTest::newRow("half off the side, title shown: kept")
+        << two << QRect(1520, 100, 800, 600) << QRect(1520, 100, 800, 600);
+    QTest::newRow("on the second monitor: kept")
+        << two << QRect(-900, 10, 720, 480) << QRect(-900, 10, 720, 480);
+}
+
+void TestSettings::windowPlacedOnScreens() {
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QRect, stored);
+    QFETCH(QRect, placed);
+    QCOMPARE(FitOnScreens(stored, screens), placed);
+}
+
+void TestSettings::maximizedKept() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("w.ini");
+    test::TestHost host;
+    for (const bool maximized : {true, false}) {
+        Settings settings;
+        settings.mainWidth = 900;
+        settings.mainHeight = 700;
+        settings.maximized = maximized;
+        QVERIFY(SaveSettings(path, settings, host, LangEnglish));
+        QCOMPARE(LoadFrom(path, ReadAll(path)).maximized, maximized);
+    }
+    QVERIFY(!LoadFrom(path, "[MainSettings]\r\nMainMaximizedx=yes\r\n").maximized);
 }
 
 void TestSettings::remembersFilesPerDialog() {

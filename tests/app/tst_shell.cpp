@@ -16,6 +16,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 using namespace korvex;
 using korvex::sim::Fault;
 
@@ -564,6 +568,8 @@ void TestShell::badLockFiles() {
         {"garbage", file("\x01\xFFnot a lock\n"), true, ""},
         {"no pid", file("\n\n\n"), true, ""},
         {"empty folder", [](const QString& path) { QVERIFY(QDir().mkdir(path)); }, true, ""},
+        // A copied home or a renamed machine: no instance here can hold it.
+        {"another machine's", file("999999999\nkorvex-setup\nsome-other-machine\n"), true, ""},
         {"full folder",
          [](const QString& path) {
              QVERIFY(QDir().mkdir(path));
@@ -594,6 +600,17 @@ void TestShell::badLockFiles() {
             QVERIFY2(text.contains("the program starts all the same"), qPrintable(text));
         }
     }
+#ifdef Q_OS_UNIX
+    // A folder the user may not write in (root may write anywhere).
+    if (::geteuid() != 0) {
+        QTemporaryDir locked;
+        QVERIFY(QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner));
+        QString denied;
+        QVERIFY(!AcquireSingleInstance(SingleInstanceLockPath(locked.path()), &denied));
+        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(NoLockText(denied, LangEnglish).contains("permission denied"), qPrintable(denied));
+    }
+#endif
     // A folder that does not exist: the runtime directory is not there at all.
     QString problem;
     QVERIFY(!AcquireSingleInstance("/nonexistent-korvex/KORVEX_SETUP_UTILITY.lock", &problem));
