@@ -1,5 +1,5 @@
-// File dialogs: Qt's own widget-based dialog rather than the platform's, so that it can be
-// placed (and driven by tests) the same way everywhere.
+// File dialogs: Windows' own dialog there, which speaks the system's language and shows the
+// user's places; elsewhere Qt's own widget-based dialog, placed over the main window.
 #include "FileDialogs.h"
 
 #include "app/WindowPlacement.h"
@@ -9,8 +9,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <utility>
@@ -36,7 +38,28 @@ QString StartDirectory(const QString& fullName) {
     return fullName.left(cut + 1);
 }
 
+bool qtDialogsForTests = false;
+
 } // namespace
+
+void SetDialogKind(QFileDialog& dialog) {
+#ifdef Q_OS_WIN
+    dialog.setOption(QFileDialog::DontUseNativeDialog, qtDialogsForTests);
+#else
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+}
+
+void UseQtFileDialogs() {
+    qtDialogsForTests = true;
+}
+
+QString DocumentsDirectory() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString dir = !documents.isEmpty() && QFileInfo(documents).isDir() ? documents
+                                                                              : QDir::homePath();
+    return QDir::toNativeSeparators(dir + u'/');
+}
 
 FileDialogs::FileDialogs(QWidget* mainWindow, QString settingsPath, UiHost& host,
                          const LanguageState& language)
@@ -76,13 +99,12 @@ void FileDialogs::RememberFirmwareFile(const QString& fileName) {
 QString FileDialogs::Choose(bool save, const TextPair& title, const QString& extension,
                             RememberedFile which, bool withText) {
     const std::optional<QString> remembered = ReadRememberedFile(
-        settingsPath_, which, ProgramDirectory(QCoreApplication::applicationFilePath()), host_,
-        language_.current);
+        settingsPath_, which, DocumentsDirectory(), host_, language_.current);
     if (!remembered)
         return {};
 
     QFileDialog dialog(mainWindow_);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    SetDialogKind(dialog);
     // A confirmation would be Qt's own text, outside the program's two languages.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

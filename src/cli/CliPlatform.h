@@ -2,6 +2,8 @@
 // terminal. Everything platform-specific of the tool is in CliPlatform.cpp.
 #pragma once
 
+#include <QByteArray>
+
 namespace korvex::cli {
 
 // From now on Ctrl+C, a termination request and a hang-up only set a flag, which the waits poll.
@@ -14,5 +16,10 @@ bool StandardErrorIsTerminal();
 // so (else it shows Russian wrongly) and the C runtime is kept from adding a CR to each line, so
 // that what a command prints, piped or redirected, is the same bytes as elsewhere.
 void PrepareStandardStreams();
+
+// Writes all of `bytes` to the open descriptor `fd`, in one call where the system takes it all:
+// to a Windows console as its UTF-16 text, so that the console's code page cannot split a
+// letter. False when the system refuses.
+bool WriteWhole(int fd, const QByteArray& bytes);
 
 } // namespace korvex::cli
