@@ -240,6 +240,9 @@ SystemFacts GatherSystemFacts(const SystemView& view) {
     const QString usb = view.root + QStringLiteral("/sys/bus/usb/devices");
     // A Linux system without a USB bus (a container) still has sysfs: no converter is there.
     facts.hasUsbView = HasTree(view, QStringLiteral("/sys"));
+    facts.usbDevices = view.usbDevices ? view.usbDevices
+                       : view.real()   ? ListPresentUsbDevices()
+                                       : std::nullopt;
     const QStringList entries = QDir(usb).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& device : entries) {
         if (device.contains(u':'))
