@@ -12,7 +12,24 @@
 
 namespace korvex {
 
+QList<UsbDeviceEntry> ParseUsbDeviceList(const QString& text) {
+    QList<UsbDeviceEntry> devices;
+    for (const QString& item : text.split(u';', Qt::SkipEmptyParts)) {
+        UsbDeviceEntry device;
+        const qsizetype equals = item.indexOf(u'=');
+        device.hardwareIds << item.left(equals).trimmed();
+        if (equals >= 0) {
+            device.problem = item.mid(equals + 1).trimmed().toUInt();
+            device.driverLoaded = false;
+        }
+        devices.append(device);
+    }
+    return devices;
+}
+
 std::optional<QList<UsbDeviceEntry>> ListPresentUsbDevices() {
+    if (qEnvironmentVariableIsSet("KORVEX_FAKE_USB_DEVICES"))
+        return ParseUsbDeviceList(qEnvironmentVariable("KORVEX_FAKE_USB_DEVICES"));
 #ifdef Q_OS_WIN
     QList<UsbDeviceEntry> devices;
     const HDEVINFO set =

@@ -16,7 +16,11 @@ struct UsbDeviceEntry {
 };
 
 // The present USB devices on Windows (an empty list where none are, as under Wine); nothing on
-// other systems, which are asked through their files instead.
+// other systems, which are asked through their files instead. A test of the whole program
+// names a list of its own in KORVEX_FAKE_USB_DEVICES, on any system: hardware ids separated by
+// ';', each with "=CODE" for a device with that problem code and no driver.
 std::optional<QList<UsbDeviceEntry>> ListPresentUsbDevices();
+// That list's form, read.
+QList<UsbDeviceEntry> ParseUsbDeviceList(const QString& text);
 
 } // namespace korvex

@@ -80,6 +80,7 @@ class TestCli : public QObject {
 private slots:
     void infoOfTheVirtualController();
     void noController();
+    void doctorOnAFakeDeviceList();
     void usageErrors();
     void infoWithFaults();
     void configurationRoundTrip();
@@ -1281,6 +1282,31 @@ void TestCli::sheetInThreeFormats() {
             QVERIFY2(html.contains(QString(line).remove(blanks)), qPrintable(line));
             QVERIFY2(pdf.contains(QString(line).remove(blanks)), qPrintable(line));
         }
+    }
+}
+
+void TestCli::doctorOnAFakeDeviceList() {
+    // The program whole, on Windows' device list as a test names it, on any system.
+    struct Row {
+        const char* devices;
+        int exitCode;
+        QString out;
+    };
+    const QString noConverter =
+        "!!  No converter 1A86:7523 on USB: plug it in (check the cable and the USB socket)\n";
+    const QList<Row> rows = {
+        {"", 1, "!!  The system lists no USB devices\n" + noConverter},
+        {"USB\\VID_8087&PID_0024", 1, noConverter},
+        {"USB\\VID_8087&PID_0024;USB\\VID_1A86&PID_7523&REV_0264=28", 1,
+         "!!  The converter is plugged in but Windows has no driver for it: let Windows Update "
+         "install it, or install the CH341SER driver\n"},
+    };
+    const auto restore = qScopeGuard([] { qunsetenv("KORVEX_FAKE_USB_DEVICES"); });
+    for (const Row& row : rows) {
+        qputenv("KORVEX_FAKE_USB_DEVICES", row.devices);
+        const Run r = RunProgram({"--lang", "en", "doctor"});
+        QCOMPARE(r.exitCode, row.exitCode);
+        QCOMPARE(r.out, row.out);
     }
 }
 
