@@ -11,6 +11,8 @@
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
+#include <QDir>
+
 namespace korvex {
 
 namespace {
@@ -51,7 +53,7 @@ int CommandSnapshots(const QStringList& args, int language, QTextStream& out) {
     const QList<SnapshotFile> files = one ? store.List(serial) : store.ListAll();
     for (const SnapshotFile& f : files) {
         out << f.serial << "  " << f.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"))
-            << "  " << f.path;
+            << "  " << QDir::toNativeSeparators(f.path);
         // Written back, a cut or foreign file would put zeros where the controller had settings.
         if (!IsWholeConfigFile(f.path))
             out << "  " << LangText(DamagedSnapshot, language);
@@ -92,7 +94,8 @@ bool KeepControllerSnapshot(Session& s, const Options& o, const IdentityRecord& 
         return false;
     }
     path = saved.path;
-    out << LangFormat(SnapshotKeptText, lang, path.toUtf8().constData()) << Qt::endl;
+    out << LangFormat(SnapshotKeptText, lang, QDir::toNativeSeparators(path).toUtf8().constData())
+        << Qt::endl;
     return true;
 }
 
