@@ -128,7 +128,9 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
     dialog_ = &dialog;
     placementTicks_ = PlacementTicks;
     shownReported_ = false;
-    timerOnShow_.start();
+    // The system's own dialog places itself over the window; Qt's is placed here.
+    if (dialog.testOption(QFileDialog::DontUseNativeDialog))
+        timerOnShow_.start();
     const int result = dialog.exec();
     timerOnShow_.stop();
     dialog_ = nullptr;
