@@ -86,7 +86,7 @@ bool RecentFileStillThere(const QString& path, const QString& file, UiHost& host
         },
         host, language);
     host.ShowPanelMessage(true, GoneNoticeMs, 0,
-                          LangFormat(GoneText, language, file.toUtf8().constData()));
+                          LangFormat(GoneText, language, QDir::toNativeSeparators(file).toUtf8().constData()));
     return false;
 }
 

@@ -29,6 +29,7 @@
 #include "sim/VirtualTransport.h"
 #include "text/TextPair.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -39,6 +40,11 @@
 namespace korvex {
 
 namespace {
+
+// A file's name as the system writes it, for the messages.
+QByteArray Shown(const QString& file) {
+    return QDir::toNativeSeparators(file).toUtf8();
+}
 
 int CommandPorts(Session& s, QTextStream& out) {
     const QStringList ports = s.finder->findPorts();
@@ -81,7 +87,7 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
         return s.fail(err, texts::ReadDeviceError, rc);
     if (!SaveToFile(s, file, err, &id))
         return exitcode::Failure;
-    return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
+    return s.done(out, LangFormat(ConfigSaved, s.language.current, Shown(file).constData()));
 }
 
 int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextStream& out,
@@ -108,7 +114,7 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& file, QTextS
         return exitcode::Failure;
     }
     return s.done(out,
-                  LangFormat(ConfigFromFileWritten, s.language.current, file.toUtf8().constData()));
+                  LangFormat(ConfigFromFileWritten, s.language.current, Shown(file).constData()));
 }
 
 int CommandRestart(Session& s, QTextStream& out, QTextStream& err) {

@@ -518,9 +518,9 @@ void TestShell::commandsLeaveTheirResultInTheLog() {
          "The controller's configuration is reset to its defaults"},
         {[&] { c.SpeedButtonResetClick(); }, 0, "The controller is restarted"},
         {[&] { c.SpeedButtonWriteConfigClick(); }, 0,
-         "The configuration is saved to the file \"" + file + '"'},
+         "The configuration is saved to the file \"" + QDir::toNativeSeparators(file) + '"'},
         {[&] { c.SpeedButtonReadConfigClick(); }, mb::IdYes,
-         "The configuration file \"" + file + "\" is opened"},
+         "The configuration file \"" + QDir::toNativeSeparators(file) + "\" is opened"},
         {[&] { lin.FlashFromFile(lamp, {}); }, 0,
          "The LIN device is not flashed: The device config have not yet been read from the LIN "
          "bus"},

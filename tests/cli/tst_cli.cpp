@@ -362,7 +362,8 @@ void TestCli::configurationRoundTrip() {
 
     Run read = RunInProcess({"--demo", "--lang", "en", "read-config", file}, controller);
     QCOMPARE(read.exitCode, 0);
-    QCOMPARE(read.out, QStringLiteral("The configuration is saved to the file \"%1\"\n").arg(file));
+    QCOMPARE(read.out, QStringLiteral("The configuration is saved to the file \"%1\"\n")
+                           .arg(QDir::toNativeSeparators(file)));
     QVERIFY(QFileInfo::exists(file));
     // The write keeps what it replaces as a snapshot, the controller's own bytes.
     test::TemporaryDataHome home;
@@ -548,7 +549,7 @@ void TestCli::refusedBeforeAnythingIsSent() {
     for (const QString& out : outs) {
         Run same = RunInProcess({"--lang", "en", "sheet", source, out}, controller);
         QCOMPARE(same.exitCode, 1);
-        QCOMPARE(same.err, "OUT " + out +
+        QCOMPARE(same.err, "OUT " + QDir::toNativeSeparators(out) +
                                " is the SOURCE file itself: it is not replaced by the "
                                "sheet\n");
         QCOMPARE(test::ReadAll(source),
@@ -1154,7 +1155,9 @@ void TestCli::captureIntoAFile() {
     QCOMPARE(r.out.split(u'\n'),
              (QStringList{"Pressed key \"VOL UP\"", "Tab 1: event \"VOL UP\"",
                           "Pressed key \"VOL DN\"", "Tab 2: event \"VOL DN\"",
-                          "The configuration is saved to the file \"" + file + "\"", ""}));
+                          "The configuration is saved to the file \"" +
+                              QDir::toNativeSeparators(file) + "\"",
+                          ""}));
 
     // The next run goes on in the same file; a key already there is named and skipped.
     r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--seconds", "1"}, controller);
