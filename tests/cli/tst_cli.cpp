@@ -37,6 +37,18 @@
 using namespace korvex;
 
 namespace {
+// The system's words for a missing file: the C library's, or Windows' own in the thread's
+// language, without the full stop.
+QString NoSuchFileWords() {
+#ifdef Q_OS_WIN
+    QString words = qt_error_string(2).trimmed(); // ERROR_FILE_NOT_FOUND
+    words.chop(words.endsWith(u'.') ? 1 : 0);
+    return words;
+#else
+    return QStringLiteral("No such file or directory");
+#endif
+}
+
 struct Run {
     int exitCode = -1;
     QString out;
@@ -377,8 +389,9 @@ void TestCli::configurationRoundTrip() {
     const QString snapshot = store.List(controller.serialNumber).at(0).path;
     QCOMPARE(
         write.out,
-        "Снимок конфигурации контроллера сохранен в " + snapshot +
-            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n").arg(file));
+        "Снимок конфигурации контроллера сохранен в " + QDir::toNativeSeparators(snapshot) +
+            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n")
+                .arg(QDir::toNativeSeparators(file)));
     QCOMPARE(controller.config, expected);
     ConfigImage kept;
     test::TestHost host;
@@ -395,7 +408,7 @@ void TestCli::configurationRoundTrip() {
     QCOMPARE(cut.err, "Error writing configuration\nOut of the timeout response\nThe controller "
                       "may now hold part of the new configuration. To put back the one it had, "
                       "write again, or run korvex-cli write-config \"" +
-                          newest + "\"\n");
+                          QDir::toNativeSeparators(newest) + "\"\n");
     controller.faults.clear();
 
 #ifdef Q_OS_UNIX
@@ -500,14 +513,7 @@ void TestCli::refusedBeforeAnythingIsSent() {
         refused << locked;
 #endif
     // A file that could not be read says why, as a save does; one read whole is no configuration.
-#ifdef Q_OS_WIN
-    // Windows' own words for a missing file, in the thread's language, without the full stop.
-    QString windowsWords = qt_error_string(2).trimmed();
-    windowsWords.chop(windowsWords.endsWith(u'.') ? 1 : 0);
-    const QString missing = "\nReason: " + windowsWords + "\n";
-#else
-    const QString missing = "\nReason: No such file or directory\n";
-#endif
+    const QString missing = "\nReason: " + NoSuchFileWords() + "\n";
     const QStringList reasons = {
         missing,
         "\nReason: it is not a regular file (a device, a pipe or a folder)\n",
@@ -750,8 +756,7 @@ void TestCli::diffWithTheController() {
     Run missing = RunInProcess(
         {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
     QCOMPARE(missing.exitCode, 2);
-    QCOMPARE(missing.err, QStringLiteral("Error reading file \"missing.KSWA\"\nReason: No such "
-                                         "file or directory\n"));
+    QCOMPARE(missing.err, "Error reading file \"missing.KSWA\"\nReason: " + NoSuchFileWords() + "\n");
     QVERIFY(missing.out.isEmpty());
     controller.addFault(sim::Fault::NoReply, 0x10);
     Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
@@ -1208,10 +1213,12 @@ void TestCli::snapshotsListedAndWrittenBack() {
     const QString ofController = store.Save(controller.serialNumber, kept, host, LangEnglish).path;
     const QString ofOther = store.Save(77, sim::FactoryConfiguration(), host, LangEnglish).path;
     QVERIFY(!ofController.isEmpty() && !ofOther.isEmpty());
-    const QString lineOfController = "230417  2026-12-08 23:15:00 UTC  " + ofController + "\n";
+    const QString lineOfController =
+        "230417  2026-12-08 23:15:00 UTC  " + QDir::toNativeSeparators(ofController) + "\n";
     Run all = RunProgram({"snapshots"});
     QCOMPARE(all.exitCode, 0);
-    QCOMPARE(all.out, "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n" + lineOfController);
+    QCOMPARE(all.out, "77  2026-12-08 23:15:00 UTC  " + QDir::toNativeSeparators(ofOther) + "\n" +
+                          lineOfController);
     Run one = RunInProcess(en + QStringList{"snapshots", "230417"}, controller);
     QCOMPARE(one.out, lineOfController);
     QCOMPARE(RunInProcess({"snapshots", "x"}, controller).exitCode, 2);
@@ -1229,8 +1236,9 @@ void TestCli::snapshotsListedAndWrittenBack() {
     test::WriteAll(noise, QByteArray("\x93\x01\xFF\xC0 random", 12).repeated(100));
     const QString damaged = "  (damaged: do not write it back)\n";
     QCOMPARE(RunInProcess(en + QStringList{"snapshots", "77"}, controller).out,
-             "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n77  2026-12-09 10:10:10 UTC  " + cut +
-                 damaged + "77  2026-12-09 11:11:11 UTC  " + noise + damaged);
+             "77  2026-12-08 23:15:00 UTC  " + QDir::toNativeSeparators(ofOther) +
+                 "\n77  2026-12-09 10:10:10 UTC  " + QDir::toNativeSeparators(cut) + damaged +
+                 "77  2026-12-09 11:11:11 UTC  " + QDir::toNativeSeparators(noise) + damaged);
 
     // Under a clock set wrong all 50 kept lie in the future: the new one is kept all the same.
     SnapshotStore future(DefaultSnapshotRoot(), [] {
@@ -1246,7 +1254,7 @@ void TestCli::snapshotsListedAndWrittenBack() {
     QCOMPARE(now.size(), SnapshotStore::MaxPerSerial);
     QCOMPARE(now.first().taken.date(), QDateTime::currentDateTimeUtc().date());
     QVERIFY2(late.out.startsWith("The controller's configuration snapshot is saved to " +
-                                 now.first().path + "\n"),
+                                 QDir::toNativeSeparators(now.first().path) + "\n"),
              qPrintable(late.out));
 }
 
