@@ -56,8 +56,8 @@ void UseQtFileDialogs() {
 
 QString DocumentsDirectory() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString dir = !documents.isEmpty() && QFileInfo(documents).isDir() ? documents
-                                                                              : QDir::homePath();
+    const QString dir =
+        !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
     return QDir::toNativeSeparators(dir + u'/');
 }
 
@@ -98,8 +98,8 @@ void FileDialogs::RememberFirmwareFile(const QString& fileName) {
 
 QString FileDialogs::Choose(bool save, const TextPair& title, const QString& extension,
                             RememberedFile which, bool withText) {
-    const std::optional<QString> remembered = ReadRememberedFile(
-        settingsPath_, which, DocumentsDirectory(), host_, language_.current);
+    const std::optional<QString> remembered =
+        ReadRememberedFile(settingsPath_, which, DocumentsDirectory(), host_, language_.current);
     if (!remembered)
         return {};
 

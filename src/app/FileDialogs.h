@@ -1,5 +1,6 @@
 // The three file dialogs (configuration open and save, firmware open), each starting in the
-// directory of the file last chosen for its purpose (at first in the user's Documents) and held over the main window while it opens.
+// directory of the file last chosen for its purpose (at first in the user's Documents) and held
+// over the main window while it opens.
 #pragma once
 
 #include "app/Settings.h"

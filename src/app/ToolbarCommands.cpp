@@ -192,7 +192,8 @@ void ToolbarCommands::SpeedButtonWriteConfigClick() {
             host_.LogLine(LangFormat(NotSavedLine, language_.current, OneLine(error).constData()));
         } else {
             host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
-            host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(QDir::toNativeSeparators(fileName)).constData()));
+            host_.LogLine(LangFormat(SavedLine, language_.current,
+                                     OneLine(QDir::toNativeSeparators(fileName)).constData()));
         }
     }
     view_.SetToolbarBusy(false);
@@ -262,7 +263,8 @@ void ToolbarCommands::LogRuleMade(const ConfigBytes& held) {
 }
 
 void ToolbarCommands::LogOpened(const QString& fileName) {
-    host_.LogLine(LangFormat(OpenedLine, language_.current, OneLine(QDir::toNativeSeparators(fileName)).constData()));
+    host_.LogLine(LangFormat(OpenedLine, language_.current,
+                             OneLine(QDir::toNativeSeparators(fileName)).constData()));
 }
 
 } // namespace korvex

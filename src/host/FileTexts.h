@@ -42,7 +42,7 @@ inline QString FileMessage(const TextPair& format, int language, const QString& 
 // the reason on a line of its own.
 inline QString UnableToWriteText(const QString& path, const FileProblem& problem, int language) {
     QString text = QString::asprintf("Unable to write to %s",
-                                      QDir::toNativeSeparators(path).toUtf8().constData());
+                                     QDir::toNativeSeparators(path).toUtf8().constData());
     if (!problem.ok())
         text += QLatin1Char('\n') + FileProblemText(problem, language);
     return text;

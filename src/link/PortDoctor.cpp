@@ -201,7 +201,8 @@ DoctorReport RunPortDoctor(const SystemFacts& facts, const QStringList& candidat
         }
         report.usable = driven && !candidatePorts.isEmpty();
         if (report.usable)
-            addText(true, LangText(Usable, language).arg(candidatePorts.join(QStringLiteral(", "))));
+            addText(true,
+                    LangText(Usable, language).arg(candidatePorts.join(QStringLiteral(", "))));
         return report;
     }
     if (!facts.hasUsbView) {

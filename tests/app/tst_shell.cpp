@@ -139,7 +139,8 @@ void TestShell::longSearchIsExplainedOnce() {
     rig.controller.setPlugged(false);
     // Windows' device list with the converter but not its driver.
     SystemFacts facts;
-    facts.usbDevices = QList<UsbDeviceEntry>{{{QStringLiteral("USB\\VID_1A86&PID_7523")}, 28, false}};
+    facts.usbDevices =
+        QList<UsbDeviceEntry>{{{QStringLiteral("USB\\VID_1A86&PID_7523")}, 28, false}};
     int asked = 0;
     rig.core.connection.doctor = [&](int language) {
         ++asked;

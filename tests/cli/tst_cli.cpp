@@ -387,11 +387,10 @@ void TestCli::configurationRoundTrip() {
     const SnapshotStore store(DefaultSnapshotRoot());
     QCOMPARE(store.List(controller.serialNumber).size(), 1);
     const QString snapshot = store.List(controller.serialNumber).at(0).path;
-    QCOMPARE(
-        write.out,
-        "Снимок конфигурации контроллера сохранен в " + QDir::toNativeSeparators(snapshot) +
-            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n")
-                .arg(QDir::toNativeSeparators(file)));
+    QCOMPARE(write.out, "Снимок конфигурации контроллера сохранен в " +
+                            QDir::toNativeSeparators(snapshot) +
+                            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n")
+                                .arg(QDir::toNativeSeparators(file)));
     QCOMPARE(controller.config, expected);
     ConfigImage kept;
     test::TestHost host;
@@ -539,10 +538,10 @@ void TestCli::refusedBeforeAnythingIsSent() {
     Run lost =
         RunInProcess({"--lang", "en", "sheet", sample, dir.filePath("no/such.txt")}, controller);
     QCOMPARE(lost.exitCode, 1);
-    QVERIFY2(
-        lost.err.startsWith("Unable to write to " + QDir::toNativeSeparators(dir.filePath("no/such.txt")) +
-                            "\nReason: "),
-        qPrintable(lost.err));
+    QVERIFY2(lost.err.startsWith("Unable to write to " +
+                                 QDir::toNativeSeparators(dir.filePath("no/such.txt")) +
+                                 "\nReason: "),
+             qPrintable(lost.err));
     // A sheet over its own source, named as it is or through a link, would replace it.
     const QString source = dir.filePath(QStringLiteral("cfg.txt"));
     const QString link = dir.filePath(QStringLiteral("link.txt"));
@@ -756,7 +755,8 @@ void TestCli::diffWithTheController() {
     Run missing = RunInProcess(
         {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
     QCOMPARE(missing.exitCode, 2);
-    QCOMPARE(missing.err, "Error reading file \"missing.KSWA\"\nReason: " + NoSuchFileWords() + "\n");
+    QCOMPARE(missing.err,
+             "Error reading file \"missing.KSWA\"\nReason: " + NoSuchFileWords() + "\n");
     QVERIFY(missing.out.isEmpty());
     controller.addFault(sim::Fault::NoReply, 0x10);
     Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
@@ -1157,12 +1157,11 @@ void TestCli::captureIntoAFile() {
         controller.pressKey(key);
     Run r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--count", "2"}, controller);
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.out.split(u'\n'),
-             (QStringList{"Pressed key \"VOL UP\"", "Tab 1: event \"VOL UP\"",
-                          "Pressed key \"VOL DN\"", "Tab 2: event \"VOL DN\"",
-                          "The configuration is saved to the file \"" +
-                              QDir::toNativeSeparators(file) + "\"",
-                          ""}));
+    QCOMPARE(r.out.split(u'\n'), (QStringList{"Pressed key \"VOL UP\"", "Tab 1: event \"VOL UP\"",
+                                              "Pressed key \"VOL DN\"", "Tab 2: event \"VOL DN\"",
+                                              "The configuration is saved to the file \"" +
+                                                  QDir::toNativeSeparators(file) + "\"",
+                                              ""}));
 
     // The next run goes on in the same file; a key already there is named and skipped.
     r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--seconds", "1"}, controller);

@@ -44,22 +44,18 @@ void TestCliOutput::eachLineInOneWrite_data() {
     const QList<Piece> info{{QStringLiteral("Устройство: KORVEX-SWC-ADP")},
                             {QStringLiteral("Прошивка: 2.06")}};
     QTest::newRow("the system refuses: the stream fails")
-        << true << info << QList<QByteArray>{"Устройство: KORVEX-SWC-ADP\n"}
-        << true;
-    QTest::newRow("nothing written, no call") << false << QList<Piece>{} << QList<QByteArray>{}
-                                              << false;
+        << true << info << QList<QByteArray>{"Устройство: KORVEX-SWC-ADP\n"} << true;
+    QTest::newRow("nothing written, no call")
+        << false << QList<Piece>{} << QList<QByteArray>{} << false;
     QTest::newRow("Russian lines, one call each")
-        << false << info
-        << QList<QByteArray>{"Устройство: KORVEX-SWC-ADP\n", "Прошивка: 2.06\n"}
+        << false << info << QList<QByteArray>{"Устройство: KORVEX-SWC-ADP\n", "Прошивка: 2.06\n"}
         << false;
     QTest::newRow("progress without a line feed, whole at its flush")
-        << false
-        << QList<Piece>{{QStringLiteral("\rЗапись  42%"), false}, {QString()}}
+        << false << QList<Piece>{{QStringLiteral("\rЗапись  42%"), false}, {QString()}}
         << QList<QByteArray>{"\rЗапись  42%", "\n"} << false;
     const QString longLine(5000, QChar(0x0416)); // 10,000 bytes of two-byte letters
     QTest::newRow("a long line whole") << false << QList<Piece>{{longLine}}
-                                       << QList<QByteArray>{longLine.toUtf8() + '\n'}
-                                       << false;
+                                       << QList<QByteArray>{longLine.toUtf8() + '\n'} << false;
 }
 
 void TestCliOutput::eachLineInOneWrite() {

@@ -195,8 +195,8 @@ void TestConfigText::wordsTypedWithTheOtherKeyboard_data() {
     QTest::newRow("a letter that differs to the eye")
         << QStringLiteral("X25 = Oткр. коллектор, замкнут нa GNB") << false;
     QTest::newRow("т is no m") << QStringLiteral("X25 = Omкр. коллектор, замкнут на GND") << false;
-    QTest::newRow("as written, Latin O") << QStringLiteral("X25 = Oткр. коллектор, замкнут на GND")
-                                         << true;
+    QTest::newRow("as written, Latin O")
+        << QStringLiteral("X25 = Oткр. коллектор, замкнут на GND") << true;
     QTest::newRow("Russian keyboard, Cyrillic О")
         << QStringLiteral("X25 = Откр. коллектор, замкнут на GND") << true;
     QTest::newRow("Latin o, a and c inside the Russian words")
