@@ -29,7 +29,9 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -q
+    # One index out of reach (a mirror in sync, an extra architecture) need not stop the build:
+    # the install below says whether the packages are there.
+    $sudo apt-get update -q || echo "apt-get update failed; installing from the indexes there are" >&2
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 

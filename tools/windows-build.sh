@@ -7,8 +7,8 @@
 #     test     and every test under Wine
 #     package  and the NSIS installer and the ZIP (build-win/korvex-setup-VERSION-win64.*)
 #     all      test, then package, then the COM-port run and the installer's check under Wine
-# KORVEX_TOOLCHAINS names the folder with qt6.4.2-mingw64.tar.xz (default ../shared/toolchains
-# beside the source tree). Uses sudo for apt-get and for /opt when not root.
+# KORVEX_TOOLCHAINS names the folder with qt6.4.2-mingw64-r2.tar.xz (default ../shared/toolchains
+# beside the source tree; nowhere else). Uses sudo for apt-get and for /opt when not root.
 set -euo pipefail
 
 mode=${1:-build}
@@ -24,11 +24,9 @@ esac
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build-win"
 toolchains=${KORVEX_TOOLCHAINS:-$root/../shared/toolchains}
-# A clone elsewhere on this machine still finds the shared folder.
-[ -n "${KORVEX_TOOLCHAINS:-}" ] || [ -d "$toolchains" ] || toolchains=/work/shared/toolchains
 qt=/opt/qt6-mingw64 # its CMake files name this place
-tarball=qt6.4.2-mingw64.tar.xz
-sha256=99fdbe5559b2566a79627eb00aceec2166f7b6d6101f19b4faadd6566e35da39
+tarball=qt6.4.2-mingw64-r2.tar.xz
+sha256=e0d39a9b6b42082b61db502e310ce22e03e9b65171af1e4e24d41135c0e1dcd3
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
@@ -42,11 +40,14 @@ for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-    $sudo apt-get update -q
+    # One index out of reach (a mirror in sync, an extra architecture) need not stop the build:
+    # the install below says whether the packages are there.
+    $sudo apt-get update -q || echo "apt-get update failed; installing from the indexes there are" >&2
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
-if [ ! -x "$qt/bin/qt-cmake" ]; then
+# A folder unpacked from the first tarball lacks Qt's catalogues: r2 is unpacked over it.
+if [ ! -x "$qt/bin/qt-cmake" ] || [ ! -f "$qt/translations/qtbase_ru.qm" ]; then
     [ -f "$toolchains/$tarball" ] || {
         echo "no $toolchains/$tarball: name its folder in KORVEX_TOOLCHAINS" >&2
         exit 2

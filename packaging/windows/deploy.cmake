@@ -14,3 +14,17 @@ set(KORVEX_DEPLOY_STAGE \"${CMAKE_BINARY_DIR}/deploy-names\")
 set(KORVEX_OBJDUMP \"${CMAKE_OBJDUMP}\")
 ")
 install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/deploy-runtime.cmake)
+
+# Qt's own texts (standard buttons, file dialogs, edit menus) in Russian and English, in
+# translations\ beside the programs, where the program looks first (src/app/QtTranslation.cpp).
+set(korvex_qt_catalogues)
+foreach(name qt qtbase qtserialport)
+    foreach(lang ru en)
+        set(catalogue "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}/${name}_${lang}.qm")
+        if(NOT EXISTS "${catalogue}")
+            message(FATAL_ERROR "${catalogue} is missing: the toolchain lacks Qt's catalogues")
+        endif()
+        list(APPEND korvex_qt_catalogues "${catalogue}")
+    endforeach()
+endforeach()
+install(FILES ${korvex_qt_catalogues} DESTINATION translations)

@@ -3,12 +3,14 @@
 
 #include "config/ConfigImage.h"
 #include "config/ConfigTransfer.h"
+#include "host/Clock.h"
 #include "host/MonitorState.h"
 #include "host/UiHost.h"
 #include "link/DeviceAccess.h"
 #include "link/DeviceLink.h"
 #include "link/IdentityRecord.h"
 #include "link/PortDoctor.h"
+#include "link/PortFinder.h"
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
@@ -25,6 +27,8 @@ constexpr TextPair BootloaderText{"Загрузчик контроллера \"%
 constexpr TextPair ControllerText{"Контроллер \"%s V%d.%02d\" подключен к %s%s",
                                   "Controller \"%s V%d.%02d\" is connected to %s%s"};
 constexpr TextPair SendingText{"Отправка изменений", "Send of changes"};
+constexpr TextPair NoControllerText{"Контроллер не найден за 10 с: %1",
+                                    "No controller found in 10 s: %1"};
 
 constexpr std::uint16_t KeyPending = 0x4000;
 constexpr std::uint16_t TextPending = 0x8000;
@@ -42,6 +46,38 @@ QString ConnectionMonitor::RefusalNote(int language) const {
     // the dots count.
     const QString pad(3 - monitor_.progressDots, QChar(0x2008));
     return pad + QStringLiteral(" \u2014 ") + why;
+}
+
+std::function<DoctorReport(int language)> SystemDoctor(PortFinder& finder) {
+    return [&finder](int language) {
+        return RunPortDoctor(GatherSystemFacts(SystemView{}), finder.findPorts(), language);
+    };
+}
+
+void ConnectionMonitor::NoteFruitlessSearch(int language) {
+    const std::uint32_t now = host_.clock->Now();
+    if (!searching_) {
+        searching_ = true;
+        searchSince_ = now;
+        return;
+    }
+    if (searchExplained_ || !doctor || now - searchSince_ < ExplainSearchAfterMs)
+        return;
+    searchExplained_ = true;
+    const DoctorReport report = doctor(language);
+    // The panel names the first check that failed, the next step; the log keeps them all.
+    QString finding = DoctorHintText(language);
+    for (const DoctorLine& line : report.lines) {
+        if (!line.ok) {
+            finding = line.text;
+            break;
+        }
+    }
+    const QString text = LangText(NoControllerText, language).arg(finding);
+    host_.ShowPanelMessage(true, 0, 0, text);
+    host_.LogLine(LangText(NoControllerText, language).arg(QString()).trimmed());
+    for (const DoctorLine& line : report.lines)
+        host_.LogLine(DoctorLineText(line));
 }
 
 void ConnectionMonitor::Tick() {
@@ -88,6 +124,7 @@ int ConnectionMonitor::PollController() {
     const QString& port = link_.ports.portName;
     if (rc != result::Ok) {
         if (!monitor_.controllerConnected) {
+            NoteFruitlessSearch(lang);
             if (++monitor_.progressDots > 3)
                 monitor_.progressDots = 0;
             const QByteArray dots(monitor_.progressDots, '.');
@@ -113,6 +150,10 @@ int ConnectionMonitor::PollController() {
         view_.ReadDeviceConfiguration();
     }
     if (!monitor_.controllerConnected) {
+        searching_ = false;
+        if (searchExplained_)
+            host_.ClearPanelMessage();
+        searchExplained_ = false;
         monitor_.progressDots = 0;
         link_.device.PrintIdentity(identity_);
         monitor_.controllerConnected = true;

@@ -3,16 +3,19 @@
 // everything here runs without a window.
 #pragma once
 
+#include "link/PortDoctor.h"
 #include "text/TextPair.h"
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 namespace korvex {
 
 class ConfigTransfer;
 class DeviceLink;
+class PortFinder;
 class UiHost;
 struct ConfigImage;
 struct IdentityRecord;
@@ -43,12 +46,17 @@ public:
     virtual void ReadDeviceConfiguration() = 0;
 };
 
+// The doctor on this system, with the converter ports that `finder` lists.
+std::function<DoctorReport(int language)> SystemDoctor(PortFinder& finder);
+
 class ConnectionMonitor {
 public:
     static constexpr int SlowPollMs = 200;
     static constexpr int FastPollMs = 10;
     static constexpr int FastPolls = 20;
     static constexpr int AnswerPollMs = 1; // after a line sent to the controller
+    // A search this long without a controller is explained once, with the doctor's finding.
+    static constexpr std::uint32_t ExplainSearchAfterMs = 10000;
 
     ConnectionMonitor(DeviceLink& link, MonitorState& monitor, IdentityRecord& identity,
                       ConfigImage& image, ConfigTransfer& transfer, MonitorView& view, UiHost& host,
@@ -64,6 +72,8 @@ public:
     std::function<void()> resetTerminalLine;
     // Runs before the edits of a tick are sent, once per tick that sends any.
     std::function<void()> beforeSend;
+    // The system's checks of the converter in `language`; unset, a long search says nothing.
+    std::function<DoctorReport(int language)> doctor;
 
     // One timer tick: poll, then send the edits. The next tick comes after interval() ms.
     void Tick();
@@ -77,6 +87,8 @@ public:
 private:
     // After the search text: why the port just probed refused to open, empty when it did not.
     QString RefusalNote(int language) const;
+    // Called on each poll that found no controller.
+    void NoteFruitlessSearch(int language);
 
     DeviceLink& link_;
     MonitorState& monitor_;
@@ -87,6 +99,9 @@ private:
     UiHost& host_;
     const LanguageState& language_;
     int interval_ = SlowPollMs;
+    bool searching_ = false;
+    bool searchExplained_ = false;
+    std::uint32_t searchSince_ = 0;
 };
 
 } // namespace korvex

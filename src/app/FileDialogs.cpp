@@ -1,5 +1,5 @@
-// File dialogs: Qt's own widget-based dialog rather than the platform's, so that it can be
-// placed (and driven by tests) the same way everywhere.
+// File dialogs: Windows' own dialog there, which speaks the system's language and shows the
+// user's places; elsewhere Qt's own widget-based dialog, placed over the main window.
 #include "FileDialogs.h"
 
 #include "app/WindowPlacement.h"
@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <utility>
@@ -41,6 +42,8 @@ QString StartDirectory(const QString& fullName) {
     return fullName.left(cut + 1);
 }
 
+bool qtDialogsForTests = false;
+
 } // namespace
 
 bool MayReplaceFile(UiHost& host, const QString& fileName, int language) {
@@ -60,6 +63,25 @@ QString ExecSaveDialog(QFileDialog& dialog, const std::function<bool(const QStri
         if (!QFileInfo::exists(file) || !mayReplace || mayReplace(file))
             return file;
     }
+}
+
+void SetDialogKind(QFileDialog& dialog) {
+#ifdef Q_OS_WIN
+    dialog.setOption(QFileDialog::DontUseNativeDialog, qtDialogsForTests);
+#else
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+}
+
+void UseQtFileDialogs() {
+    qtDialogsForTests = true;
+}
+
+QString DocumentsDirectory() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString dir =
+        !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    return QDir::toNativeSeparators(dir + u'/');
 }
 
 FileDialogs::FileDialogs(QWidget* mainWindow, QString settingsPath, UiHost& host,
@@ -99,14 +121,13 @@ void FileDialogs::RememberFirmwareFile(const QString& fileName) {
 
 QString FileDialogs::Choose(bool save, const TextPair& title, const QString& extension,
                             RememberedFile which, bool withText) {
-    const std::optional<QString> remembered = ReadRememberedFile(
-        settingsPath_, which, ProgramDirectory(QCoreApplication::applicationFilePath()), host_,
-        language_.current);
+    const std::optional<QString> remembered =
+        ReadRememberedFile(settingsPath_, which, DocumentsDirectory(), host_, language_.current);
     if (!remembered)
         return {};
 
     QFileDialog dialog(mainWindow_);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    SetDialogKind(dialog);
     // Replacing a file is asked below in the program's words, not Qt's.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -134,7 +155,9 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
         dialog_ = &dialog;
         placementTicks_ = PlacementTicks;
         shownReported_ = false;
-        timerOnShow_.start();
+        // The system's own dialog places itself over the window; Qt's is placed here.
+        if (dialog.testOption(QFileDialog::DontUseNativeDialog))
+            timerOnShow_.start();
         const int result = dialog.exec();
         timerOnShow_.stop();
         dialog_ = nullptr;

@@ -1,5 +1,6 @@
 // The three file dialogs (configuration open and save, firmware open), each starting in the
-// directory of the file last chosen for its purpose and held over the main window while it opens.
+// directory of the file last chosen for its purpose (at first in the user's Documents) and held
+// over the main window while it opens.
 #pragma once
 
 #include "app/Settings.h"
@@ -25,6 +26,13 @@ bool MayReplaceFile(UiHost& host, const QString& fileName, int language);
 // Runs a save dialog until its file is new or may be replaced (No returns to the dialog): the
 // file chosen, or empty when the dialog was cancelled.
 QString ExecSaveDialog(QFileDialog& dialog, const std::function<bool(const QString&)>& mayReplace);
+// The system's own dialog on Windows (the system's language, the user's places), Qt's own on
+// other systems and wherever a test asked for it, to drive it.
+void SetDialogKind(QFileDialog& dialog);
+void UseQtFileDialogs(); // for tests only
+// Where a dialog starts when nothing is remembered: the user's Documents folder (the home folder
+// where there is none), with a trailing separator.
+QString DocumentsDirectory();
 
 class FileDialogs final : public QObject {
     Q_OBJECT

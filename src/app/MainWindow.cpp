@@ -83,6 +83,7 @@ MainWindow::MainWindow(SerialTransport& transport, PortFinder& finder, const QSt
                                               *host_, core_->language, *editor_);
     core_->connection.showKeyPress = [this] { return capture_->ShowKeyPress(); };
     core_->connection.autoCaptureStep = [this] { capture_->AutoCaptureStep(); };
+    core_->connection.doctor = SystemDoctor(finder);
     editor_->captureOnClick = [this] { capture_->CaptureEventOnClick(); };
     editor_->openKeysMenu = [this](QPoint at) {
         log_->OpenKeysMenu(LogWindow::ContextEventPanel, at);

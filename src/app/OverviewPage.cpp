@@ -166,7 +166,8 @@ void OverviewPage::Print() {
 void OverviewPage::Export() {
     QFileDialog dialog(window(), LangText(ExportTitle, language_));
     dialog.setObjectName(QStringLiteral("DialogExportx"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    SetDialogKind(dialog);
+    dialog.setDirectory(DocumentsDirectory());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({QStringLiteral("PDF (*.pdf)"), QStringLiteral("HTML (*.html)")});
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
@@ -184,7 +185,7 @@ void OverviewPage::Export() {
     const QByteArray bytes =
         asHtml ? html.toUtf8() : SheetPdf(html, QFileInfo(file).completeBaseName());
     if (const FileProblem problem = WriteWholeFile(file, bytes); !problem.ok() && showError)
-        showError(UnableToWriteText(file, problem, language_.current));
+        showError(UnableToWriteText(QDir::toNativeSeparators(file), problem, language_.current));
 }
 
 bool OverviewPage::eventFilter(QObject* watched, QEvent* event) {

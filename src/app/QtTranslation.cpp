@@ -1,4 +1,5 @@
-// Loading Qt's Russian catalogue from the system's translations on first use.
+// Loading Qt's Russian catalogue on first use: from translations/ beside the program, where a
+// Windows installation and its unzipped folder carry it, else from Qt's own translations.
 #include "QtTranslation.h"
 
 #include "text/TextPair.h"
@@ -8,11 +9,19 @@
 
 namespace korvex {
 
+QStringList QtTranslation::Directories() {
+    return {QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+}
+
 bool QtTranslation::available() {
     if (!tried_) {
         tried_ = true;
-        loaded_ = translator_.load(QStringLiteral("qtbase_ru"),
-                                   QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        for (const QString& dir : Directories()) {
+            loaded_ = translator_.load(QStringLiteral("qtbase_ru"), dir);
+            if (loaded_)
+                break;
+        }
     }
     return loaded_;
 }

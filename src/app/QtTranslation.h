@@ -1,6 +1,7 @@
 // Qt's own texts (standard buttons, file dialogs, the edit menus) in the program's language.
 #pragma once
 
+#include <QStringList>
 #include <QTranslator>
 
 namespace korvex {
@@ -12,6 +13,8 @@ public:
     void Follow(int language);
     // Whether Qt's Russian texts were found.
     bool available();
+    // Where the catalogue is looked for, first found first.
+    static QStringList Directories();
 
 private:
     QTranslator translator_;

@@ -85,8 +85,9 @@ bool RecentFileStillThere(const QString& path, const QString& file, UiHost& host
             return StoreRecentFiles(settings, files);
         },
         host, language);
-    host.ShowPanelMessage(true, GoneNoticeMs, 0,
-                          LangFormat(GoneText, language, file.toUtf8().constData()));
+    host.ShowPanelMessage(
+        true, GoneNoticeMs, 0,
+        LangFormat(GoneText, language, QDir::toNativeSeparators(file).toUtf8().constData()));
     return false;
 }
 

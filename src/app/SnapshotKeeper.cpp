@@ -6,6 +6,8 @@
 #include "host/UiHost.h"
 #include "text/TextPair.h"
 
+#include <QDir>
+
 namespace korvex {
 
 QString SnapshotKeeper::KeepLastRead() {
@@ -21,7 +23,8 @@ QString SnapshotKeeper::KeepLastRead() {
             LangFormat(SnapshotNotKeptText, language_.current, saved.error.toUtf8().constData()));
         return {};
     }
-    host_.LogLine(LangFormat(SnapshotKeptText, language_.current, saved.path.toUtf8().constData()));
+    host_.LogLine(LangFormat(SnapshotKeptText, language_.current,
+                             QDir::toNativeSeparators(saved.path).toUtf8().constData()));
     lastKept_ = saved.path;
     lastKeptSerial_ = copy.serial;
     return saved.path;

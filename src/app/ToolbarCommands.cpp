@@ -12,6 +12,8 @@
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
+#include <QDir>
+
 namespace korvex {
 
 namespace {
@@ -206,7 +208,8 @@ bool ToolbarCommands::SaveConfigTo(const QString& fileName) {
         return false;
     }
     host_.ShowPanelMessage(false, 2500, 250, LangText(texts::ConfigWritten, language_));
-    host_.LogLine(LangFormat(SavedLine, language_.current, OneLine(fileName).constData()));
+    host_.LogLine(LangFormat(SavedLine, language_.current,
+                             OneLine(QDir::toNativeSeparators(fileName)).constData()));
     return true;
 }
 
@@ -294,7 +297,8 @@ void ToolbarCommands::ClearFileKept() {
 }
 
 void ToolbarCommands::LogOpened(const QString& fileName) {
-    host_.LogLine(LangFormat(OpenedLine, language_.current, OneLine(fileName).constData()));
+    host_.LogLine(LangFormat(OpenedLine, language_.current,
+                             OneLine(QDir::toNativeSeparators(fileName)).constData()));
 }
 
 } // namespace korvex

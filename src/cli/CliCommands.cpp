@@ -31,6 +31,7 @@
 #include "sim/VirtualTransport.h"
 #include "text/TextPair.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -42,6 +43,11 @@
 namespace korvex {
 
 namespace {
+
+// A file's name as the system writes it, for the messages.
+QByteArray Shown(const QString& file) {
+    return QDir::toNativeSeparators(file).toUtf8();
+}
 
 int CommandPorts(Session& s, QTextStream& out) {
     const QStringList ports = s.finder->findPorts();
@@ -84,7 +90,7 @@ int CommandReadConfig(Session& s, const QString& file, QTextStream& out, QTextSt
         return s.fail(err, texts::ReadDeviceError, rc);
     if (!SaveToFile(s, file, err, &id))
         return exitcode::Failure;
-    return s.done(out, LangFormat(ConfigSaved, s.language.current, file.toUtf8().constData()));
+    return s.done(out, LangFormat(ConfigSaved, s.language.current, Shown(file).constData()));
 }
 
 int CommandWriteConfig(Session& s, const Options& o, const QString& given, QTextStream& out,
@@ -142,8 +148,8 @@ int CommandWriteConfig(Session& s, const Options& o, const QString& given, QText
         err << PartWrittenLine(snapshot, s.language.current) << Qt::endl;
         return exitcode::Failure;
     }
-    return s.done(
-        out, LangFormat(ConfigFromFileWritten, s.language.current, given.toUtf8().constData()));
+    return s.done(out,
+                  LangFormat(ConfigFromFileWritten, s.language.current, Shown(given).constData()));
 }
 
 int CommandRestart(Session& s, QTextStream& out, QTextStream& err) {

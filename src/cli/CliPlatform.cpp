@@ -1,6 +1,8 @@
 // POSIX signals or the Windows console handler; a handler only sets the flag.
 #include "CliPlatform.h"
 
+#include <QString>
+
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -11,6 +13,8 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+#include <string>
 #else
 #include <unistd.h>
 #endif
@@ -116,6 +120,41 @@ void PrepareStandardStreams() {
     }
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+#endif
+}
+
+bool WriteWhole(int fd, const QByteArray& bytes) {
+#ifdef _WIN32
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD mode = 0;
+    if (GetConsoleMode(handle, &mode)) {
+        const std::wstring text = QString::fromUtf8(bytes).toStdWString();
+        DWORD written = 0;
+        return WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written,
+                             nullptr) != 0;
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes.constData() + done, static_cast<DWORD>(bytes.size() - done),
+                       &written, nullptr))
+            return false;
+        done += written;
+    }
+    return true;
+#else
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
 #endif
 }
 

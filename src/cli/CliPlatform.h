@@ -21,4 +21,9 @@ QByteArray ReadStandardInput(qint64 limit, bool& tooLarge);
 // that what a command prints, piped or redirected, is the same bytes as elsewhere.
 void PrepareStandardStreams();
 
+// Writes all of `bytes` to the open descriptor `fd`, in one call where the system takes it all:
+// to a Windows console as its UTF-16 text, so that the console's code page cannot split a
+// letter. False when the system refuses.
+bool WriteWhole(int fd, const QByteArray& bytes);
+
 } // namespace korvex::cli

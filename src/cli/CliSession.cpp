@@ -14,6 +14,7 @@
 #include "sim/VirtualController.h"
 #include "sim/VirtualTransport.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -256,7 +257,8 @@ bool SaveToFile(Session& s, const QString& file, QTextStream& err, const Identit
         return false;
     }
     if (saved.replacedWhole)
-        err << LangFormat(ReplacedWholeText, s.language.current, file.toUtf8().constData())
+        err << LangFormat(ReplacedWholeText, s.language.current,
+                          QDir::toNativeSeparators(file).toUtf8().constData())
             << Qt::endl;
     return true;
 }

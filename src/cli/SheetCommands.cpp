@@ -14,6 +14,7 @@
 #include "sheet/SheetPdf.h"
 #include "text/TextPair.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -68,7 +69,8 @@ int CommandSheet(Session& s, const QStringList& args, QTextStream& out, QTextStr
     // Through a link or another spelling of its name, OUT may be SOURCE itself.
     const QString sourceFile = QFileInfo(source).canonicalFilePath();
     if (!device && !sourceFile.isEmpty() && sourceFile == QFileInfo(target).canonicalFilePath()) {
-        err << LangFormat(SameFileText, lang, target.toUtf8().constData()) << Qt::endl;
+        err << LangFormat(SameFileText, lang, QDir::toNativeSeparators(target).toUtf8().constData())
+            << Qt::endl;
         return exitcode::Failure;
     }
     if (device) {

@@ -11,6 +11,8 @@
 #include "link/ResultText.h"
 #include "text/TextPair.h"
 
+#include <QDir>
+
 namespace korvex {
 
 namespace {
@@ -53,7 +55,7 @@ int CommandSnapshots(const QStringList& args, int language, QTextStream& out) {
     const QList<SnapshotFile> files = one ? store.List(serial) : store.ListAll();
     for (const SnapshotFile& f : files) {
         out << f.serial << "  " << f.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss 'UTC'"))
-            << "  " << f.path;
+            << "  " << QDir::toNativeSeparators(f.path);
         // Written back, a cut or foreign file would put zeros where the controller had settings.
         if (!IsWholeConfigFile(f.path))
             out << "  " << LangText(DamagedSnapshot, language);
@@ -101,7 +103,8 @@ bool KeepControllerSnapshot(Session& s, const Options& o, const IdentityRecord& 
         return false;
     }
     path = saved.path;
-    out << LangFormat(SnapshotKeptText, lang, path.toUtf8().constData()) << Qt::endl;
+    out << LangFormat(SnapshotKeptText, lang, QDir::toNativeSeparators(path).toUtf8().constData())
+        << Qt::endl;
     return true;
 }
 

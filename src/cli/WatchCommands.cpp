@@ -16,6 +16,7 @@
 #include "link/ResultText.h"
 #include "link/Terminal.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <functional>
@@ -191,7 +192,8 @@ int CommandCapture(Session& s, const Options& o, const QString& file, QTextStrea
     // What was captured is kept, whatever ended the run.
     if (!SaveToFile(s, file, err))
         return exitcode::Failure;
-    out << LangFormat(ConfigSaved, lang, file.toUtf8().constData()) << Qt::endl;
+    out << LangFormat(ConfigSaved, lang, QDir::toNativeSeparators(file).toUtf8().constData())
+        << Qt::endl;
     if (rc != result::Ok) {
         err << ResultText(rc, lang) << Qt::endl;
         return exitcode::Failure;

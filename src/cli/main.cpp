@@ -2,6 +2,7 @@
 #include "CliCommands.h"
 #include "CliPlatform.h"
 #include "InputLines.h"
+#include "LineOutput.h"
 #include "SheetCommands.h"
 
 #include <QCoreApplication>
@@ -29,8 +30,12 @@ int main(int argc, char* argv[]) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
     korvex::cli::PrepareStandardStreams();
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    // Each line whole to the system, never through the C library's unbuffered console stream,
+    // which hands a console one byte at a time.
+    korvex::cli::LineOutput outDevice(korvex::cli::DescriptorSink(1));
+    korvex::cli::LineOutput errDevice(korvex::cli::DescriptorSink(2));
+    QTextStream out(&outDevice);
+    QTextStream err(&errDevice);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     korvex::cli::InstallStopHandlers();

@@ -10,6 +10,7 @@
 #include "link/IdentityRecord.h"
 #include "sim/VirtualController.h"
 #include "text/Cp1251.h"
+#include "text/LookAlike.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -192,7 +193,7 @@ void AddWord(WordField& f, const QString& word, std::uint32_t v, int lang) {
         return;
     if (!f.exact.contains(word))
         f.exact.insert(word, v);
-    const QString folded = word.toLower();
+    const QString folded = FoldLookAlikes(word);
     if (!f.words.contains(folded))
         f.words.insert(folded, v);
     if (word != QString::number(v))
@@ -348,7 +349,7 @@ std::optional<std::uint32_t> ParseValue(const WordField& f, const QString& value
     case Parse::Words: {
         if (const auto hit = f.exact.constFind(value); hit != f.exact.cend())
             return *hit;
-        const QString folded = value.toLower();
+        const QString folded = FoldLookAlikes(value);
         auto it = f.words.constFind(folded);
         if (it == f.words.cend() && !folded.startsWith(QLatin1Char('"')))
             it = f.words.constFind(QLatin1Char('"') + folded + QLatin1Char('"'));

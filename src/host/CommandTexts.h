@@ -3,6 +3,8 @@
 
 #include "text/TextPair.h"
 
+#include <QDir>
+
 namespace korvex::texts {
 
 inline constexpr TextPair ReadDeviceError{
@@ -39,6 +41,7 @@ namespace korvex {
 inline QString PartWrittenLine(const QString& snapshot, int language) {
     if (snapshot.isEmpty())
         return LangText(texts::PartWrittenNoSnapshotText, language);
-    return LangFormat(texts::PartWrittenText, language, snapshot.toUtf8().constData());
+    return LangFormat(texts::PartWrittenText, language,
+                      QDir::toNativeSeparators(snapshot).toUtf8().constData());
 }
 } // namespace korvex

@@ -14,6 +14,10 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace korvex {
 
 namespace {
@@ -40,9 +44,27 @@ QString SystemReason(const QFileDevice& file) {
     return file.errorString();
 }
 
-// The C library's words for an error number. Not qt_error_string: on Windows that reads the number
-// as a Windows error code, and EACCES (13) there is "The data is invalid".
+// The system's words for an error number: on Windows those of the matching Windows error, in the
+// thread's language (qt_error_string would read the C number as a Windows code, and EACCES (13)
+// there is "The data is invalid"); elsewhere the C library's.
 QString ErrnoText(int number) {
+#ifdef Q_OS_WIN
+    const DWORD code = number == ENOENT   ? ERROR_FILE_NOT_FOUND
+                       : number == EACCES ? ERROR_ACCESS_DENIED
+                                          : 0;
+    wchar_t* text = nullptr;
+    if (code != 0 &&
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                           FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr) != 0) {
+        QString words = QString::fromWCharArray(text).trimmed();
+        LocalFree(text);
+        if (words.endsWith(u'.'))
+            words.chop(1); // followed by the message's own line end
+        if (!words.isEmpty())
+            return words;
+    }
+#endif
     return QString::fromLocal8Bit(std::strerror(number));
 }
 

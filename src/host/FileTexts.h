@@ -6,6 +6,7 @@
 #include "text/TextPair.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 
@@ -40,7 +41,8 @@ inline QString FileMessage(const TextPair& format, int language, const QString& 
 // The message of a file that cannot be written, with its full name as the user chose it, and
 // the reason on a line of its own.
 inline QString UnableToWriteText(const QString& path, const FileProblem& problem, int language) {
-    QString text = QString::asprintf("Unable to write to %s", path.toUtf8().constData());
+    QString text = QString::asprintf("Unable to write to %s",
+                                     QDir::toNativeSeparators(path).toUtf8().constData());
     if (!problem.ok())
         text += QLatin1Char('\n') + FileProblemText(problem, language);
     return text;

@@ -239,7 +239,11 @@ SystemFacts GatherSystemFacts(const SystemView& view) {
     facts.userName = UserName(view);
     const QString usb = view.root + QStringLiteral("/sys/bus/usb/devices");
     // A Linux system without a USB bus (a container) still has sysfs: no converter is there.
-    facts.hasUsbView = HasTree(view, QStringLiteral("/sys"));
+    facts.usbDevices = view.usbDevices ? view.usbDevices
+                       : view.real()   ? ListPresentUsbDevices()
+                                       : std::nullopt;
+    // The device manager's list, where there is one, is the view of USB.
+    facts.hasUsbView = !facts.usbDevices && HasTree(view, QStringLiteral("/sys"));
     const QStringList entries = QDir(usb).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& device : entries) {
         if (device.contains(u':'))

@@ -6,6 +6,8 @@
 // simply empty.
 #pragma once
 
+#include "host/UsbDevices.h"
+
 #include <QFileInfo>
 #include <QList>
 #include <QString>
@@ -21,6 +23,8 @@ struct SystemView {
     std::optional<quint32> uid;           // the user; unset: this process's
     std::optional<QList<quint32>> groups; // the user's groups; unset: this process's
     QString userName;                     // empty: from the environment
+    // The device manager's USB devices in place of the system's (Windows' list on any system).
+    std::optional<QList<UsbDeviceEntry>> usbDevices;
     bool real() const { return root.isEmpty(); }
 };
 
@@ -68,6 +72,8 @@ struct SystemFacts {
     bool modemManagerRunning = false;
     bool brlttyPresent = false;
     QString userName;
+    // Windows' present USB devices; unset where the system is seen through its files.
+    std::optional<QList<UsbDeviceEntry>> usbDevices;
 };
 
 SystemFacts GatherSystemFacts(const SystemView& view);

@@ -12,5 +12,6 @@ list(APPEND KORVEX_CORE_SOURCES
     host/SystemFacts.cpp host/SystemFacts.h
     host/TextFile.cpp host/TextFile.h
     host/TickCount.h
-    host/UiHost.cpp host/UiHost.h)
+    host/UiHost.cpp host/UiHost.h
+    host/UsbDevices.cpp host/UsbDevices.h)
 list(APPEND KORVEX_UI_SOURCES host/ToolIcons.cpp host/ToolIcons.h)

@@ -77,6 +77,24 @@ constexpr TextPair Brltty{"brltty установлен; на некоторых 
                           "преобразователь: sudo apt-get remove brltty",
                           "brltty is installed; on some systems it claims this converter: sudo "
                           "apt-get remove brltty"};
+// Windows: what its device manager tells of the converter.
+constexpr TextPair NoUsbDevices{"Система не показывает ни одного устройства USB",
+                                "The system lists no USB devices"};
+constexpr TextPair NoConverterOnUsb{"Нет преобразователя 1A86:7523 на USB: подключите его "
+                                    "(проверьте кабель и разъём USB)",
+                                    "No converter 1A86:7523 on USB: plug it in (check the cable "
+                                    "and the USB socket)"};
+constexpr TextPair WithoutDriver{"Преобразователь подключён, но у Windows нет драйвера для него: "
+                                 "дайте Центру обновления Windows установить его или установите "
+                                 "драйвер CH341SER",
+                                 "The converter is plugged in but Windows has no driver for it: "
+                                 "let Windows Update install it, or install the CH341SER driver"};
+constexpr TextPair DeviceProblem{"Преобразователь подключён, но Windows сообщает о нём код "
+                                 "ошибки %1: откройте его в Диспетчере устройств",
+                                 "The converter is plugged in but Windows reports problem code "
+                                 "%1 for it: look at it in Device Manager"};
+constexpr TextPair DriverRuns{"Преобразователь USB 1A86:7523 подключён, его драйвер работает",
+                              "USB converter 1A86:7523 is plugged in and its driver runs"};
 constexpr TextPair Usable{"Преобразователь готов к работе: %1", "A converter is ready: %1"};
 constexpr TextPair NotUsable{"Нет преобразователя, готового к работе",
                              "No converter is ready to use"};
@@ -90,6 +108,17 @@ constexpr TextPair GoneShort{"порт пропал", "the port is gone"};
 constexpr TextPair DoctorHint{"Проверка преобразователя и доступа к порту: korvex-cli doctor",
                               "To check the converter and the access to its port: korvex-cli "
                               "doctor"};
+
+// The device manager's codes for a device that has no driver: not configured, to be
+// reinstalled, the install failed.
+constexpr unsigned NotConfigured = 1, Reinstall = 18, FailedInstall = 28;
+
+bool IsConverter(const UsbDeviceEntry& device) {
+    for (const QString& id : device.hardwareIds)
+        if (id.startsWith(QLatin1String("USB\\VID_1A86&PID_7523"), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
 
 QString Holders(const QList<PortHolder>& holders) {
     QStringList names;
@@ -143,6 +172,39 @@ DoctorReport RunPortDoctor(const SystemFacts& facts, const QStringList& candidat
     };
     auto addText = [&](bool ok, const QString& text) { report.lines.append(DoctorLine{ok, text}); };
 
+    if (!facts.hasUsbView && facts.usbDevices) {
+        // Windows: the device manager tells whether the converter is there and driven; the
+        // serial ports then whether its port is.
+        bool driven = false;
+        bool seen = false;
+        for (const UsbDeviceEntry& device : *facts.usbDevices) {
+            if (!IsConverter(device))
+                continue;
+            seen = true;
+            const unsigned p = device.problem;
+            if (p == NotConfigured || p == Reinstall || p == FailedInstall ||
+                (p == 0 && !device.driverLoaded))
+                add(false, WithoutDriver);
+            else if (p != 0)
+                addText(false, LangText(DeviceProblem, language).arg(p));
+            else
+                driven = true;
+        }
+        if (!seen) {
+            if (facts.usbDevices->isEmpty())
+                add(false, NoUsbDevices);
+            add(false, NoConverterOnUsb);
+        } else if (driven) {
+            add(true, DriverRuns);
+            if (candidatePorts.isEmpty())
+                add(false, NoCandidate);
+        }
+        report.usable = driven && !candidatePorts.isEmpty();
+        if (report.usable)
+            addText(true,
+                    LangText(Usable, language).arg(candidatePorts.join(QStringLiteral(", "))));
+        return report;
+    }
     if (!facts.hasUsbView) {
         // All that a system without sysfs (Windows) tells: the converter ports it lists.
         if (candidatePorts.isEmpty())

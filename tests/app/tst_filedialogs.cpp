@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -18,6 +19,7 @@ using namespace korvex;
 class TestFileDialogs : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { UseQtFileDialogs(); }
     void placementArithmetic();
     void dialogsStartWhereTheirFileWas();
     void dialogHeldOverMainWindowOnScreen();
@@ -99,14 +101,26 @@ void TestFileDialogs::dialogsStartWhereTheirFileWas() {
     LanguageState language;
     const QString settings = dir.filePath("settings.ini");
     FileDialogs dialogs(&mainWindow, settings, host, language);
-    const QString programDir =
-        QDir(ProgramDirectory(QCoreApplication::applicationFilePath())).absolutePath();
+#ifdef Q_OS_WIN
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+#else
+    // A home of the test's own, whose Documents folder is the start.
+    const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+    const auto restoreHome = qScopeGuard([&home, &config] {
+        qputenv("HOME", home);
+        qputenv("XDG_CONFIG_HOME", config);
+    });
+    qputenv("HOME", QFile::encodeName(dir.filePath("home")));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath("home/.config")));
+    const QString documents = dir.filePath("home/Documents");
+    QVERIFY(QDir().mkpath(documents));
+#endif
     Seen seen;
 
-    // First use: the program's directory; the filter's description is its pattern.
+    // First use: the user's Documents; the filter's description is its pattern.
     QCOMPARE(Run(dialogs, &FileDialogs::ChooseConfigFileToOpen, Type(a + "/car.KSWA"), seen),
              Native(a + "/car.KSWA"));
-    QCOMPARE(seen.directory, programDir);
+    QCOMPARE(seen.directory, documents);
     QCOMPARE(seen.title, QStringLiteral("Выбор файла конфигурации устройства"));
     QCOMPARE(seen.filters, (QStringList{QStringLiteral("Конфигурации (*.KSWA *.txt)"),
                                         QStringLiteral("*.KSWA (*.KSWA)"),
@@ -128,7 +142,7 @@ void TestFileDialogs::dialogsStartWhereTheirFileWas() {
     // The firmware dialog keeps its own directory and leaves the configuration's alone.
     QCOMPARE(Run(dialogs, &FileDialogs::ChooseFirmwareFile, Type(c + "/fw.LDR"), seen),
              Native(c + "/fw.LDR"));
-    QCOMPARE(seen.directory, programDir);
+    QCOMPARE(seen.directory, documents);
     QCOMPARE(seen.title, QStringLiteral("The choice of device firmware update file"));
     QCOMPARE(seen.filters, QStringList{QStringLiteral("*.LDR (*.LDR)")});
     dialogs.RememberFirmwareFile(c + "/fw.LDR");

@@ -6,6 +6,7 @@
 #include "common/TestHost.h"
 #include "config/ConfigFile.h"
 #include "firmware/FirmwareUpdate.h"
+#include "host/Clock.h"
 #include "host/CommandTexts.h"
 #include "lin/LinProgrammer.h"
 #include "link/ResultText.h"
@@ -100,6 +101,7 @@ class TestShell : public QObject {
     Q_OBJECT
 private slots:
     void searchingAnimatesDots();
+    void longSearchIsExplainedOnce();
     void connectingReadsOnceAndAnimates();
     void serialZeroAndBootloader();
     void liveSendingSendsRuns();
@@ -132,6 +134,54 @@ void TestShell::searchingAnimatesDots() {
     rig.controller.addFault(Fault::NoReply);
     rig.core.connection.Tick();
     QCOMPARE(rig.view.statuses.last(), QStringLiteral("Поиск контроллера на VCOM1.."));
+}
+
+void TestShell::longSearchIsExplainedOnce() {
+    ShellRig rig;
+    ManualClock clock;
+    rig.host.clock = &clock;
+    rig.controller.setPlugged(false);
+    // Windows' device list with the converter but not its driver.
+    SystemFacts facts;
+    facts.usbDevices =
+        QList<UsbDeviceEntry>{{{QStringLiteral("USB\\VID_1A86&PID_7523")}, 28, false}};
+    int asked = 0;
+    rig.core.connection.doctor = [&](int language) {
+        ++asked;
+        return RunPortDoctor(facts, {}, language);
+    };
+    const QString driver = QStringLiteral(
+        "The converter is plugged in but Windows has no driver for it: let Windows Update install "
+        "it, or install the CH341SER driver");
+    struct Row {
+        int advanceMs;
+        int notices; // so far
+    };
+    // Said once when 10 s have passed since the first fruitless poll, never again while it lasts.
+    for (const Row row : {Row{0, 0}, Row{9999, 0}, Row{1, 1}, Row{1, 1}, Row{60000, 1}}) {
+        clock.Advance(row.advanceMs);
+        rig.core.connection.Tick();
+        QCOMPARE(rig.host.notices.size(), row.notices);
+    }
+    QCOMPARE(asked, 1);
+    QVERIFY(rig.host.notices[0].alert);
+    QCOMPARE(rig.host.notices[0].text, "No controller found in 10 s: " + driver);
+    QVERIFY(rig.host.log.contains("!!  " + driver));
+
+    // Found, then gone: a new search is explained again, in the language of the moment.
+    rig.controller.setPlugged(true);
+    rig.connectAndRead();
+    rig.controller.setPlugged(false);
+    rig.language.current = LangRussian;
+    // The first poll finds it gone, the next starts the search.
+    for (int i = 0; i < 4; ++i) {
+        rig.core.connection.Tick();
+        clock.Advance(5000);
+    }
+    QCOMPARE(rig.host.notices.size(), 1);
+    QVERIFY(rig.host.notices[0].text.startsWith(
+        QStringLiteral("Контроллер не найден за 10 с: Преобразователь подключён")));
+    QCOMPARE(asked, 2);
 }
 
 void TestShell::connectingReadsOnceAndAnimates() {
@@ -473,9 +523,9 @@ void TestShell::commandsLeaveTheirResultInTheLog() {
          "The controller's configuration is reset to its defaults"},
         {[&] { c.SpeedButtonResetClick(); }, 0, "The controller is restarted"},
         {[&] { c.SpeedButtonWriteConfigClick(); }, 0,
-         "The configuration is saved to the file \"" + file + '"'},
+         "The configuration is saved to the file \"" + QDir::toNativeSeparators(file) + '"'},
         {[&] { c.SpeedButtonReadConfigClick(); }, mb::IdYes,
-         "The configuration file \"" + file + "\" is opened"},
+         "The configuration file \"" + QDir::toNativeSeparators(file) + "\" is opened"},
         {[&] { lin.FlashFromFile(lamp, {}); }, 0,
          "The LIN device is not flashed: The device config have not yet been read from the LIN "
          "bus"},

@@ -72,7 +72,7 @@ struct SnapshotRig : WindowRig {
         QVERIFY(LoadConfigFile(now.last().path, loaded, window->host()));
         QCOMPARE(loaded.bytes, before);
         QVERIFY2(log().contains("The controller's configuration snapshot is saved to " +
-                                now.last().path),
+                                QDir::toNativeSeparators(now.last().path)),
                  qPrintable(log()));
     }
     QString firmwareFile() {
@@ -179,7 +179,7 @@ void TestSnapshots::unwritableSnapshotsDoNotStopTheWrite() {
     QCOMPARE(rig.controller.config[param::X22.offset], 0);
     QVERIFY2(rig.log().contains("The controller's configuration snapshot is not saved: Unable to "
                                 "write to " +
-                                blocked + "/"),
+                                QDir::toNativeSeparators(blocked + "/")),
              qPrintable(rig.log()));
     QCOMPARE(rig.boxes.size(), 1); // the question only: no error box
     QCOMPARE(ReadAll(blocked), QByteArray("in the way"));

@@ -37,6 +37,18 @@
 using namespace korvex;
 
 namespace {
+// The system's words for a missing file: the C library's, or Windows' own in the thread's
+// language, without the full stop.
+QString NoSuchFileWords() {
+#ifdef Q_OS_WIN
+    QString words = qt_error_string(2).trimmed(); // ERROR_FILE_NOT_FOUND
+    words.chop(words.endsWith(u'.') ? 1 : 0);
+    return words;
+#else
+    return QStringLiteral("No such file or directory");
+#endif
+}
+
 struct Run {
     int exitCode = -1;
     QString out;
@@ -80,6 +92,7 @@ class TestCli : public QObject {
 private slots:
     void infoOfTheVirtualController();
     void noController();
+    void doctorOnAFakeDeviceList();
     void usageErrors();
     void infoWithFaults();
     void configurationRoundTrip();
@@ -362,7 +375,8 @@ void TestCli::configurationRoundTrip() {
 
     Run read = RunInProcess({"--demo", "--lang", "en", "read-config", file}, controller);
     QCOMPARE(read.exitCode, 0);
-    QCOMPARE(read.out, QStringLiteral("The configuration is saved to the file \"%1\"\n").arg(file));
+    QCOMPARE(read.out, QStringLiteral("The configuration is saved to the file \"%1\"\n")
+                           .arg(QDir::toNativeSeparators(file)));
     QVERIFY(QFileInfo::exists(file));
     // The write keeps what it replaces as a snapshot, the controller's own bytes.
     test::TemporaryDataHome home;
@@ -374,10 +388,10 @@ void TestCli::configurationRoundTrip() {
     const SnapshotStore store(DefaultSnapshotRoot());
     QCOMPARE(store.List(controller.serialNumber).size(), 1);
     const QString snapshot = store.List(controller.serialNumber).at(0).path;
-    QCOMPARE(
-        write.out,
-        "Снимок конфигурации контроллера сохранен в " + snapshot +
-            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n").arg(file));
+    QCOMPARE(write.out, "Снимок конфигурации контроллера сохранен в " +
+                            QDir::toNativeSeparators(snapshot) +
+                            QStringLiteral("\nКонфигурация из файла \"%1\" записана в контроллер\n")
+                                .arg(QDir::toNativeSeparators(file)));
     QCOMPARE(controller.config, expected);
     ConfigImage kept;
     test::TestHost host;
@@ -394,7 +408,7 @@ void TestCli::configurationRoundTrip() {
     QCOMPARE(cut.err, "Error writing configuration\nOut of the timeout response\nThe controller "
                       "may now hold part of the new configuration. To put back the one it had, "
                       "write again, or run korvex-cli write-config \"" +
-                          newest + "\"\n");
+                          QDir::toNativeSeparators(newest) + "\"\n");
     controller.faults.clear();
 
 #ifdef Q_OS_UNIX
@@ -499,7 +513,7 @@ void TestCli::refusedBeforeAnythingIsSent() {
         refused << locked;
 #endif
     // A file that could not be read says why, as a save does; one read whole, what it holds.
-    const QString missing = "\nReason: No such file or directory\n";
+    const QString missing = "\nReason: " + NoSuchFileWords() + "\n";
     const QString none = "\nthe file holds no configuration\n";
     const QStringList reasons = {
         missing,
@@ -525,9 +539,10 @@ void TestCli::refusedBeforeAnythingIsSent() {
     Run lost =
         RunInProcess({"--lang", "en", "sheet", sample, dir.filePath("no/such.txt")}, controller);
     QCOMPARE(lost.exitCode, 1);
-    QVERIFY2(
-        lost.err.startsWith("Unable to write to " + dir.filePath("no/such.txt") + "\nReason: "),
-        qPrintable(lost.err));
+    QVERIFY2(lost.err.startsWith("Unable to write to " +
+                                 QDir::toNativeSeparators(dir.filePath("no/such.txt")) +
+                                 "\nReason: "),
+             qPrintable(lost.err));
     // A sheet over its own source, named as it is or through a link, would replace it.
     const QString source = dir.filePath(QStringLiteral("cfg.txt"));
     const QString link = dir.filePath(QStringLiteral("link.txt"));
@@ -540,7 +555,7 @@ void TestCli::refusedBeforeAnythingIsSent() {
     for (const QString& out : outs) {
         Run same = RunInProcess({"--lang", "en", "sheet", source, out}, controller);
         QCOMPARE(same.exitCode, 1);
-        QCOMPARE(same.err, "OUT " + out +
+        QCOMPARE(same.err, "OUT " + QDir::toNativeSeparators(out) +
                                " is the SOURCE file itself: it is not replaced by the "
                                "sheet\n");
         QCOMPARE(test::ReadAll(source),
@@ -548,8 +563,8 @@ void TestCli::refusedBeforeAnythingIsSent() {
     }
     // The system's fixed first line stays; in Russian it is said again below it.
     Run target = RunInProcess({"--demo", "--lang", "ru", "read-config", dir.path()}, controller);
-    QCOMPARE(target.err, "Unable to write to " + dir.path() + "\nНе удалось записать в " +
-                             dir.path() +
+    const QString shown = QDir::toNativeSeparators(dir.path());
+    QCOMPARE(target.err, "Unable to write to " + shown + "\nНе удалось записать в " + shown +
                              "\nПричина: это не обычный файл (устройство, канал или папка)\n");
     Run no = RunInProcess({"--demo", "--lang", "en", "defaults"}, controller);
     QCOMPARE(no.exitCode, 1);
@@ -740,8 +755,9 @@ void TestCli::diffWithTheController() {
     Run missing = RunInProcess(
         {"--demo", "--lang", "en", "diff", "device", dir.filePath("missing.KSWA")}, controller);
     QCOMPARE(missing.exitCode, 2);
-    QCOMPARE(missing.err, "Error reading file \"" + dir.filePath("missing.KSWA") +
-                              "\"\nReason: No such file or directory\n");
+    QCOMPARE(missing.err, "Error reading file \"" +
+                              QDir::toNativeSeparators(dir.filePath("missing.KSWA")) +
+                              "\"\nReason: " + NoSuchFileWords() + "\n");
     QVERIFY(missing.out.isEmpty());
     controller.addFault(sim::Fault::NoReply, 0x10);
     Run failed = RunInProcess({"--demo", "--lang", "en", "diff", file, "device"}, controller);
@@ -1163,10 +1179,11 @@ void TestCli::captureIntoAFile() {
         controller.pressKey(key);
     Run r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--count", "2"}, controller);
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.out.split(u'\n'),
-             (QStringList{"Pressed key \"VOL UP\"", "Tab 1: event \"VOL UP\"",
-                          "Pressed key \"VOL DN\"", "Tab 2: event \"VOL DN\"",
-                          "The configuration is saved to the file \"" + file + "\"", ""}));
+    QCOMPARE(r.out.split(u'\n'), (QStringList{"Pressed key \"VOL UP\"", "Tab 1: event \"VOL UP\"",
+                                              "Pressed key \"VOL DN\"", "Tab 2: event \"VOL DN\"",
+                                              "The configuration is saved to the file \"" +
+                                                  QDir::toNativeSeparators(file) + "\"",
+                                              ""}));
 
     // The next run goes on in the same file; a key already there is named and skipped.
     r = RunInProcess({"--demo", "--lang", "en", "capture", file, "--seconds", "1"}, controller);
@@ -1217,10 +1234,12 @@ void TestCli::snapshotsListedAndWrittenBack() {
     const QString ofController = store.Save(controller.serialNumber, kept, host, LangEnglish).path;
     const QString ofOther = store.Save(77, sim::FactoryConfiguration(), host, LangEnglish).path;
     QVERIFY(!ofController.isEmpty() && !ofOther.isEmpty());
-    const QString lineOfController = "230417  2026-12-08 23:15:00 UTC  " + ofController + "\n";
+    const QString lineOfController =
+        "230417  2026-12-08 23:15:00 UTC  " + QDir::toNativeSeparators(ofController) + "\n";
     Run all = RunProgram({"snapshots"});
     QCOMPARE(all.exitCode, 0);
-    QCOMPARE(all.out, "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n" + lineOfController);
+    QCOMPARE(all.out, "77  2026-12-08 23:15:00 UTC  " + QDir::toNativeSeparators(ofOther) + "\n" +
+                          lineOfController);
     Run one = RunInProcess(en + QStringList{"snapshots", "230417"}, controller);
     QCOMPARE(one.out, lineOfController);
     QCOMPARE(RunInProcess({"snapshots", "x"}, controller).exitCode, 2);
@@ -1238,8 +1257,9 @@ void TestCli::snapshotsListedAndWrittenBack() {
     test::WriteAll(noise, QByteArray("\x93\x01\xFF\xC0 random", 12).repeated(100));
     const QString damaged = "  (damaged: do not write it back)\n";
     QCOMPARE(RunInProcess(en + QStringList{"snapshots", "77"}, controller).out,
-             "77  2026-12-08 23:15:00 UTC  " + ofOther + "\n77  2026-12-09 10:10:10 UTC  " + cut +
-                 damaged + "77  2026-12-09 11:11:11 UTC  " + noise + damaged);
+             "77  2026-12-08 23:15:00 UTC  " + QDir::toNativeSeparators(ofOther) +
+                 "\n77  2026-12-09 10:10:10 UTC  " + QDir::toNativeSeparators(cut) + damaged +
+                 "77  2026-12-09 11:11:11 UTC  " + QDir::toNativeSeparators(noise) + damaged);
 
     // Under a clock set wrong all 50 kept lie in the future: the new one is kept all the same.
     SnapshotStore future(DefaultSnapshotRoot(), [] {
@@ -1255,7 +1275,7 @@ void TestCli::snapshotsListedAndWrittenBack() {
     QCOMPARE(now.size(), SnapshotStore::MaxPerSerial);
     QCOMPARE(now.first().taken.date(), QDateTime::currentDateTimeUtc().date());
     QVERIFY2(late.out.startsWith("The controller's configuration snapshot is saved to " +
-                                 now.first().path + "\n"),
+                                 QDir::toNativeSeparators(now.first().path) + "\n"),
              qPrintable(late.out));
 }
 
@@ -1358,6 +1378,31 @@ void TestCli::standardStreamsAndInput() {
     QVERIFY(zero.waitForFinished(30000));
     QCOMPARE(zero.exitCode(), 1);
 #endif
+}
+
+void TestCli::doctorOnAFakeDeviceList() {
+    // The program whole, on Windows' device list as a test names it, on any system.
+    struct Row {
+        const char* devices;
+        int exitCode;
+        QString out;
+    };
+    const QString noConverter =
+        "!!  No converter 1A86:7523 on USB: plug it in (check the cable and the USB socket)\n";
+    const QList<Row> rows = {
+        {"", 1, "!!  The system lists no USB devices\n" + noConverter},
+        {"USB\\VID_8087&PID_0024", 1, noConverter},
+        {"USB\\VID_8087&PID_0024;USB\\VID_1A86&PID_7523&REV_0264=28", 1,
+         "!!  The converter is plugged in but Windows has no driver for it: let Windows Update "
+         "install it, or install the CH341SER driver\n"},
+    };
+    const auto restore = qScopeGuard([] { qunsetenv("KORVEX_FAKE_USB_DEVICES"); });
+    for (const Row& row : rows) {
+        qputenv("KORVEX_FAKE_USB_DEVICES", row.devices);
+        const Run r = RunProgram({"--lang", "en", "doctor"});
+        QCOMPARE(r.exitCode, row.exitCode);
+        QCOMPARE(r.out, row.out);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

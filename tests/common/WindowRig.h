@@ -1,6 +1,7 @@
 // The main window on the virtual controller, for tests that drive it as a user would.
 #pragma once
 
+#include "app/FileDialogs.h"
 #include "app/MainWindow.h"
 #include "app/WindowHost.h"
 #include "common/TestFiles.h"
@@ -23,6 +24,8 @@ namespace korvex::test {
 
 struct WindowRig {
     explicit WindowRig(const QByteArray& settings = "[MainSettings]\r\nLang=1\r\n") {
+        // Tests drive Qt's own file dialog, on every system.
+        UseQtFileDialogs();
         controller.config = sim::FactoryConfiguration();
         settingsPath = dir.filePath("korvex-setup.ini");
         if (!settings.isEmpty())

@@ -19,6 +19,8 @@ private slots:
     void wrongLines_data();
     void wrongLines();
     void handWrittenLines();
+    void wordsTypedWithTheOtherKeyboard_data();
+    void wordsTypedWithTheOtherKeyboard();
 };
 
 namespace {
@@ -254,6 +256,47 @@ void TestConfigText::handWrittenLines() {
                             "KEY_REASSIGN_TO"})
         QVERIFY2(text.contains(QStringLiteral("\n%1 = ").arg(QLatin1String(key))), key);
     QVERIFY(IsConfigTextName("CAR.TXT") && !IsConfigTextName("car.KSWA"));
+}
+
+void TestConfigText::wordsTypedWithTheOtherKeyboard_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("applies");
+    // The written words: "Oткр." with a Latin O, as the tables spell it.
+    QTest::newRow("a letter that differs to the eye")
+        << QStringLiteral("X25 = Oткр. коллектор, замкнут нa GNB") << false;
+    QTest::newRow("т is no m") << QStringLiteral("X25 = Omкр. коллектор, замкнут на GND") << false;
+    QTest::newRow("as written, Latin O")
+        << QStringLiteral("X25 = Oткр. коллектор, замкнут на GND") << true;
+    QTest::newRow("Russian keyboard, Cyrillic О")
+        << QStringLiteral("X25 = Откр. коллектор, замкнут на GND") << true;
+    QTest::newRow("Latin o, a and c inside the Russian words")
+        << QStringLiteral("X25 = Oткр. кoллектoр, замкнут нa GND") << true;
+    QTest::newRow("capitals, all Cyrillic, GND too")
+        << QStringLiteral("X25 = ОТКР. КОЛЛЕКТОР, ЗАМКНУТ НА GND") << true;
+    QTest::newRow("English words with Cyrillic с, о, е")
+        << QStringLiteral("X25 = Open сollector, shorted tо GND") << true;
+}
+
+void TestConfigText::wordsTypedWithTheOtherKeyboard() {
+    QFETCH(QString, line);
+    QFETCH(bool, applies);
+    const QString head = QStringLiteral("# KORVEX-SWC-ADP snippet\n");
+    const ConfigBytes factory = FactoryBytes();
+    ConfigBytes reference = factory;
+    QVERIFY(ApplyConfigText(head + QStringLiteral("X25 = Open collector, shorted to GND"),
+                            reference, LangEnglish)
+                .ok);
+    QVERIFY(reference != factory);
+    ConfigBytes b = factory;
+    const ConfigTextResult r = ApplyConfigText(head + line, b, LangRussian);
+    QCOMPARE(r.ok, applies);
+    QVERIFY(b == (applies ? reference : factory));
+    // What is written keeps the tables' spelling.
+    ConfigTextOptions o;
+    o.language = LangRussian;
+    o.all = true;
+    QVERIFY(WriteConfigText(b, o).contains(
+        applies ? QStringLiteral("= Oткр. коллектор, замкнут на GND") : QStringLiteral("Oткр.")));
 }
 
 QTEST_GUILESS_MAIN(TestConfigText)

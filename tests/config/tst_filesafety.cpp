@@ -87,7 +87,7 @@ void CheckWriters(const QString& dir, const std::function<void(bool)>& fail,
         const QString told = w.write(path, host);
         fail(false);
         // The system's own words, never Qt's "Unknown error".
-        QVERIFY2(told.startsWith("Unable to write to " + dir) &&
+        QVERIFY2(told.startsWith("Unable to write to " + QDir::toNativeSeparators(dir)) &&
                      told.contains("\nReason: " + reason),
                  qPrintable(w.name + (": " + told)));
         QCOMPARE(ReadAll(path), w.old);

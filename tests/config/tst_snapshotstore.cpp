@@ -122,7 +122,8 @@ void TestSnapshotStore::unwritableDirectory() {
     const SnapshotResult r = rig.store.Save(5, Numbered(1), rig.host, LangEnglish);
     QCOMPARE(r.path, QString());
     QCOMPARE(r.error,
-             "Unable to write to " + rig.store.SerialDirectory(5) + "/20261208T231500Z.KSWA");
+             "Unable to write to " +
+                 QDir::toNativeSeparators(rig.store.SerialDirectory(5) + "/20261208T231500Z.KSWA"));
     QVERIFY(rig.store.List(5).isEmpty());
     QCOMPARE(ReadAll(rig.store.SerialDirectory(5)), QByteArray("in the way"));
 }

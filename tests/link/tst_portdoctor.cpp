@@ -95,6 +95,11 @@ private slots:
     void doctorOnAFakeTree();
     void diagnosisOfARefusedPort();
     void withoutLinuxTrees();
+    void windowsDeviceList_data();
+    void windowsDeviceList();
+#ifdef Q_OS_WIN
+    void windowsDevicesOfThisSystem();
+#endif
 };
 
 void TestPortDoctor::doctorOnAFakeTree_data() {
@@ -259,6 +264,87 @@ void TestPortDoctor::withoutLinuxTrees() {
              PortProblem::Busy);
 #endif
 }
+
+void TestPortDoctor::windowsDeviceList_data() {
+    QTest::addColumn<QList<UsbDeviceEntry>>("devices");
+    QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<bool>("usable");
+    QTest::addColumn<QStringList>("lines");
+    const QString converter = QStringLiteral("USB\\VID_1A86&PID_7523&REV_0264");
+    const QString noConverter = QStringLiteral(
+        "!!  No converter 1A86:7523 on USB: plug it in (check the cable and the USB socket)");
+    const QString noDriver =
+        QStringLiteral("!!  The converter is plugged in but Windows has no driver for it: let "
+                       "Windows Update install it, or install the CH341SER driver");
+    const QString driven =
+        QStringLiteral("OK  USB converter 1A86:7523 is plugged in and its driver runs");
+    const auto device = [](const QString& id, unsigned problem, bool loaded) {
+        return UsbDeviceEntry{{id, id.left(id.lastIndexOf(u'&'))}, problem, loaded};
+    };
+    QTest::newRow("no USB devices at all (Wine)")
+        << QList<UsbDeviceEntry>{} << QStringList{} << false
+        << QStringList{"!!  The system lists no USB devices", noConverter};
+    QTest::newRow("other devices only")
+        << QList<UsbDeviceEntry>{device("USB\\VID_8087&PID_0024&REV_0000", 0, true),
+                                 device("USB\\VID_1A86&PID_5523&REV_0100", 0, true)}
+        << QStringList{} << false << QStringList{noConverter};
+    QTest::newRow("converter whose driver failed to install")
+        << QList<UsbDeviceEntry>{device(converter, 28, false)} << QStringList{} << false
+        << QStringList{noDriver};
+    QTest::newRow("converter not configured")
+        << QList<UsbDeviceEntry>{device(converter.toLower(), 1, false)} << QStringList{} << false
+        << QStringList{noDriver};
+    QTest::newRow("converter with no problem code and no driver")
+        << QList<UsbDeviceEntry>{device(converter, 0, false)} << QStringList{} << false
+        << QStringList{noDriver};
+    QTest::newRow("converter disabled")
+        << QList<UsbDeviceEntry>{device(converter, 22, true)} << QStringList{} << false
+        << QStringList{"!!  The converter is plugged in but Windows reports problem code 22 for "
+                       "it: look at it in Device Manager"};
+    QTest::newRow("driven, its port not listed")
+        << QList<UsbDeviceEntry>{device(converter, 0, true)} << QStringList{} << false
+        << QStringList{driven, "!!  No converter 1A86:7523 among the serial ports: plug it in and "
+                               "check its CH340 driver"};
+    QTest::newRow("driven on COM3, beside one without its driver")
+        << QList<UsbDeviceEntry>{device(converter, 28, false), device(converter, 0, true)}
+        << QStringList{"COM3"} << true
+        << QStringList{noDriver, driven, "OK  A converter is ready: COM3"};
+}
+
+void TestPortDoctor::windowsDeviceList() {
+    QFETCH(QList<UsbDeviceEntry>, devices);
+    QFETCH(QStringList, ports);
+    // Windows' device list, on any system: a bare tree has neither sysfs nor /dev.
+    QTemporaryDir bare;
+    SystemView view;
+    view.root = bare.path();
+    view.usbDevices = devices;
+    const SystemFacts facts = GatherSystemFacts(view);
+    QVERIFY(!facts.hasUsbView);
+    const DoctorReport report = RunPortDoctor(facts, ports, LangEnglish);
+    QStringList lines;
+    for (const DoctorLine& line : report.lines)
+        lines << DoctorLineText(line);
+    QTEST(lines, "lines");
+    QTEST(report.usable, "usable");
+    const DoctorReport russian = RunPortDoctor(facts, ports, LangRussian);
+    QCOMPARE(russian.lines.size(), report.lines.size());
+    if (QTest::currentDataTag() == QByteArray("converter whose driver failed to install"))
+        QCOMPARE(DoctorLineText(russian.lines.first()),
+                 QStringLiteral("!!  Преобразователь подключён, но у Windows нет драйвера для "
+                                "него: дайте Центру обновления Windows установить его или "
+                                "установите драйвер CH341SER"));
+}
+
+#ifdef Q_OS_WIN
+void TestPortDoctor::windowsDevicesOfThisSystem() {
+    // The device manager's own list, whatever it holds (none under Wine): asked without failing.
+    const std::optional<QList<UsbDeviceEntry>> devices = ListPresentUsbDevices();
+    QVERIFY(devices.has_value());
+    const DoctorReport report = RunPortDoctor(GatherSystemFacts({}), {}, LangEnglish);
+    QVERIFY(!report.lines.isEmpty());
+}
+#endif
 
 QTEST_GUILESS_MAIN(TestPortDoctor)
 #include "tst_portdoctor.moc"
