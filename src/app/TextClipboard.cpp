@@ -21,6 +21,12 @@ constexpr TextPair PasteChangesNothing{"Текст из буфера обмен�
                                        "The text from the clipboard changes nothing"};
 constexpr TextPair PastedLine{"Текст из буфера обмена применен",
                               "The text from the clipboard is applied"};
+constexpr TextPair FileQuestion{"Применить текст из файла \"%s\" к конфигурации?",
+                                "Apply the text from the file \"%s\" to the configuration?"};
+constexpr TextPair FileChangesNothing{"Текст из файла \"%s\" ничего не меняет",
+                                      "The text from the file \"%s\" changes nothing"};
+constexpr TextPair FileAppliedLine{"Текст из файла \"%s\" применен",
+                                   "The text from the file \"%s\" is applied"};
 constexpr int ShownDiffLines = 15;
 } // namespace
 
@@ -37,28 +43,43 @@ void TextClipboard::Copy() {
 }
 
 void TextClipboard::Paste() {
+    Apply(QGuiApplication::clipboard()->text(), QString());
+}
+
+void TextClipboard::ApplyFileText(const QString& text, const QString& fileName) {
+    Apply(text, fileName);
+}
+
+void TextClipboard::Apply(const QString& text, const QString& fileName) {
     const int lang = language_.current;
+    const bool clipboard = fileName.isEmpty();
+    const QByteArray name = fileName.toUtf8();
+    const auto said = [&](const TextPair& fromClipboard, const TextPair& fromFile) {
+        return clipboard ? LangText(fromClipboard, lang)
+                         : LangFormat(fromFile, lang, name.constData());
+    };
     ConfigBytes after = image_.bytes;
-    const ConfigTextResult read =
-        ApplyConfigText(QGuiApplication::clipboard()->text(), after, lang);
+    const ConfigTextResult read = ApplyConfigText(text, after, lang);
     if (!read.ok) {
-        host_.ShowMessageBox(mb::IconError,
-                             ConfigTextMessage(LangText(ClipboardName, lang), read.error, lang));
+        host_.ShowMessageBox(
+            mb::IconError,
+            ConfigTextMessage(clipboard ? LangText(ClipboardName, lang) : fileName, read.error,
+                              lang));
         return;
     }
     if (after == image_.bytes) {
-        host_.ShowMessageBox(mb::IconInformation, LangText(PasteChangesNothing, lang));
+        host_.ShowMessageBox(mb::IconInformation, said(PasteChangesNothing, FileChangesNothing));
         return;
     }
     const QString question =
-        LangText(PasteQuestion, lang) + QStringLiteral("\n\n") +
+        said(PasteQuestion, FileQuestion) + QStringLiteral("\n\n") +
         DiffSummary(DiffConfigurations(image_.bytes, after, lang), ShownDiffLines, lang);
     if (host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question) != mb::IdYes)
         return;
     image_.bytes = after;
     if (applied)
         applied();
-    host_.LogLine(LangText(PastedLine, lang));
+    host_.LogLine(said(PastedLine, FileAppliedLine));
 }
 
 } // namespace korvex

@@ -26,8 +26,13 @@ public:
 
     void Copy();
     void Paste();
+    // As Paste, with a text from the file `fileName` (its name is in the question and the log).
+    void ApplyFileText(const QString& text, const QString& fileName);
 
 private:
+    // `fileName` empty: the text came from the clipboard.
+    void Apply(const QString& text, const QString& fileName);
+
     ConfigImage& image_;
     UiHost& host_;
     const LanguageState& language_;

@@ -1,0 +1,324 @@
+// The library of configuration files and the history of snapshots.
+#include "ConfigLibrary.h"
+
+#include "config/ConfigDiff.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigText.h"
+#include "config/ParameterWords.h"
+#include "host/FileAccess.h"
+#include "host/QuietHost.h"
+#include "sheet/ConfigOverview.h"
+#include "text/TextPair.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvex {
+
+namespace {
+constexpr TextPair NotRegularReason{"не обычный файл (папка, канал или устройство)",
+                                    "not a regular file (a folder, a pipe or a device)"};
+constexpr TextPair LinkReason{"ссылка никуда не ведет или замкнута в кольцо",
+                              "a link that leads nowhere or loops"};
+constexpr TextPair TooLargeReason{"больше %d МБ: это не файл конфигурации",
+                                  "larger than %d MB: no configuration file"};
+constexpr TextPair UnreadableReason{"не читается: %s", "cannot be read: %s"};
+constexpr TextPair DamagedReason{"поврежден: в нем нет всей конфигурации",
+                                 "damaged: it does not hold the whole configuration"};
+constexpr TextPair FolderReason{"Папка библиотеки недоступна: %s",
+                                "The library folder cannot be read: %s"};
+constexpr TextPair NoFolderReason{"ее нет (диск или сетевая папка отключены?)",
+                                  "it is not there (a drive or network share removed?)"};
+constexpr TextPair NotFolderReason{"это не папка", "it is no folder"};
+constexpr TextPair SnippetSummary{"Фрагмент: %s", "Snippet: %s"};
+constexpr TextPair EntriesSummary{"Записей: %d", "Entries used: %d"};
+constexpr TextPair DifferText{"отличий: %d", "%d settings differ"};
+constexpr TextPair DifferOneText{"отличий: 1", "1 setting differs"};
+constexpr TextPair SameText{"как сейчас", "same as now"};
+constexpr int NamesInSummary = 3;
+
+TextByLanguage Both(const TextPair& pair) {
+    return {LangText(pair, LangRussian), LangText(pair, LangEnglish)};
+}
+
+TextByLanguage BothFormat(const TextPair& pair, const QString& argument) {
+    const QByteArray a = argument.toUtf8();
+    return {LangFormat(pair, LangRussian, a.constData()),
+            LangFormat(pair, LangEnglish, a.constData())};
+}
+
+bool IsLibraryName(const QString& name) {
+    return name.endsWith(QLatin1String(".KSWA"), Qt::CaseInsensitive) ||
+           name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
+}
+
+QString WholeSummary(const ConfigBytes& bytes, const ConfigOverview& overview, int language) {
+    int used = 0;
+    QStringList names;
+    for (const OverviewRow& row : overview.rows) {
+        if (row.empty)
+            continue;
+        ++used;
+        if (!row.name.trimmed().isEmpty() && names.size() < NamesInSummary)
+            names << row.name.trimmed();
+    }
+    QStringList parts{LangFormat(EntriesSummary, language, used)};
+    const QString linType = MainCaption("PanelLINTYPE", language);
+    for (const ParameterWord& word : ParameterWords(bytes, language))
+        if (word.label == linType)
+            parts << word.label + QStringLiteral(": ") + word.value;
+    if (!names.isEmpty())
+        parts << names.join(QStringLiteral(", "));
+    return parts.join(QStringLiteral(" · "));
+}
+
+// A whole configuration's words: the overview's, as the Overview page shows them.
+QString WholeWords(const ConfigOverview& overview) {
+    QStringList words = overview.parameters;
+    for (const OverviewRow& row : overview.rows)
+        if (!row.empty)
+            words << row.caption << row.name << row.event << row.reaction;
+    return words.join(QLatin1Char('\n'));
+}
+
+void Describe(LibraryFile& file) {
+    for (int lang : {LangRussian, LangEnglish}) {
+        QString words;
+        if (file.snippet) {
+            const QStringList lines = DiffConfigurations(FactoryBytes(), file.bytes, lang);
+            file.summary[lang] = LangFormat(SnippetSummary, lang,
+                                            lines.value(0).trimmed().toUtf8().constData());
+            words = lines.join(QLatin1Char('\n'));
+        } else {
+            const ConfigOverview overview = BuildOverview(file.bytes, lang, nullptr);
+            file.summary[lang] = WholeSummary(file.bytes, overview, lang);
+            words = WholeWords(overview);
+        }
+        file.words[lang] = (file.name + QLatin1Char('\n') + file.summary[lang] +
+                            QLatin1Char('\n') + words)
+                               .toLower();
+    }
+}
+
+// Reads the file into `file`, or names why not.
+void ReadInto(LibraryFile& file) {
+    QByteArray data;
+    if (const FileProblem problem = ReadWholeFile(file.path, data); !problem.ok()) {
+        file.problem = problem.kind == FileProblem::Kind::NotRegularFile
+                           ? Both(NotRegularReason)
+                           : BothFormat(UnreadableReason, problem.systemReason);
+        return;
+    }
+    if (IsConfigTextName(file.path)) {
+        const auto encoding = QStringConverter::encodingForData(data);
+        QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+        const QString text = decoder.decode(data);
+        ConfigBytes bytes = FactoryBytes();
+        const ConfigTextResult read =
+            decoder.hasError() ? ConfigTextResult{} : ApplyConfigText(text, bytes, LangEnglish);
+        if (!read.ok) {
+            for (int lang : {LangRussian, LangEnglish}) {
+                ConfigBytes unused = FactoryBytes();
+                QString why;
+                ReadConfigTextFile(file.path, unused, lang, &why);
+                file.problem[lang] = why.isEmpty() ? LangText(DamagedReason, lang) : why;
+            }
+            return;
+        }
+        file.snippet = !read.whole;
+        if (file.snippet)
+            file.text = text;
+        file.bytes = bytes;
+        return;
+    }
+    ConfigImage image;
+    QuietHost quiet;
+    if (!LoadConfigFile(file.path, image, quiet) || !IsWholeConfigFile(file.path)) {
+        file.problem = Both(DamagedReason);
+        return;
+    }
+    file.bytes = image.bytes;
+}
+
+} // namespace
+
+LibraryFile SummariseLibraryFile(const QString& path, const QString& root) {
+    LibraryFile file;
+    const QFileInfo info(path);
+    file.path = info.absoluteFilePath();
+    file.name = info.fileName();
+    file.folder = QDir(root).relativeFilePath(info.absolutePath());
+    if (file.folder == QLatin1String("."))
+        file.folder.clear();
+    file.modified = info.lastModified();
+    if (info.isSymLink() && !info.exists()) {
+        file.problem = Both(LinkReason);
+    } else if (!info.isFile()) {
+        file.problem = Both(NotRegularReason);
+    } else if (info.size() > LibraryFileLimit) {
+        file.problem = {LangFormat(TooLargeReason, LangRussian, int(LibraryFileLimit >> 20)),
+                        LangFormat(TooLargeReason, LangEnglish, int(LibraryFileLimit >> 20))};
+    } else if (!(info.permissions() & QFile::ReadOwner)) {
+        // Refused as a user is refused, also for an administrator who could read it.
+        file.problem = BothFormat(UnreadableReason, QString::fromLocal8Bit(std::strerror(EACCES)));
+    } else {
+        file.size = info.size();
+        ReadInto(file);
+    }
+    if (file.usable())
+        Describe(file);
+    else
+        file.words = {file.name.toLower(), file.name.toLower()};
+    return file;
+}
+
+ConfigBytes LibraryFileApplied(const LibraryFile& file, const ConfigBytes& held) {
+    if (!file.usable())
+        return held;
+    if (!file.snippet)
+        return file.bytes;
+    ConfigBytes applied = held;
+    if (!ApplyConfigText(file.text, applied, LangEnglish).ok)
+        return held;
+    return applied;
+}
+
+bool LibraryFileMatches(const LibraryFile& file, const QString& search, int language) {
+    const QString& words = file.words[language == LangEnglish ? 1 : 0];
+    const QStringList wanted = search.toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    return std::all_of(wanted.begin(), wanted.end(),
+                       [&words](const QString& w) { return words.contains(w); });
+}
+
+LibraryListing LibraryIndex::List(const QString& root) {
+    LibraryListing listing;
+    const QFileInfo rootInfo(root);
+    listing.root = rootInfo.absoluteFilePath();
+    if (listing.root != root_) {
+        kept_.clear();
+        root_ = listing.root;
+    }
+    if (!rootInfo.exists() || !rootInfo.isDir() || !(rootInfo.permissions() & QFile::ReadOwner)) {
+        const TextPair& why = !rootInfo.exists() ? NoFolderReason
+                              : !rootInfo.isDir()
+                                  ? NotFolderReason
+                                  : UnreadableReason;
+        for (int lang : {LangRussian, LangEnglish}) {
+            const QString reason = &why == &UnreadableReason
+                                       ? QString::fromLocal8Bit(std::strerror(EACCES))
+                                       : LangText(why, lang);
+            listing.problem[lang] = LangFormat(FolderReason, lang, reason.toUtf8().constData());
+        }
+        return listing; // what was kept stays, for when the folder comes back
+    }
+    QHash<QString, Kept> seen;
+    // Links to folders are not followed, so that a link loop cannot make the walk endless.
+    QDirIterator it(listing.root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        if (!IsLibraryName(info.fileName()))
+            continue;
+        const QString path = info.absoluteFilePath();
+        const qint64 size = info.size();
+        const QDateTime modified = info.lastModified();
+        auto old = kept_.find(path);
+        if (old != kept_.end() && old->size == size && old->modified == modified) {
+            seen.insert(path, *old);
+            continue;
+        }
+        ++listing.summarised;
+        seen.insert(path, {size, modified, SummariseLibraryFile(path, listing.root)});
+    }
+    kept_ = std::move(seen);
+    listing.files.reserve(kept_.size());
+    for (const Kept& k : std::as_const(kept_))
+        listing.files.append(k.file);
+    std::sort(listing.files.begin(), listing.files.end(),
+              [](const LibraryFile& a, const LibraryFile& b) {
+                  if (a.folder != b.folder)
+                      return a.folder.localeAwareCompare(b.folder) < 0;
+                  return a.name.localeAwareCompare(b.name) < 0;
+              });
+    return listing;
+}
+
+int CountDifferingSettings(const ConfigBytes& before, const ConfigBytes& after) {
+    if (before == after)
+        return 0;
+    const QStringList lines = DiffConfigurations(before, after, LangEnglish);
+    int count = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool indented = lines.at(i).startsWith(QLatin1Char(' '));
+        const bool heading =
+            !indented && i + 1 < lines.size() && lines.at(i + 1).startsWith(QLatin1Char(' '));
+        if (!heading)
+            ++count;
+    }
+    return count;
+}
+
+QString DifferenceText(int count, int language) {
+    if (count == 0)
+        return LangText(SameText, language);
+    if (count == 1)
+        return LangText(DifferOneText, language);
+    return LangFormat(DifferText, language, count);
+}
+
+QList<std::uint32_t> SnapshotHistory::Serials() const {
+    QList<std::uint32_t> serials;
+    for (const SnapshotFile& f : store_.ListAll())
+        if (serials.isEmpty() || serials.last() != f.serial)
+            serials.append(f.serial);
+    return serials;
+}
+
+QList<HistoryItem> SnapshotHistory::List(std::uint32_t serial, const ConfigBytes* compareTo) {
+    QList<HistoryItem> items;
+    const QList<SnapshotFile> files = store_.List(serial);
+    for (auto f = files.rbegin(); f != files.rend(); ++f) {
+        const QFileInfo info(f->path);
+        auto old = kept_.find(f->path);
+        if (old == kept_.end() || old->size != info.size() || old->modified != info.lastModified()) {
+            Kept k{info.size(), info.lastModified(), false, {}, {}, -1};
+            ConfigImage image;
+            QuietHost quiet;
+            // A snapshot is a file the program wrote; anything bigger is not one of them.
+            if (info.size() <= LibraryFileLimit && LoadConfigFile(f->path, image, quiet) &&
+                IsWholeConfigFile(f->path)) {
+                k.readable = true;
+                k.bytes = image.bytes;
+            }
+            old = kept_.insert(f->path, k);
+        }
+        items.append({*f, old->readable, old->bytes, 0});
+    }
+    const ConfigBytes* base = compareTo;
+    if (base == nullptr && !items.isEmpty() && items.first().readable)
+        base = &items.first().bytes;
+    if (base != nullptr) {
+        const ConfigBytes compared = *base;
+        // Counted again only when what they are compared with changed: the list follows the disk
+        // every second.
+        for (HistoryItem& item : items) {
+            Kept& k = kept_[item.file.path];
+            if (!item.readable)
+                continue;
+            if (k.differences < 0 || k.comparedWith != compared) {
+                k.comparedWith = compared;
+                k.differences = CountDifferingSettings(item.bytes, compared);
+            }
+            item.differences = k.differences;
+        }
+    }
+    return items;
+}
+
+} // namespace korvex

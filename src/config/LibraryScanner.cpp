@@ -1,0 +1,77 @@
+// The library scanner.
+#include "LibraryScanner.h"
+
+namespace korvex {
+
+namespace {
+bool SameListing(const LibraryListing& a, const LibraryListing& b) {
+    if (a.root != b.root || a.problem != b.problem || a.files.size() != b.files.size())
+        return false;
+    for (qsizetype i = 0; i < a.files.size(); ++i) {
+        const LibraryFile& x = a.files.at(i);
+        const LibraryFile& y = b.files.at(i);
+        if (x.path != y.path || x.size != y.size || x.modified != y.modified ||
+            x.problem != y.problem)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+LibraryScanner::LibraryScanner(QObject* parent) : QObject(parent), worker_(new QObject) {
+    worker_->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    thread_.start(QThread::LowPriority);
+    timer_.setInterval(RescanMs);
+    connect(&timer_, &QTimer::timeout, this, &LibraryScanner::Rescan);
+}
+
+LibraryScanner::~LibraryScanner() {
+    thread_.quit();
+    thread_.wait();
+}
+
+void LibraryScanner::SetFolder(const QString& folder) {
+    folder_ = folder;
+    ++generation_;
+    listing_ = {};
+    if (folder.isEmpty()) {
+        timer_.stop();
+        emit listed();
+        return;
+    }
+    timer_.start();
+    Rescan();
+}
+
+void LibraryScanner::Rescan() {
+    if (folder_.isEmpty())
+        return;
+    if (running_) {
+        again_ = true;
+        return;
+    }
+    running_ = true;
+    const QString folder = folder_;
+    const quint64 generation = generation_;
+    QMetaObject::invokeMethod(worker_, [this, folder, generation] {
+        LibraryListing listing = index_.List(folder);
+        QMetaObject::invokeMethod(this, [this, listing = std::move(listing), generation] {
+            Arrived(listing, generation);
+        });
+    });
+}
+
+void LibraryScanner::Arrived(const LibraryListing& listing, quint64 generation) {
+    running_ = false;
+    if (generation == generation_ && !SameListing(listing, listing_)) {
+        listing_ = listing;
+        emit listed();
+    }
+    if (again_ || generation != generation_) {
+        again_ = false;
+        Rescan();
+    }
+}
+
+} // namespace korvex
