@@ -29,6 +29,7 @@ namespace korvex {
 class EditorPanel;
 class EventCapture;
 class FileDialogs;
+class LibraryPage;
 class LinProgPage;
 class LogWindow;
 class MainToolbar;
@@ -36,6 +37,7 @@ class OverviewPage;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
+class TextClipboard;
 class UndoBar;
 class WindowHost;
 struct AppCore;
@@ -111,6 +113,8 @@ private:
     // What a desktop program is expected to have beyond the toolbar's keys and recent files:
     // the About box, dropped files, and the title naming the file.
     void ConnectHabits();
+    // The Library page and the window's paths it acts through.
+    void ConnectLibrary(TextClipboard& clipboard);
     // A dropped firmware file flashes only after a question that names it and both versions.
     void UpdateFromDrop(const QString& path);
     // The title's mark of changes since the named file was opened or saved.
@@ -138,6 +142,7 @@ private:
     std::unique_ptr<EventCapture> capture_;
     UndoBar* undo_ = nullptr;
     OverviewPage* overview_ = nullptr;
+    LibraryPage* library_ = nullptr;
     PanelMenu* menu_ = nullptr;
     std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;

@@ -99,7 +99,7 @@ void Describe(LibraryFile& file) {
             file.summary[lang] = WholeSummary(file.bytes, overview, lang);
             words = WholeWords(overview);
         }
-        file.words[lang] = (file.name + QLatin1Char('\n') + file.summary[lang] +
+        file.words[lang] = (file.folder + QLatin1Char('/') + file.name + QLatin1Char('\n') + file.summary[lang] +
                             QLatin1Char('\n') + words)
                                .toLower();
     }
