@@ -163,8 +163,8 @@ QString PathOfSnapshot(const QTreeWidgetItem* item) {
 }
 } // namespace
 
-LibraryPage::LibraryPage(const LanguageState& language, QString settingsPath,
-                         QString snapshotRoot, QWidget* parent)
+LibraryPage::LibraryPage(const LanguageState& language, QString settingsPath, QString snapshotRoot,
+                         QWidget* parent)
     : QWidget(parent), language_(language), settingsPath_(std::move(settingsPath)),
       history_(std::move(snapshotRoot)), scanner_(std::make_unique<LibraryScanner>()),
       model_(new LibraryFilesModel(this)), historyTimer_(new QTimer(this)) {
@@ -237,8 +237,8 @@ LibraryPage::LibraryPage(const LanguageState& language, QString settingsPath,
     layout->addLayout(buttons);
     // The keyboard's order: the history, the folder, the search, the files, the preview, the
     // actions.
-    QWidget* order[] = {serials_,  historyList_, folderButton_, search_, filesList_, preview_,
-                        open_,     apply_,       write_,        save_,   show_,      copy_};
+    QWidget* order[] = {serials_, historyList_, folderButton_, search_, filesList_, preview_,
+                        open_,    apply_,       write_,        save_,   show_,      copy_};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
 
@@ -321,8 +321,7 @@ QString LibraryPage::Folder() const {
     if (!kept.isEmpty())
         return kept;
     // The open dialog's last file names where the user keeps configurations.
-    const QString last = ini.ReadString(u"DirectoryConfig",
-                                        u"KORVEX-SWC-ADP", QString());
+    const QString last = ini.ReadString(u"DirectoryConfig", u"KORVEX-SWC-ADP", QString());
     return last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
 }
 
@@ -520,9 +519,8 @@ void LibraryPage::ShowPreview() {
 void LibraryPage::UpdateButtons() {
     const LibraryFile* file = SelectedFile();
     const bool usable = file != nullptr && file->usable();
-    const bool snapshot =
-        snapshotSelected_ && historyList_->currentItem() != nullptr &&
-        !historyList_->currentItem()->isDisabled();
+    const bool snapshot = snapshotSelected_ && historyList_->currentItem() != nullptr &&
+                          !historyList_->currentItem()->isDisabled();
     const bool connected = links.connectedSerial && links.connectedSerial() != 0;
     open_->setEnabled(usable);
     apply_->setEnabled(usable && file->snippet);

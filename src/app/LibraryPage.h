@@ -34,7 +34,7 @@ struct LibraryPageLinks {
     std::function<std::uint32_t()> connectedSerial;  // 0 without a controller
     // True when nothing of the user's would be lost, or the user saved it or let it go.
     std::function<bool()> mayDropWork;
-    std::function<void(const QString& path)> openFile;                        // as the open button
+    std::function<void(const QString& path)> openFile; // as the open button
     std::function<void(const QString& text, const QString& fileName)> applyText; // as Paste text
     std::function<void(const ConfigBytes& bytes)> writeToController; // with the write question
     std::function<void(const QString& proposedPath)> saveAs;         // as Save, proposing a file

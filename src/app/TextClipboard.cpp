@@ -61,10 +61,9 @@ void TextClipboard::Apply(const QString& text, const QString& fileName) {
     ConfigBytes after = image_.bytes;
     const ConfigTextResult read = ApplyConfigText(text, after, lang);
     if (!read.ok) {
-        host_.ShowMessageBox(
-            mb::IconError,
-            ConfigTextMessage(clipboard ? LangText(ClipboardName, lang) : fileName, read.error,
-                              lang));
+        host_.ShowMessageBox(mb::IconError,
+                             ConfigTextMessage(clipboard ? LangText(ClipboardName, lang) : fileName,
+                                               read.error, lang));
         return;
     }
     if (after == image_.bytes) {

@@ -91,16 +91,16 @@ void Describe(LibraryFile& file) {
         QString words;
         if (file.snippet) {
             const QStringList lines = DiffConfigurations(FactoryBytes(), file.bytes, lang);
-            file.summary[lang] = LangFormat(SnippetSummary, lang,
-                                            lines.value(0).trimmed().toUtf8().constData());
+            file.summary[lang] =
+                LangFormat(SnippetSummary, lang, lines.value(0).trimmed().toUtf8().constData());
             words = lines.join(QLatin1Char('\n'));
         } else {
             const ConfigOverview overview = BuildOverview(file.bytes, lang, nullptr);
             file.summary[lang] = WholeSummary(file.bytes, overview, lang);
             words = WholeWords(overview);
         }
-        file.words[lang] = (file.folder + QLatin1Char('/') + file.name + QLatin1Char('\n') + file.summary[lang] +
-                            QLatin1Char('\n') + words)
+        file.words[lang] = (file.folder + QLatin1Char('/') + file.name + QLatin1Char('\n') +
+                            file.summary[lang] + QLatin1Char('\n') + words)
                                .toLower();
     }
 }
@@ -204,10 +204,9 @@ LibraryListing LibraryIndex::List(const QString& root) {
         root_ = listing.root;
     }
     if (!rootInfo.exists() || !rootInfo.isDir() || !(rootInfo.permissions() & QFile::ReadOwner)) {
-        const TextPair& why = !rootInfo.exists() ? NoFolderReason
-                              : !rootInfo.isDir()
-                                  ? NotFolderReason
-                                  : UnreadableReason;
+        const TextPair& why = !rootInfo.exists()  ? NoFolderReason
+                              : !rootInfo.isDir() ? NotFolderReason
+                                                  : UnreadableReason;
         for (int lang : {LangRussian, LangEnglish}) {
             const QString reason = &why == &UnreadableReason
                                        ? QString::fromLocal8Bit(std::strerror(EACCES))
@@ -286,7 +285,8 @@ QList<HistoryItem> SnapshotHistory::List(std::uint32_t serial, const ConfigBytes
     for (auto f = files.rbegin(); f != files.rend(); ++f) {
         const QFileInfo info(f->path);
         auto old = kept_.find(f->path);
-        if (old == kept_.end() || old->size != info.size() || old->modified != info.lastModified()) {
+        if (old == kept_.end() || old->size != info.size() ||
+            old->modified != info.lastModified()) {
             Kept k{info.size(), info.lastModified(), false, {}, {}, -1};
             ConfigImage image;
             QuietHost quiet;

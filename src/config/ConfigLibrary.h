@@ -52,7 +52,7 @@ bool LibraryFileMatches(const LibraryFile& file, const QString& search, int lang
 
 struct LibraryListing {
     QString root;
-    TextByLanguage problem; // the folder itself cannot be read; empty when it can
+    TextByLanguage problem;   // the folder itself cannot be read; empty when it can
     QList<LibraryFile> files; // by folder, then name
     int summarised = 0;       // files read for this listing, the rest came from before
 };
