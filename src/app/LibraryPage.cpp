@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -102,10 +103,10 @@ public:
     }
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         const LibraryFile* f = FileAt(index.row());
-        // Greyed, but still reached by the keyboard, which reads the reason in the summary.
+        // A file that cannot be used is only greyed: the keyboard still reaches it, and its
+        // reason with it.
         return f == nullptr ? Qt::NoItemFlags
-                            : Qt::ItemIsSelectable | Qt::ItemNeverHasChildren |
-                                  (f->usable() ? Qt::ItemIsEnabled : Qt::NoItemFlags);
+                            : Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     }
     QVariant data(const QModelIndex& index, int role) const override {
         const LibraryFile* f = FileAt(index.row());
@@ -114,6 +115,8 @@ public:
         const int l = language_ == LangEnglish ? 1 : 0;
         if (role == Qt::ToolTipRole)
             return f->usable() ? QDir::toNativeSeparators(f->path) : f->problem[l];
+        if (role == Qt::ForegroundRole && !f->usable())
+            return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
             return {};
         switch (index.column()) {

@@ -249,9 +249,12 @@ LibraryListing LibraryIndex::List(const QString& root) {
 }
 
 int CountDifferingSettings(const ConfigBytes& before, const ConfigBytes& after) {
-    if (before == after)
+    // Counted as the editor shows both: a value its rules fill in is no choice of the user's.
+    const ConfigBytes a = AsEditorShows(before);
+    const ConfigBytes b = AsEditorShows(after);
+    if (a == b)
         return 0;
-    const QStringList lines = DiffConfigurations(before, after, LangEnglish);
+    const QStringList lines = DiffConfigurations(a, b, LangEnglish);
     int count = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const bool indented = lines.at(i).startsWith(QLatin1Char(' '));

@@ -73,8 +73,8 @@ private:
     QHash<QString, Kept> kept_;
 };
 
-// How many settings differ between two configurations: the lines of the diff that name a
-// setting, not the headings of entries. 0 when they are the same.
+// How many settings differ between two configurations as the editor shows them: the lines of the
+// diff that name a setting, not the headings of entries. 0 when they are the same.
 int CountDifferingSettings(const ConfigBytes& before, const ConfigBytes& after);
 
 // "12 settings differ", "same as now".
