@@ -75,13 +75,26 @@ public:
     explicit LibraryFilesModel(QObject* parent) : QAbstractTableModel(parent) {}
 
     void Show(const QList<LibraryFile>& files, const QString& search, int language) {
+        // A search typed on from the last one keeps a part of its files: only they are looked at.
+        const bool narrower = !search_.isEmpty() && search.startsWith(search_) &&
+                              files.constData() == files_.constData() && language == language_;
         beginResetModel();
         files_ = files;
         language_ = language;
-        shown_.clear();
-        for (qsizetype i = 0; i < files_.size(); ++i)
-            if (LibraryFileMatches(files_.at(i), search, language))
-                shown_.append(int(i));
+        search_ = search;
+        const LibrarySearch wanted(search);
+        QList<int> shown;
+        if (narrower) {
+            for (const int i : std::as_const(shown_))
+                if (LibraryFileMatches(files_.at(i), wanted))
+                    shown.append(i);
+        } else {
+            shown.reserve(files_.size());
+            for (qsizetype i = 0; i < files_.size(); ++i)
+                if (LibraryFileMatches(files_.at(i), wanted))
+                    shown.append(int(i));
+        }
+        shown_ = std::move(shown);
         endResetModel();
     }
     const LibraryFile* FileAt(int row) const {
@@ -127,7 +140,7 @@ public:
         case DateColumn:
             return f->modified.toString(DateFormat);
         case SummaryColumn:
-            return f->usable() ? f->summary[l] : f->problem[l];
+            return f->usable() ? f->summary : f->problem[l];
         default:
             return {};
         }
@@ -141,6 +154,7 @@ public:
 private:
     QList<LibraryFile> files_;
     QList<int> shown_;
+    QString search_;
     int language_ = LangEnglish;
 };
 
@@ -286,6 +300,7 @@ int LibraryPage::lang() const {
 
 void LibraryPage::LanguageChanged() {
     const int l = language_.current;
+    scanner_->SetLanguage(l);
     filesHeading_->setText(LangText(FilesHeading, l));
     folderButton_->setText(LangText(FolderButton, l));
     search_->setPlaceholderText(LangText(SearchHint, l));

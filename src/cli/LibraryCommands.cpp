@@ -41,7 +41,7 @@ QString LibraryProblem(const Options& o) {
 int CommandLibrary(const Options& o, int language, QTextStream& out, QTextStream& err) {
     const int lang = language == LangEnglish ? 1 : 0;
     LibraryIndex index;
-    const LibraryListing listing = index.List(o.args.value(0, QDir::currentPath()));
+    const LibraryListing listing = index.List(o.args.value(0, QDir::currentPath()), language);
     if (!listing.problem[lang].isEmpty()) {
         err << listing.problem[lang] << Qt::endl;
         return exitcode::Failure;
@@ -49,12 +49,11 @@ int CommandLibrary(const Options& o, int language, QTextStream& out, QTextStream
     const QString search = o.args.value(1);
     int shown = 0;
     for (const LibraryFile& f : listing.files) {
-        if (!LibraryFileMatches(f, search, language))
+        if (!LibraryFileMatches(f, search))
             continue;
         ++shown;
         out << QDir::toNativeSeparators(f.path) << "  " << f.modified.toString(DateFormat) << "  "
-            << (f.usable() ? f.summary[lang] : QLatin1Char('(') + f.problem[lang] + u')')
-            << Qt::endl;
+            << (f.usable() ? f.summary : QLatin1Char('(') + f.problem[lang] + u')') << Qt::endl;
     }
     if (shown == 0)
         out << LangText(NoFiles, language) << Qt::endl;

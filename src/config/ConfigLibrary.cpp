@@ -4,10 +4,10 @@
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigText.h"
+#include "config/EntryWords.h"
 #include "config/ParameterWords.h"
 #include "host/FileAccess.h"
-#include "host/QuietHost.h"
-#include "sheet/ConfigOverview.h"
+#include "text/Cp1251.h"
 #include "text/TextPair.h"
 
 #include <QDir>
@@ -57,61 +57,64 @@ bool IsLibraryName(const QString& name) {
            name.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive);
 }
 
-QString WholeSummary(const ConfigBytes& bytes, const ConfigOverview& overview, int language) {
-    int used = 0;
-    QStringList names;
-    for (const OverviewRow& row : overview.rows) {
-        if (row.empty)
-            continue;
-        ++used;
-        if (!row.name.trimmed().isEmpty() && names.size() < NamesInSummary)
-            names << row.name.trimmed();
-    }
-    QStringList parts{LangFormat(EntriesSummary, language, used)};
+// A whole configuration's summary and words: the overview's, as the Overview page shows them.
+void DescribeWhole(LibraryFile& file, int language, QStringList& words) {
+    const std::vector<ParameterWord> parameters = ParameterWords(file.bytes, language);
+    words << ParameterDumpLines(parameters);
+    QStringList parts;
     const QString linType = MainCaption("PanelLINTYPE", language);
-    for (const ParameterWord& word : ParameterWords(bytes, language))
+    for (const ParameterWord& word : parameters)
         if (word.label == linType)
             parts << word.label + QStringLiteral(": ") + word.value;
+    ConfigImage image;
+    image.bytes = file.bytes;
+    int used = 0;
+    QStringList names;
+    for (int n = 0; n < EntryCount; ++n) {
+        if (IsEntryEmpty(file.bytes, n))
+            continue;
+        ++used;
+        const QString name = DecodeCp1251(EntryRef(image.bytes, n).name()).trimmed();
+        if (!name.isEmpty() && names.size() < NamesInSummary)
+            names << name;
+        words << EntryCaption(image, n) << EventText(image, n, language)
+              << ReactionText(image, n, language);
+    }
+    parts.prepend(LangFormat(EntriesSummary, language, used));
     if (!names.isEmpty())
         parts << names.join(QStringLiteral(", "));
-    return parts.join(QStringLiteral(" · "));
+    file.summary = parts.join(QStringLiteral(" · "));
 }
 
-// A whole configuration's words: the overview's, as the Overview page shows them.
-QString WholeWords(const ConfigOverview& overview) {
-    QStringList words = overview.parameters;
-    for (const OverviewRow& row : overview.rows)
-        if (!row.empty)
-            words << row.caption << row.name << row.event << row.reaction;
-    return words.join(QLatin1Char('\n'));
-}
-
-void Describe(LibraryFile& file) {
-    for (int lang : {LangRussian, LangEnglish}) {
-        QString words;
-        if (file.snippet) {
-            const QStringList lines = DiffConfigurations(FactoryBytes(), file.bytes, lang);
-            file.summary[lang] =
-                LangFormat(SnippetSummary, lang, lines.value(0).trimmed().toUtf8().constData());
-            words = lines.join(QLatin1Char('\n'));
-        } else {
-            const ConfigOverview overview = BuildOverview(file.bytes, lang, nullptr);
-            file.summary[lang] = WholeSummary(file.bytes, overview, lang);
-            words = WholeWords(overview);
-        }
-        file.words[lang] = (file.folder + QLatin1Char('/') + file.name + QLatin1Char('\n') +
-                            file.summary[lang] + QLatin1Char('\n') + words)
-                               .toLower();
+void Describe(LibraryFile& file, int language) {
+    file.language = language;
+    if (!file.usable()) {
+        file.summary.clear();
+        file.words = (file.folder + QLatin1Char('/') + file.name).toLower().toUtf8();
+        return;
     }
+    QStringList words{file.folder + QLatin1Char('/') + file.name};
+    if (file.snippet) {
+        const QStringList lines = DiffConfigurations(FactoryBytes(), file.bytes, language);
+        file.summary =
+            LangFormat(SnippetSummary, language, lines.value(0).trimmed().toUtf8().constData());
+        words << lines;
+    } else {
+        DescribeWhole(file, language, words);
+    }
+    words << file.summary;
+    file.words = words.join(QLatin1Char('\n')).toLower().toUtf8();
 }
 
 // Reads the file into `file`, or names why not.
 void ReadInto(LibraryFile& file) {
+    // The caller has seen a regular file of a size fit to read.
+    QFile in(file.path);
     QByteArray data;
-    if (const FileProblem problem = ReadWholeFile(file.path, data); !problem.ok()) {
-        file.problem = problem.kind == FileProblem::Kind::NotRegularFile
-                           ? Both(NotRegularReason)
-                           : BothFormat(UnreadableReason, problem.systemReason);
+    if (in.open(QIODevice::ReadOnly))
+        data = in.readAll();
+    if (!in.isOpen() || in.error() != QFileDevice::NoError) {
+        file.problem = BothFormat(UnreadableReason, in.errorString());
         return;
     }
     if (IsConfigTextName(file.path)) {
@@ -136,20 +139,18 @@ void ReadInto(LibraryFile& file) {
         file.bytes = bytes;
         return;
     }
-    ConfigImage image;
-    QuietHost quiet;
-    if (!LoadConfigFile(file.path, image, quiet) || !IsWholeConfigFile(file.path)) {
+    if (!ReadWholeConfigBytes(data, file.bytes))
         file.problem = Both(DamagedReason);
-        return;
-    }
-    file.bytes = image.bytes;
 }
 
 } // namespace
 
-LibraryFile SummariseLibraryFile(const QString& path, const QString& root) {
+LibraryFile SummariseLibraryFile(const QString& path, const QString& root, int language) {
+    return SummariseLibraryFile(QFileInfo(path), root, language);
+}
+
+LibraryFile SummariseLibraryFile(const QFileInfo& info, const QString& root, int language) {
     LibraryFile file;
-    const QFileInfo info(path);
     file.path = info.absoluteFilePath();
     file.name = info.fileName();
     file.folder = QDir(root).relativeFilePath(info.absolutePath());
@@ -170,10 +171,7 @@ LibraryFile SummariseLibraryFile(const QString& path, const QString& root) {
         file.size = info.size();
         ReadInto(file);
     }
-    if (file.usable())
-        Describe(file);
-    else
-        file.words = {file.name.toLower(), file.name.toLower()};
+    Describe(file, language);
     return file;
 }
 
@@ -188,14 +186,21 @@ ConfigBytes LibraryFileApplied(const LibraryFile& file, const ConfigBytes& held)
     return applied;
 }
 
-bool LibraryFileMatches(const LibraryFile& file, const QString& search, int language) {
-    const QString& words = file.words[language == LangEnglish ? 1 : 0];
-    const QStringList wanted = search.toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    return std::all_of(wanted.begin(), wanted.end(),
-                       [&words](const QString& w) { return words.contains(w); });
+LibrarySearch::LibrarySearch(const QString& text) {
+    for (const QString& word : text.toLower().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        words.append(word.toUtf8());
 }
 
-LibraryListing LibraryIndex::List(const QString& root) {
+bool LibraryFileMatches(const LibraryFile& file, const LibrarySearch& search) {
+    return std::all_of(search.words.begin(), search.words.end(),
+                       [&file](const QByteArray& w) { return file.words.contains(w); });
+}
+
+bool LibraryFileMatches(const LibraryFile& file, const QString& search) {
+    return LibraryFileMatches(file, LibrarySearch(search));
+}
+
+LibraryListing LibraryIndex::List(const QString& root, int language) {
     LibraryListing listing;
     const QFileInfo rootInfo(root);
     listing.root = rootInfo.absoluteFilePath();
@@ -229,11 +234,13 @@ LibraryListing LibraryIndex::List(const QString& root) {
         const QDateTime modified = info.lastModified();
         auto old = kept_.find(path);
         if (old != kept_.end() && old->size == size && old->modified == modified) {
+            if (old->file.language != language)
+                Describe(old->file, language);
             seen.insert(path, *old);
             continue;
         }
         ++listing.summarised;
-        seen.insert(path, {size, modified, SummariseLibraryFile(path, listing.root)});
+        seen.insert(path, {size, modified, SummariseLibraryFile(info, listing.root, language)});
     }
     kept_ = std::move(seen);
     listing.files.reserve(kept_.size());
@@ -291,14 +298,10 @@ QList<HistoryItem> SnapshotHistory::List(std::uint32_t serial, const ConfigBytes
         if (old == kept_.end() || old->size != info.size() ||
             old->modified != info.lastModified()) {
             Kept k{info.size(), info.lastModified(), false, {}, {}, -1};
-            ConfigImage image;
-            QuietHost quiet;
+            QByteArray data;
             // A snapshot is a file the program wrote; anything bigger is not one of them.
-            if (info.size() <= LibraryFileLimit && LoadConfigFile(f->path, image, quiet) &&
-                IsWholeConfigFile(f->path)) {
-                k.readable = true;
-                k.bytes = image.bytes;
-            }
+            k.readable = info.size() <= LibraryFileLimit && ReadWholeFile(f->path, data).ok() &&
+                         ReadWholeConfigBytes(data, k.bytes);
             old = kept_.insert(f->path, k);
         }
         items.append({*f, old->readable, old->bytes, 0});

@@ -8,6 +8,7 @@
 #include "config/Snapshots.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -30,25 +31,36 @@ struct LibraryFile {
     QString name;   // the file's name
     QDateTime modified;
     qint64 size = -1;
-    TextByLanguage problem; // why it cannot be used; empty when it can
-    bool snippet = false;   // a text that changes only what it names
-    QString text;           // a snippet's text, applied to what the window holds
-    ConfigBytes bytes{};    // the configuration (a snippet: applied to the factory one)
-    TextByLanguage summary; // one line: used entries, LIN type, the first entries' names
-    TextByLanguage words;   // name, summary and settings in words, lower case, for the search
+    TextByLanguage problem;     // why it cannot be used; empty when it can
+    bool snippet = false;       // a text that changes only what it names
+    QString text;               // a snippet's text, applied to what the window holds
+    ConfigBytes bytes{};        // the configuration (a snippet: applied to the factory one)
+    int language = LangEnglish; // of the summary and the words
+    QString summary;            // one line: used entries, LIN type, the first entries' names
+    // Folder, name, summary and settings in words, lower case in UTF-8, for the search: half
+    // the bytes of a QString, and searched as bytes.
+    QByteArray words;
 
     bool usable() const { return problem[0].isEmpty(); }
 };
 
-// Reads and summarises one file; `root` is the library folder it lies under.
-LibraryFile SummariseLibraryFile(const QString& path, const QString& root);
+// Reads and summarises one file in `language`; `root` is the library folder it lies under.
+LibraryFile SummariseLibraryFile(const QString& path, const QString& root, int language);
+LibraryFile SummariseLibraryFile(const QFileInfo& info, const QString& root, int language);
 
 // The file's configuration applied to `held`: a whole one replaces it, a snippet changes what it
 // names. `held` unchanged for a file that cannot be used.
 ConfigBytes LibraryFileApplied(const LibraryFile& file, const ConfigBytes& held);
 
-// True when every word of `search` (blank-separated, case ignored) is in the file's words.
-bool LibraryFileMatches(const LibraryFile& file, const QString& search, int language);
+// A search's words (blank-separated, case ignored), prepared once for every file.
+struct LibrarySearch {
+    explicit LibrarySearch(const QString& text);
+    QList<QByteArray> words;
+};
+
+// True when every word of `search` is in the file's words.
+bool LibraryFileMatches(const LibraryFile& file, const LibrarySearch& search);
+bool LibraryFileMatches(const LibraryFile& file, const QString& search);
 
 struct LibraryListing {
     QString root;
@@ -57,11 +69,12 @@ struct LibraryListing {
     int summarised = 0;       // files read for this listing, the rest came from before
 };
 
-// The folder's listing, keeping what it read before: a file is read again only when its size or
-// time changed. Not thread-bound; one instance per thread.
+// The folder's listing in `language`, keeping what it read before: a file is read again only
+// when its size or time changed, described again only in another language. Not thread-bound;
+// one instance per thread.
 class LibraryIndex {
 public:
-    LibraryListing List(const QString& root);
+    LibraryListing List(const QString& root, int language);
 
 private:
     struct Kept {

@@ -5,7 +5,8 @@ namespace korvex {
 
 namespace {
 bool SameListing(const LibraryListing& a, const LibraryListing& b) {
-    if (a.root != b.root || a.problem != b.problem || a.files.size() != b.files.size())
+    if (a.root != b.root || a.problem != b.problem || a.files.size() != b.files.size() ||
+        (!a.files.isEmpty() && a.files.first().language != b.files.first().language))
         return false;
     for (qsizetype i = 0; i < a.files.size(); ++i) {
         const LibraryFile& x = a.files.at(i);
@@ -44,6 +45,14 @@ void LibraryScanner::SetFolder(const QString& folder) {
     Rescan();
 }
 
+void LibraryScanner::SetLanguage(int language) {
+    if (language == language_)
+        return;
+    language_ = language;
+    ++generation_; // a listing under way is in the old language
+    Rescan();
+}
+
 void LibraryScanner::Rescan() {
     if (folder_.isEmpty())
         return;
@@ -53,9 +62,10 @@ void LibraryScanner::Rescan() {
     }
     running_ = true;
     const QString folder = folder_;
+    const int language = language_;
     const quint64 generation = generation_;
-    QMetaObject::invokeMethod(worker_, [this, folder, generation] {
-        LibraryListing listing = index_.List(folder);
+    QMetaObject::invokeMethod(worker_, [this, folder, language, generation] {
+        LibraryListing listing = index_.List(folder, language);
         QMetaObject::invokeMethod(this, [this, listing = std::move(listing), generation] {
             Arrived(listing, generation);
         });

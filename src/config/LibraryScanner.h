@@ -20,6 +20,8 @@ public:
 
     // Lists `folder` from now on; empty stops listing.
     void SetFolder(const QString& folder);
+    // The language of the summaries; a change describes every file again.
+    void SetLanguage(int language);
     const QString& folder() const { return folder_; }
     // The latest listing of the folder.
     const LibraryListing& listing() const { return listing_; }
@@ -34,6 +36,7 @@ private:
     void Arrived(const LibraryListing& listing, quint64 generation);
 
     QString folder_;
+    int language_ = 1;
     LibraryListing listing_;
     QThread thread_;
     QObject* worker_;
