@@ -207,6 +207,12 @@ LibraryPage::LibraryPage(const LanguageState& language, QString settingsPath, QS
     filesList_->setRootIsDecorated(false);
     filesList_->setUniformRowHeights(true); // 10,000 rows are laid out by the one height
     filesList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Widths from the texts they hold, not from 10,000 rows measured.
+    const int dateWidth =
+        filesList_->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-31 23:59:59")) + 16;
+    filesList_->header()->resizeSection(LibraryFilesModel::NameColumn, dateWidth * 3 / 2);
+    filesList_->header()->resizeSection(LibraryFilesModel::FolderColumn, dateWidth);
+    filesList_->header()->resizeSection(LibraryFilesModel::DateColumn, dateWidth);
     previewHeading_ = Heading(this, "LibraryPreviewHeadingx");
     preview_ = new QPlainTextEdit(this);
     preview_->setObjectName(QStringLiteral("LibraryPreviewx"));
