@@ -371,6 +371,17 @@ void LibraryPage::ChooseFolderByDialog() {
 void LibraryPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Start();
+    // What changed while the page was hidden shows at once.
+    scanner_->SetPaused(false);
+    historyTimer_->start();
+    FollowHistory();
+}
+
+void LibraryPage::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Hidden, the page costs nothing: neither the folder nor the history is looked at.
+    scanner_->SetPaused(true);
+    historyTimer_->stop();
 }
 
 void LibraryPage::Start() {
@@ -378,8 +389,6 @@ void LibraryPage::Start() {
     if (started_)
         return;
     started_ = true;
-    historyTimer_->start();
-    FollowHistory();
     const QString folder = Folder();
     folderLabel_->setText(QDir::toNativeSeparators(folder));
     if (!folder.isEmpty())

@@ -1,6 +1,8 @@
 // The library scanner.
 #include "LibraryScanner.h"
 
+#include <QThread>
+
 namespace korvex {
 
 namespace {
@@ -19,17 +21,26 @@ bool SameListing(const LibraryListing& a, const LibraryListing& b) {
 }
 } // namespace
 
-LibraryScanner::LibraryScanner(QObject* parent) : QObject(parent), worker_(new QObject) {
-    worker_->moveToThread(&thread_);
-    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-    thread_.start(QThread::LowPriority);
+LibraryScanner::LibraryScanner(QObject* parent)
+    : QObject(parent), thread_(new QThread), worker_(new LibraryWorker) {
+    qRegisterMetaType<LibraryListing>();
+    worker_->moveToThread(thread_);
+    connect(thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    // Queued to this thread, and cut when this scanner goes.
+    connect(worker_, &LibraryWorker::listed, this, &LibraryScanner::Arrived, Qt::QueuedConnection);
+    thread_->start(QThread::LowPriority);
     timer_.setInterval(RescanMs);
     connect(&timer_, &QTimer::timeout, this, &LibraryScanner::Rescan);
 }
 
 LibraryScanner::~LibraryScanner() {
-    thread_.quit();
-    thread_.wait();
+    thread_->quit();
+    // A look that hangs on a removed drive must not hang the window's close: the thread is left
+    // to end by itself, and what it finds goes nowhere.
+    if (thread_->wait(StopWaitMs))
+        delete thread_;
+    else
+        connect(thread_, &QThread::finished, thread_, &QObject::deleteLater);
 }
 
 void LibraryScanner::SetFolder(const QString& folder) {
@@ -41,8 +52,21 @@ void LibraryScanner::SetFolder(const QString& folder) {
         emit listed();
         return;
     }
-    timer_.start();
+    if (!paused_)
+        timer_.start();
     Rescan();
+}
+
+void LibraryScanner::SetPaused(bool paused) {
+    paused_ = paused;
+    if (paused) {
+        timer_.stop();
+        return;
+    }
+    if (!folder_.isEmpty()) {
+        timer_.start();
+        Rescan();
+    }
 }
 
 void LibraryScanner::SetLanguage(int language) {
@@ -54,7 +78,7 @@ void LibraryScanner::SetLanguage(int language) {
 }
 
 void LibraryScanner::Rescan() {
-    if (folder_.isEmpty())
+    if (folder_.isEmpty() || paused_)
         return;
     if (running_) {
         again_ = true;
@@ -64,11 +88,9 @@ void LibraryScanner::Rescan() {
     const QString folder = folder_;
     const int language = language_;
     const quint64 generation = generation_;
-    QMetaObject::invokeMethod(worker_, [this, folder, language, generation] {
-        LibraryListing listing = index_.List(folder, language);
-        QMetaObject::invokeMethod(this, [this, listing = std::move(listing), generation] {
-            Arrived(listing, generation);
-        });
+    LibraryWorker* worker = worker_;
+    QMetaObject::invokeMethod(worker, [worker, folder, language, generation] {
+        worker->List(folder, language, generation);
     });
 }
 
