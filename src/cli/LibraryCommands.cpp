@@ -21,7 +21,7 @@ constexpr TextPair NoHistory{"Снимков конфигурации нет", "
 constexpr TextPair BadSerial{"Серийный номер %s: нужно целое число от 0",
                              "Serial number %s: a whole number, 0 or more, is needed"};
 constexpr TextPair Unreadable{"(не читается: поврежден)", "(unreadable: damaged)"};
-const QString DateFormat = QStringLiteral("yyyy-MM-dd HH:mm");
+const QString DateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss"); // as the page shows it
 } // namespace
 
 QString LibraryProblem(const Options& o) {
