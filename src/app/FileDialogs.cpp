@@ -133,6 +133,11 @@ QString FileDialogs::Choose(bool save, const TextPair& title, const QString& ext
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setDirectory(StartDirectory(*remembered));
+    if (save && which == RememberedFile::Configuration && !proposedSave.isEmpty()) {
+        dialog.setDirectory(QFileInfo(proposedSave).absolutePath());
+        dialog.selectFile(QFileInfo(proposedSave).fileName());
+    }
+    proposedSave.clear();
     dialog.setWindowTitle(LangText(title, language_));
     dialog.setDefaultSuffix(extension);
     const QString pattern = QStringLiteral("*.") + extension;

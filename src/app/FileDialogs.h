@@ -52,6 +52,9 @@ public:
     void RememberConfigFile(const QString& fileName);
     void RememberFirmwareFile(const QString& fileName);
 
+    // The next configuration save dialog proposes this file (folder and name); taken once.
+    QString proposedSave;
+
     // Called once while a dialog is open and placed, with that dialog; lets a test act on it.
     std::function<void(QFileDialog&)> onShown;
 

@@ -38,6 +38,7 @@ namespace korvex {
 class EditorPanel;
 class EventCapture;
 class FileDialogs;
+class LibraryPage;
 class LinProgPage;
 class LogWindow;
 class MainToolbar;
@@ -45,6 +46,7 @@ class OverviewPage;
 class ParameterPages;
 class PortFinder;
 class SerialTransport;
+class TextClipboard;
 class UndoBar;
 class WindowHost;
 class WorkGuard;
@@ -131,6 +133,8 @@ private:
     void ConnectHabits();
     // Work a kill or a crash left, given back as one step.
     void RestoreWork(const RecoveryCopy::Kept& kept);
+    // The Library page and the window's paths it acts through.
+    void ConnectLibrary(TextClipboard& clipboard);
     // The title's mark of changes since the named file was opened or saved.
     void ShowModified();
     // Before an action replaces or drops the configuration: true when nothing of the user's
@@ -156,6 +160,7 @@ private:
     std::unique_ptr<EventCapture> capture_;
     UndoBar* undo_ = nullptr;
     OverviewPage* overview_ = nullptr;
+    LibraryPage* library_ = nullptr;
     PanelMenu* menu_ = nullptr;
     std::unique_ptr<MainToolbar> toolbar_;
     OpenedFile openedFile_;

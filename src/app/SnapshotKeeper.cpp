@@ -17,7 +17,22 @@ QString SnapshotKeeper::KeepLastRead() {
         return {};
     // Also after a failure: one line per read is enough, and every later edit would repeat it.
     image_.lastReadKept = true;
-    const SnapshotResult saved = store.Save(copy.serial, copy.bytes, host_, language_.current);
+    return Keep(copy.serial, copy.bytes);
+}
+
+QString SnapshotKeeper::KeepHeld() {
+    const ReadCopy& copy = image_.lastRead;
+    if (!copy.valid || monitor_.lastSerial == 0 || copy.serial != monitor_.lastSerial)
+        return {};
+    if (!image_.lastReadKept)
+        return KeepLastRead();
+    if (!LastKept().isEmpty() && keptBytes_ == copy.held)
+        return {};
+    return Keep(copy.serial, copy.held);
+}
+
+QString SnapshotKeeper::Keep(std::uint32_t serial, const ConfigBytes& bytes) {
+    const SnapshotResult saved = store.Save(serial, bytes, host_, language_.current);
     if (saved.path.isEmpty()) {
         host_.LogLine(
             LangFormat(SnapshotNotKeptText, language_.current, saved.error.toUtf8().constData()));
@@ -26,7 +41,8 @@ QString SnapshotKeeper::KeepLastRead() {
     host_.LogLine(LangFormat(SnapshotKeptText, language_.current,
                              QDir::toNativeSeparators(saved.path).toUtf8().constData()));
     lastKept_ = saved.path;
-    lastKeptSerial_ = copy.serial;
+    lastKeptSerial_ = serial;
+    keptBytes_ = bytes;
     return saved.path;
 }
 

@@ -55,6 +55,17 @@ void TextClipboard::Paste() {
     Offer(after, QString(), false);
 }
 
+void TextClipboard::ApplyFileText(const QString& text, const QString& fileName) {
+    const int lang = language_.current;
+    ConfigBytes after = image_.bytes;
+    const ConfigTextResult read = ApplyConfigText(text, after, lang);
+    if (!read.ok) {
+        host_.ShowMessageBox(mb::IconError, ConfigTextMessage(fileName, read.error, lang));
+        return;
+    }
+    Offer(after, QFileInfo(fileName).fileName(), true);
+}
+
 bool TextClipboard::ApplySnippetFile(const QString& fileName) {
     ConfigBytes after = image_.bytes;
     const ConfigTextResult read = ReadConfigTextFile(fileName, after, language_.current);

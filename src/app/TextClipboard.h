@@ -29,6 +29,8 @@ public:
     // A snippet file, opened or dropped, is applied as a paste is: true when `fileName` is a
     // readable snippet (asked about, applied or not); false leaves it to be opened as a file.
     bool ApplySnippetFile(const QString& fileName);
+    // As Paste, with a text read from the file `fileName` (its name is in the question and log).
+    void ApplyFileText(const QString& text, const QString& fileName);
 
 private:
     // `after` is the image with a text applied; `name` names the text in the boxes and the log.

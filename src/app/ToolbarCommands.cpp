@@ -108,6 +108,26 @@ void ToolbarCommands::SpeedButtonReadDeviceClick() {
 }
 
 void ToolbarCommands::SpeedButtonWriteDeviceClick() {
+    AskAndWrite({});
+}
+
+void ToolbarCommands::WriteBytesToDevice(const ConfigBytes& bytes,
+                                         const std::function<void()>& keepHeld) {
+    const ConfigBytes own = image_.bytes;
+    const bool wasInSync = monitor_.imageInSync;
+    // Nothing of it goes out by the live sending while the question is open.
+    monitor_.imageInSync = false;
+    image_.bytes = bytes;
+    view_.InvalidateViews();
+    if (!AskAndWrite(keepHeld)) {
+        image_.bytes = own;
+        monitor_.imageInSync = wasInSync;
+    }
+    view_.InvalidateViews();
+    view_.RefreshParameterPages();
+}
+
+bool ToolbarCommands::AskAndWrite(const std::function<void()>& beforeWrite) {
     monitor_.commandInProgress = true;
     view_.SetToolbarBusy(true);
     // Below the question, what the write changes on the controller: edits already sent are no
@@ -119,6 +139,8 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     const int answer = host_.ShowMessageBox(mb::IconQuestion | mb::DefButton2, question);
     if (answer == mb::IdYes) {
         const ConfigBytes before = held != nullptr ? *held : image_.bytes;
+        if (beforeWrite)
+            beforeWrite();
         const int rc = transfer_.WriteConfiguration();
         if (rc == result::Ok)
             ClearFileKept();
@@ -132,6 +154,7 @@ void ToolbarCommands::SpeedButtonWriteDeviceClick() {
     }
     view_.SetToolbarBusy(false);
     monitor_.commandInProgress = false;
+    return answer == mb::IdYes;
 }
 
 void ToolbarCommands::SpeedButtonToDefaultClick() {

@@ -72,8 +72,14 @@ public:
     void OpenConfigFile(const QString& fileName);
     // The firmware update with a file chosen elsewhere (a drop); empty asks as the button does.
     void UpdateDevice(const QString& fileName);
+    // The whole write of other bytes than the window's (a snapshot put back): the write question
+    // with what they change on the controller, then `keepHeld` (a snapshot of what it holds),
+    // then the write. The window holds them from the question on; a No gives it back its own.
+    void WriteBytesToDevice(const ConfigBytes& bytes, const std::function<void()>& keepHeld);
 
 private:
+    // The write button's question and write; true when the user said Yes.
+    bool AskAndWrite(const std::function<void()>& beforeWrite);
     // What the connected controller holds as far as we know (its last read and every write it
     // accepted since); null when its configuration was not read.
     const ConfigBytes* HeldByThisController() const;

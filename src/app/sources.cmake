@@ -34,3 +34,4 @@ list(APPEND KORVEX_UI_SOURCES
 # app/icons; host/ToolIcons loads them for the window and the LIN page.
 set(KORVEX_ICONS defaults export firmware lin-read lin-write only-used open print read-device redo restart save
     undo write-device)
+list(APPEND KORVEX_UI_SOURCES app/LibraryPage.cpp app/LibraryPage.h)

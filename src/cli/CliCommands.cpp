@@ -6,6 +6,7 @@
 #include "CliPlatform.h"
 #include "CliSession.h"
 #include "FirmwareCommands.h"
+#include "LibraryCommands.h"
 #include "LinCommands.h"
 #include "SheetCommands.h"
 #include "SnapshotCommands.h"
@@ -292,6 +293,10 @@ int RunCommand(Session& s, const Options& o, const CliEnvironment& env, QTextStr
         return CommandDoctor(s, out);
     if (c == QLatin1String("snapshots"))
         return CommandSnapshots(o.args, s.language.current, out);
+    if (c == QLatin1String("library"))
+        return CommandLibrary(o, s.language.current, out, err);
+    if (c == QLatin1String("history"))
+        return CommandHistory(s, o, out, err);
     if (c == QLatin1String("text"))
         return CommandText(s, o, out, err);
     if (c == QLatin1String("apply"))
@@ -320,6 +325,8 @@ QString CommandProblem(const Options& o) {
         return SnapshotsProblem(o.args, lang);
     if (o.command == QLatin1String("sheet"))
         return SheetProblem(o.args, lang);
+    if (o.command == QLatin1String("library") || o.command == QLatin1String("history"))
+        return LibraryProblem(o);
     qsizetype takes = 0;
     if (withFile.contains(o.command))
         takes = 1;

@@ -85,6 +85,12 @@ constexpr Row Commands[] = {
       "apply a text to a FILE or device (only the changes are sent)"}},
     {"snapshots [SERIAL]",
      {"снимки конфигураций контроллеров", "list the controllers' configuration snapshots"}},
+    {"library [DIR] [SEARCH]",
+     {"файлы конфигурации в DIR и его папках: дата и кратко",
+      "the configuration files under DIR: date and summary"}},
+    {"history [SERIAL]",
+     {"снимки контроллера, новые первыми, и сколько в них отличий",
+      "a controller's snapshots, newest first, and how many settings differ"}},
 };
 
 // The syntax column; a longer syntax has its meaning on the next line.

@@ -235,4 +235,26 @@ bool IsWholeConfigFile(const QString& fileName) {
     return true;
 }
 
+bool ReadWholeConfigBytes(QByteArrayView content, ConfigBytes& bytes) {
+    IniFile file{QString()};
+    file.FromBytes(content);
+    ConfigBytes read{};
+    const auto whole = [&](QStringView section, QStringView key, int offset, int length) {
+        const QString value = file.ReadString(section, key, QString());
+        if (value.size() != 2 * length ||
+            !std::all_of(value.begin(), value.end(), [](QChar c) { return IsHexDigit(c); }))
+            return false;
+        HexDecode(value, length, read.data() + offset);
+        return true;
+    };
+    for (const ParamBlock& block : ParamBlocks)
+        if (!whole(ParamSection, QStringView(block.key), block.offset, block.length))
+            return false;
+    for (int n = 1; n <= layout::EntryCount; ++n)
+        if (!whole(EventsSection, EntryKey(n), layout::EntrySize * (n - 1), layout::EntrySize))
+            return false;
+    bytes = read;
+    return true;
+}
+
 } // namespace korvex

@@ -53,4 +53,8 @@ QString NoConfigurationReason(const QString& fileName, int language);
 // file cut short or of other bytes that the load would still take in part is not.
 bool IsWholeConfigFile(const QString& fileName);
 
+// A file's bytes read as IsWholeConfigFile and LoadConfigFile read the file, for reading many
+// files once each: true only when every block is there whole, `bytes` then holding them.
+bool ReadWholeConfigBytes(QByteArrayView content, ConfigBytes& bytes);
+
 } // namespace korvex

@@ -27,3 +27,7 @@ list(APPEND KORVEX_UI_SOURCES
     config/ParamPageSources.ui config/ParamPageRadio.ui)
 # The undo history needs QtGui's undo stack, and no window.
 list(APPEND KORVEX_GUI_SOURCES config/ConfigHistory.cpp config/ConfigHistory.h)
+# The library of configuration files and the snapshots' history, listed off the window's thread.
+list(APPEND KORVEX_CORE_SOURCES
+    config/ConfigLibrary.cpp config/ConfigLibrary.h
+    config/LibraryScanner.cpp config/LibraryScanner.h)

@@ -107,6 +107,7 @@ private slots:
     void terminalWatchesAndTypes();
     void captureIntoAFile();
     void snapshotsListedAndWrittenBack();
+    void libraryAndHistory();
     void sheetInThreeFormats();
     void standardStreamsAndInput();
 };
@@ -298,7 +299,10 @@ void TestCli::usageErrors() {
             "  apply SNIPPET TARGET          apply a text to a FILE or device (only the changes "
             "are "
             "sent)\n"
-            "  snapshots [SERIAL]            list the controllers' configuration snapshots\n"));
+            "  snapshots [SERIAL]            list the controllers' configuration snapshots\n"
+            "  library [DIR] [SEARCH]        the configuration files under DIR: date and summary\n"
+            "  history [SERIAL]              a controller's snapshots, newest first, and how many "
+            "settings differ\n"));
     // A table of every option and command, in the chosen language.
     Run ru = RunProgram({"--lang", "ru", "--help"});
     QVERIFY2(ru.out.contains("\n  --yes  ") && ru.out.contains("\nКоманды:\n  ports  ") &&
@@ -1210,6 +1214,45 @@ void TestCli::captureIntoAFile() {
     r = RunInProcess({"--demo", "--lang", "en", "capture", other, "--seconds", "0"}, controller);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(test::ReadAll(other), QByteArray("not a configuration"));
+}
+
+void TestCli::libraryAndHistory() {
+    test::TemporaryDataHome home;
+    sim::VirtualController controller;
+    const QStringList en{"--lang", "en"};
+    QTemporaryDir shop;
+    Run missing = RunInProcess(en + QStringList{"library", shop.filePath("gone")}, controller);
+    QCOMPARE(missing.exitCode, 1);
+    QVERIFY2(missing.err.startsWith("The library folder cannot be read: it is not there"),
+             qPrintable(missing.err));
+    QVERIFY(QDir(shop.path()).mkpath("Лада Веста"));
+    test::TestHost host;
+    ConfigImage image;
+    image.bytes = sim::FactoryConfiguration();
+    const QString vesta = shop.filePath("Лада Веста/LIN keys.KSWA");
+    QVERIFY(SaveConfigFile(vesta, image, host, LangEnglish).ok());
+    test::WriteAll(shop.filePath("cut.KSWA"), "[PARAM]\r\n");
+    // As the page lists them: by folder, then name; a search by a setting's word.
+    Run all = RunInProcess(en + QStringList{"library", shop.path()}, controller);
+    QCOMPARE(all.exitCode, 0);
+    const QStringList lines = all.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.at(0).startsWith(shop.filePath("cut.KSWA")) &&
+            lines.at(0).endsWith("(damaged: it does not hold the whole configuration)"));
+    QVERIFY(lines.at(1).startsWith(vesta) && lines.at(1).endsWith("· SRC, VOL+"));
+    Run found = RunInProcess(en + QStringList{"library", shop.path(), "vol up"}, controller);
+    QCOMPARE(found.out, lines.at(1) + "\n");
+
+    // The history against the connected controller, newest first.
+    SnapshotStore store(DefaultSnapshotRoot());
+    ConfigBytes older = sim::FactoryConfiguration();
+    older[1980] = 2;
+    QVERIFY(!store.Save(controller.serialNumber, older, host, LangEnglish).path.isEmpty());
+    Run history = RunInProcess({"--demo", "--lang", "en", "history"}, controller);
+    QCOMPARE(history.exitCode, 0);
+    QVERIFY2(history.out.startsWith("230417  ") && history.out.contains("  1 setting differs  "),
+             qPrintable(history.out));
+    QCOMPARE(RunInProcess({"history", "x"}, controller).exitCode, 2);
 }
 
 void TestCli::snapshotsListedAndWrittenBack() {
