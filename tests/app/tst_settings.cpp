@@ -270,7 +270,8 @@ void TestSettings::remembersFilesPerDialog() {
     QCOMPARE(ReadAll(path), before);
     QCOMPARE(host.boxes.size(), 1);
     QCOMPARE(host.boxes[0].flags, mb::IconError);
-    QCOMPARE(host.boxes[0].text, QStringLiteral("Unable to write to ") + path);
+    QCOMPARE(host.boxes[0].text,
+             QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
 }
 
 void TestSettings::recentFiles_data() {

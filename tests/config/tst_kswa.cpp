@@ -216,7 +216,8 @@ void TestKswa::failedSaveReportsAndResumesMonitor() {
 
     const QString nowhere = dir.filePath("no/such/dir/a.KSWA");
     QVERIFY(SaveConfigFile(nowhere, image, host, LangEnglish)
-                .error.startsWith(QStringLiteral("Unable to write to ") + nowhere + "\nReason: "));
+                .error.startsWith(QStringLiteral("Unable to write to ") +
+                                  QDir::toNativeSeparators(nowhere) + "\nReason: "));
     QCOMPARE(host.monitorSuspend, 0);
     QVERIFY(!QFileInfo::exists(dir.filePath("no")));
     QVERIFY(host.boxes.isEmpty()); // the caller shows the text
