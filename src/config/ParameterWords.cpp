@@ -42,6 +42,13 @@ QString SourceCount(int code) {
     return QStringLiteral("%1 (%2)").arg(code + 1).arg(numbers.join(QStringLiteral(", ")));
 }
 
+// A code above the voltage range is shown as stored: the edit's limit to 5.00 V would hide what
+// the controller really gets.
+QString StoredVolts(std::uint16_t code) {
+    return code <= VoltageCodeMax ? CodeToVolts(code)
+                                  : QStringLiteral("0x") + QString::number(code, 16).toUpper();
+}
+
 } // namespace
 
 QString MainCaption(const char* control, int language) {
@@ -133,8 +140,8 @@ std::vector<ParameterWord> ParameterWords(const ConfigBytes& b, int lang) {
         const QString label = MainCaption(caption, lang);
         const std::uint16_t a = Get(b, normal);
         const std::uint16_t z = Get(b, other);
-        add(label, CodeToVolts(a), a, Style::Part, volts, standard);
-        add(label, CodeToVolts(z), z, Style::Part, volts, range);
+        add(label, StoredVolts(a), a, Style::Part, volts, standard);
+        add(label, StoredVolts(z), z, Style::Part, volts, range);
     };
     channel("PanelParamControlCH1", param::VOUT1, param::VOUT1minmax);
     channel("PanelParamControlCH2", param::VOUT2, param::VOUT2minmax);

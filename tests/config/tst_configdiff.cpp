@@ -147,6 +147,11 @@ void TestConfigDiff::valuesTheDisplayReplacesAreNamed() {
         }
         QCOMPARE(DiffConfigurations(before, after, LangEnglish), lines);
     }
+    // A voltage code beyond 5.00 V is named as stored, not as the edit would limit it.
+    ConfigBytes high = sim::FactoryConfiguration();
+    high[2003] = high[2004] = 0xFF;
+    QCOMPARE(DiffConfigurations(sim::FactoryConfiguration(), high, LangEnglish),
+             QStringList{"Ch 1 Default voltage: 3.30 -> 0xFFFF V"});
     ConfigBytes once = sim::FactoryConfiguration();
     once[20] = 1;
     QCOMPARE(DiffConfigurations(sim::FactoryConfiguration(), once, LangRussian).value(1),
