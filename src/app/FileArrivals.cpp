@@ -27,6 +27,11 @@ void FileArrivals::Hand(const QString& fileName) {
         window_->showNormal();
     window_->raise();
     window_->activateWindow();
+    // A question still open stays in front of the window it belongs to, where it is answered.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void FileArrivals::OpenHanded() {
