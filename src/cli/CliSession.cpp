@@ -209,8 +209,10 @@ QString ReadFileErrorText(const QString& file, int language) {
 }
 
 QString ReadFileErrorLine(const QString& file, int language) {
-    // The path as it was typed: the base name alone may be any of several files.
-    return LangFormat(texts::ReadFileError, language, file.toUtf8().constData(), "");
+    // The path as it was typed (in the system's own form): the base name alone may be any of
+    // several files.
+    return LangFormat(texts::ReadFileError, language,
+                      QDir::toNativeSeparators(file).toUtf8().constData(), "");
 }
 
 bool FirmwareFileExists(Session& s, const QString& file, QTextStream& err) {

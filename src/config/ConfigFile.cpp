@@ -7,6 +7,7 @@
 #include "host/FileTexts.h"
 #include "host/UiHost.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -198,7 +199,7 @@ QString NoConfigurationReason(const QString& fileName, int language) {
         return LangFormat(
             IsFirmwareText, language,
             QString::asprintf("%u.%02u", version / 100, version % 100).toUtf8().constData(),
-            fileName.toUtf8().constData());
+            QDir::toNativeSeparators(fileName).toUtf8().constData());
     }
     QString text;
     ConfigTextError error;

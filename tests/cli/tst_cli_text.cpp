@@ -240,8 +240,8 @@ void TestCliText::refusedWithItsReason() {
          "this is a configuration text: such a file is read under a *.txt name\n"},
         {{"--demo", "write-config", firmware},
          "this is a firmware file (version 1.37); to install it: korvex-cli update-firmware \"" +
-             firmware + "\"\n"},
-        {{"dump", "nodir/x.KSWA"}, "Reason: No such file or directory\n"},
+             QDir::toNativeSeparators(firmware) + "\"\n"},
+        {{"dump", "nodir/x.KSWA"}, "Reason: " + test::NoSuchFileWords() + "\n"},
         {{"dump", path("utf8.txt")},
          "utf8.txt, line 4: \"\uFFFD(X22 = 1\": expected a text in UTF-8\n"},
         {{"dump", path("nul.txt")}, "nul.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
@@ -261,9 +261,10 @@ void TestCliText::refusedWithItsReason() {
         const qsizetype firstEnd = r.err.indexOf(u'\n');
         QVERIFY2(
             r.err.startsWith("Error reading file \"" +
-                             row.args.at(row.args.size() - 1 -
-                                         (row.args.at(0) == "diff" || row.args.at(0) == "sheet" ||
-                                          row.args.at(0) == "apply")) +
+                             QDir::toNativeSeparators(row.args.at(
+                                 row.args.size() - 1 -
+                                 (row.args.at(0) == "diff" || row.args.at(0) == "sheet" ||
+                                  row.args.at(0) == "apply"))) +
                              "\"\n") &&
                 r.err.mid(firstEnd + 1).startsWith(row.said),
             qPrintable(r.err));
@@ -357,7 +358,8 @@ void TestCliText::deviceTargetsWithoutSnapshotOrWritableOut() {
     c.clearLog();
     const Run r = RunInProcess({"--demo", "--lang", "en", "text", "device", readOnly}, c);
     QCOMPARE(r.exitCode, 1);
-    QVERIFY2(r.err.startsWith("Unable to write to " + readOnly), qPrintable(r.err));
+    QVERIFY2(r.err.startsWith("Unable to write to " + QDir::toNativeSeparators(readOnly)),
+             qPrintable(r.err));
     QVERIFY(c.requests.empty());
     QCOMPARE(test::ReadAll(readOnly), QByteArray("mine"));
 }

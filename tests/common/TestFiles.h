@@ -3,10 +3,23 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace korvex::test {
+
+// The system's words for a missing file: the C library's, or Windows' own in the thread's
+// language, without the full stop.
+inline QString NoSuchFileWords() {
+#ifdef Q_OS_WIN
+    QString words = qt_error_string(2).trimmed(); // ERROR_FILE_NOT_FOUND
+    words.chop(words.endsWith(u'.') ? 1 : 0);
+    return words;
+#else
+    return QStringLiteral("No such file or directory");
+#endif
+}
 
 inline QByteArray ReadAll(const QString& path) {
     QFile file(path);
