@@ -127,7 +127,7 @@ void TestCliText::snippetSendsOnlyWhatItNames() {
     c.clearLog();
     const Run wrong = RunInProcess({"--demo", "--lang", "en", "apply", snippet, "device"}, c);
     QCOMPARE(wrong.exitCode, 1);
-    QVERIFY2(wrong.err.startsWith("Error reading file \"" + snippet +
+    QVERIFY2(wrong.err.startsWith("Error reading file \"" + QDir::toNativeSeparators(snippet) +
                                   "\"\nkeys.txt, line 4: \"X21 = "
                                   "sideways\": expected one of: "),
              qPrintable(wrong.err));
@@ -216,7 +216,7 @@ void TestCliText::refusedWithItsReason() {
     test::WriteAll(path("other.KSWA"), "[OTHER]\nA=1\n");
     test::WriteAll(path("text.KSWA"), "# KORVEX-SWC-ADP configuration\n");
     test::WriteAll(path("utf8.txt"), "# KORVEX-SWC-ADP snippet\nX21 = 1\n\n\xC3(X22 = 1\n");
-    test::WriteAll(path("nul.txt"),
+    test::WriteAll(path("zero-byte.txt"),
                    QByteArray("# KORVEX-SWC-ADP snippet\nX21 = 1") + '\0' + QByteArray(" zz\n"));
     test::WriteAll(path("utf16.txt"), QByteArray("#\0 \0K\0", 6));
     test::WriteAll(path("long.txt"), "# KORVEX-SWC-ADP snippet\nX21 = " + QByteArray(500, 'y'));
@@ -244,7 +244,7 @@ void TestCliText::refusedWithItsReason() {
         {{"dump", "nodir/x.KSWA"}, "Reason: " + test::NoSuchFileWords() + "\n"},
         {{"dump", path("utf8.txt")},
          "utf8.txt, line 4: \"\uFFFD(X22 = 1\": expected a text in UTF-8\n"},
-        {{"dump", path("nul.txt")}, "nul.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
+        {{"dump", path("zero-byte.txt")}, "zero-byte.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
         {{"dump", path("utf16.txt")},
          "utf16.txt, line 1: \"\": expected a text in UTF-8, and this "
          "one is UTF-16 without a byte-order mark\n"},
