@@ -82,12 +82,15 @@ void WorkGuard::OfferRecovery() {
     const int answer =
         host_.ShowMessageBox(mb::IconQuestion, LangFormat(RestoreQuestion, lang, when.constData(),
                                                           from.constData()));
-    if (answer == mb::IdYes && restore && MayReplace()) {
-        restore(*found);
-        kept_ = found->bytes; // the copy on disk is this run's now
+    if (answer != mb::IdYes || !restore) {
+        recovery.Remove();
         return;
     }
-    recovery.Remove();
+    // Restore cancelled at "Save changes?": the copy stays until this run keeps work of its own.
+    if (!MayReplace())
+        return;
+    restore(*found);
+    kept_ = found->bytes; // the copy on disk is this run's now
 }
 
 bool WorkGuard::HoldsOwnWork() const {
