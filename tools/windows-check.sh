@@ -13,7 +13,7 @@ cxx=x86_64-w64-mingw32-g++-posix
 if ! command -v "$cxx" >/dev/null; then
     sudo=""
     [ "$(id -u)" -eq 0 ] || sudo="sudo"
-    $sudo apt-get update -q
+    $sudo apt-get update -q || echo "apt-get update failed; installing from the indexes there are" >&2
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends \
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 fi
