@@ -70,18 +70,16 @@ void WorkGuard::OfferRecovery() {
     if (!found)
         return;
     const int lang = language_.current;
-    const QByteArray when =
-        QLocale(lang == LangEnglish ? QLocale::English : QLocale::Russian)
-            .toString(found->made, QLocale::ShortFormat)
-            .toUtf8();
-    const QByteArray from = (found->source.isEmpty()
-                                 ? LangText(FromNoFile, lang)
-                                 : LangFormat(FromFile, lang,
-                                              QFileInfo(found->source).fileName().toUtf8().constData()))
+    const QByteArray when = QLocale(lang == LangEnglish ? QLocale::English : QLocale::Russian)
+                                .toString(found->made, QLocale::ShortFormat)
                                 .toUtf8();
-    const int answer =
-        host_.ShowMessageBox(mb::IconQuestion, LangFormat(RestoreQuestion, lang, when.constData(),
-                                                          from.constData()));
+    const QByteArray from =
+        (found->source.isEmpty()
+             ? LangText(FromNoFile, lang)
+             : LangFormat(FromFile, lang, QFileInfo(found->source).fileName().toUtf8().constData()))
+            .toUtf8();
+    const int answer = host_.ShowMessageBox(
+        mb::IconQuestion, LangFormat(RestoreQuestion, lang, when.constData(), from.constData()));
     if (answer != mb::IdYes || !restore) {
         recovery.Remove();
         return;

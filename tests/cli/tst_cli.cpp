@@ -524,10 +524,13 @@ void TestCli::refusedBeforeAnythingIsSent() {
         Run r = RunInProcess({"--demo", "--lang", "en", "write-config", file}, controller);
         QCOMPARE(r.exitCode, 1);
         // The path as typed: a base name alone may be any of several files.
-        QCOMPARE(r.err, QStringLiteral("Error reading file \"%1\"").arg(file) + reasons.at(i));
+        QCOMPARE(r.err,
+                 QStringLiteral("Error reading file \"%1\"").arg(QDir::toNativeSeparators(file)) +
+                     reasons.at(i));
     }
     Run ru = RunInProcess({"--demo", "--lang", "ru", "write-config", empty}, controller);
-    QCOMPARE(ru.err, "Ошибка чтения файла \"" + empty + "\"\nв файле нет конфигурации\n");
+    QCOMPARE(ru.err, "Ошибка чтения файла \"" + QDir::toNativeSeparators(empty) +
+                         "\"\nв файле нет конфигурации\n");
     // A sheet that cannot be written is no sheet saved.
     const QString sample = QStringLiteral(KORVEX_SAMPLES_DIR "/demo.KSWA");
     Run lost =
@@ -692,7 +695,8 @@ void TestCli::dumpOfAFile() {
          {dir.filePath(QStringLiteral("missing.KSWA")), dir.path(), text}) {
         Run r = RunProgram({"--lang", "en", "dump", missing});
         QCOMPARE(r.exitCode, 1);
-        const QString first = QStringLiteral("Error reading file \"%1\"\n").arg(missing);
+        const QString first =
+            QStringLiteral("Error reading file \"%1\"\n").arg(QDir::toNativeSeparators(missing));
         if (missing == text) {
             // A *.txt file is read as text, whose first wrong line is named.
             QCOMPARE(r.err,
@@ -1229,7 +1233,8 @@ void TestCli::libraryAndHistory() {
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines.at(0).startsWith(QDir::toNativeSeparators(shop.filePath("cut.KSWA"))) &&
             lines.at(0).endsWith("(damaged: it does not hold the whole configuration)"));
-    QVERIFY(lines.at(1).startsWith(QDir::toNativeSeparators(vesta)) && lines.at(1).endsWith("· SRC, VOL+"));
+    QVERIFY(lines.at(1).startsWith(QDir::toNativeSeparators(vesta)) &&
+            lines.at(1).endsWith("· SRC, VOL+"));
     Run found = RunInProcess(en + QStringList{"library", shop.path(), "vol up"}, controller);
     QCOMPARE(found.out, lines.at(1) + "\n");
 

@@ -244,7 +244,8 @@ void TestCliText::refusedWithItsReason() {
         {{"dump", "nodir/x.KSWA"}, "Reason: " + test::NoSuchFileWords() + "\n"},
         {{"dump", path("utf8.txt")},
          "utf8.txt, line 4: \"\uFFFD(X22 = 1\": expected a text in UTF-8\n"},
-        {{"dump", path("zero-byte.txt")}, "zero-byte.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
+        {{"dump", path("zero-byte.txt")},
+         "zero-byte.txt, line 2: \"X21 = 1\\0 zz\": expected one of: "},
         {{"dump", path("utf16.txt")},
          "utf16.txt, line 1: \"\": expected a text in UTF-8, and this "
          "one is UTF-16 without a byte-order mark\n"},
@@ -259,15 +260,14 @@ void TestCliText::refusedWithItsReason() {
         const Run r = RunInProcess(QStringList{"--lang", "en"} + row.args, c);
         QVERIFY2(r.exitCode != 0 && c.requests.empty(), qPrintable(row.args.join(' ')));
         const qsizetype firstEnd = r.err.indexOf(u'\n');
-        QVERIFY2(
-            r.err.startsWith("Error reading file \"" +
-                             QDir::toNativeSeparators(row.args.at(
-                                 row.args.size() - 1 -
-                                 (row.args.at(0) == "diff" || row.args.at(0) == "sheet" ||
-                                  row.args.at(0) == "apply"))) +
-                             "\"\n") &&
-                r.err.mid(firstEnd + 1).startsWith(row.said),
-            qPrintable(r.err));
+        QVERIFY2(r.err.startsWith("Error reading file \"" +
+                                  QDir::toNativeSeparators(row.args.at(
+                                      row.args.size() - 1 -
+                                      (row.args.at(0) == "diff" || row.args.at(0) == "sheet" ||
+                                       row.args.at(0) == "apply"))) +
+                                  "\"\n") &&
+                     r.err.mid(firstEnd + 1).startsWith(row.said),
+                 qPrintable(r.err));
     }
     QVERIFY(!QFileInfo::exists(path("s.html")) && !QFileInfo::exists(path("t.KSWA")));
 }
