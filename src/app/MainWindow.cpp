@@ -5,7 +5,6 @@
 
 #include "app/AboutBox.h"
 #include "app/KeyboardAccess.h"
-#include "app/LibraryPage.h"
 #include "app/MainToolbar.h"
 #include "app/OverviewPage.h"
 #include "app/PanelMenu.h"
@@ -24,9 +23,7 @@
 #include "text/LanguageTable.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDialog>
 #include <QMenu>
 #include <QTimer>
@@ -37,7 +34,6 @@ namespace {
 constexpr TextPair TitleText{"Программа настройки KORVEX-SWC-ADP. Версия %s",
                              "Setup program KORVEX-SWC-ADP. Version %s"};
 constexpr TextPair OverviewCaption{"Обзор", "Overview"};
-constexpr TextPair LibraryCaption{"Библиотека", "Library"};
 constexpr TextPair CurrentSourceHint{"Текущий номер выбранного источника",
                                      "Current number of the selected source"};
 constexpr TextPair LogName{"Журнал", "Log"};
@@ -275,9 +271,7 @@ int MainWindow::SetLanguage(int language) {
     ui_->PageControlMain->setTabText(ui_->PageControlMain->indexOf(overview_),
                                      LangText(OverviewCaption, state));
     overview_->LanguageChanged();
-    ui_->PageControlMain->setTabText(ui_->PageControlMain->indexOf(library_),
-                                     LangText(LibraryCaption, state));
-    library_->LanguageChanged();
+    LibraryLanguageChanged();
     // What screen readers say follows the language; the log and the terminal input share a page.
     ui_->RichEditRX->setAccessibleName(LangText(LogName, state));
     ui_->MemoTX->setAccessibleName(LangText(TerminalInputName, state));
@@ -382,40 +376,6 @@ void MainWindow::RestoreWork(const RecoveryCopy::Kept& kept) {
     undo_->Record(); // one step
     undo_->UpdateButtons();
     UpdateTitle();
-}
-
-void MainWindow::ConnectLibrary(TextClipboard& clipboard) {
-    library_ = new LibraryPage(core_->language, settingsPath_, core_->snapshots.store.root(),
-                               ui_->PageControlMain);
-    ui_->PageControlMain->addTab(library_, LangText(LibraryCaption, core_->language));
-    LibraryPageLinks& l = library_->links;
-    l.windowBytes = [this]() -> const ConfigBytes& { return core_->image.bytes; };
-    l.connectedSerial = [this] {
-        return core_->monitor.controllerConnected && !core_->identity.isBootloader()
-                   ? core_->identity.serialNumber()
-                   : 0u;
-    };
-    l.mayDropWork = [this] { return MayDropWork(); };
-    l.openFile = [this](const QString& path) { core_->commands.OpenConfigFile(path); };
-    l.applyText = [&clipboard](const QString& text, const QString& name) {
-        clipboard.ApplyFileText(text, name);
-    };
-    l.writeToController = [this](const ConfigBytes& bytes) {
-        if (RequireController())
-            return;
-        core_->commands.WriteBytesToDevice(bytes, [this] { core_->snapshots.KeepHeld(); });
-        ShowUndoneImage(-1);
-        undo_->Record();
-        undo_->UpdateButtons();
-    };
-    l.saveAs = [this](const QString& proposed) {
-        files_->proposedSave = proposed;
-        core_->commands.SpeedButtonWriteConfigClick();
-    };
-    l.showFolder = [](const QString& folder) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-    };
-    l.copyText = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
 }
 
 void MainWindow::ConnectHabits() {

@@ -135,6 +135,7 @@ private:
     void RestoreWork(const RecoveryCopy::Kept& kept);
     // The Library page and the window's paths it acts through.
     void ConnectLibrary(TextClipboard& clipboard);
+    void LibraryLanguageChanged();
     // The title's mark of changes since the named file was opened or saved.
     void ShowModified();
     // Before an action replaces or drops the configuration: true when nothing of the user's

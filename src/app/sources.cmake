@@ -17,7 +17,7 @@ list(APPEND KORVEX_CORE_SOURCES app/WindowPlacement.cpp app/WindowPlacement.h)
 list(APPEND KORVEX_UI_SOURCES app/FileDialogs.cpp app/FileDialogs.h)
 list(APPEND KORVEX_UI_SOURCES app/TextClipboard.cpp app/TextClipboard.h)
 list(APPEND KORVEX_UI_SOURCES app/WorkGuard.cpp app/WorkGuard.h app/FileArrivals.cpp app/FileArrivals.h
-    app/MainWindowSettings.cpp)
+    app/MainWindowSettings.cpp app/MainWindowLibrary.cpp)
 list(APPEND KORVEX_CORE_SOURCES
     app/AboutText.cpp app/AboutText.h
     app/DroppedFiles.cpp app/DroppedFiles.h
