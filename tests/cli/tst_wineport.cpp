@@ -101,11 +101,16 @@ Result TestWinePort::run(bool windows, const QStringList& args, const QString& f
     bridge_.stop();
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
     static const QRegularExpression snapshot(QStringLiteral("(saved to |сохранен в )[^\n]*"));
+    static const QRegularExpression reason(QStringLiteral("Reason: [^\n]*"));
     for (auto [stream, text] : {std::pair{QProcess::StandardOutput, &r.out},
                                 std::pair{QProcess::StandardError, &r.err}}) {
         p.setReadChannel(stream);
-        *text = QString::fromUtf8(p.readAll()).replace(named, QStringLiteral("FILE"));
+        // Windows names the file in its own form, and the system's reason in its own words.
+        *text = QString::fromUtf8(p.readAll())
+                    .replace(named, QStringLiteral("FILE"))
+                    .replace(QString(named).replace(u'/', u'\\'), QStringLiteral("FILE"));
         text->replace(snapshot, QStringLiteral("\\1SNAPSHOT"));
+        text->replace(reason, QStringLiteral("Reason: REASON"));
     }
     r.config = c.config;
     r.firmware = c.firmware;
