@@ -74,7 +74,8 @@ DroppedFile ClassifyDrop(const QList<QUrl>& urls) {
         return {};
     const QString path = QDir::toNativeSeparators(urls.constFirst().toLocalFile());
     const QString suffix = QFileInfo(path).suffix();
-    if (suffix.compare(QLatin1String("KSWA"), Qt::CaseInsensitive) == 0 || LooksLikeConfigText(path))
+    if (suffix.compare(QLatin1String("KSWA"), Qt::CaseInsensitive) == 0 ||
+        LooksLikeConfigText(path))
         return {DropKind::Configuration, path};
     if (suffix.compare(QLatin1String("LDR"), Qt::CaseInsensitive) == 0)
         return {IsLinFirmware(path) ? DropKind::LinFirmware : DropKind::Firmware, path};

@@ -30,8 +30,8 @@ QString LinFirmwareDroppedText(const QString& path, int language);
 QString DroppedFirmwareQuestion(const QString& path, unsigned controllerVersion, int language);
 
 // Exactly one local file named *.KSWA, *.txt that starts as a configuration text, or *.LDR (the
-// controller's or a LIN device's, told apart by its header), in any letter case; several files, a web
-// address or another name are Other.
+// controller's or a LIN device's, told apart by its header), in any letter case; several files, a
+// web address or another name are Other.
 DroppedFile ClassifyDrop(const QList<QUrl>& urls);
 
 } // namespace korvex

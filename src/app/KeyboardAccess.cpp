@@ -13,10 +13,10 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
 

@@ -4,21 +4,21 @@
 // and forwards the user's actions.
 #pragma once
 
+#include "app/AppCore.h"
 #include "app/ConnectionMonitor.h"
 #include "app/FileArrivals.h"
+#include "app/FileDialogs.h"
+#include "app/OpenedFile.h"
+#include "app/PanelMenu.h"
+#include "app/QtTranslation.h"
+#include "app/RecoveryCopy.h"
+#include "app/ToolbarCommands.h"
+#include "app/WindowHost.h"
 #include "app/WorkGuard.h"
 #include "config/ParameterPages.h"
 #include "editor/EditorPanel.h"
-#include "host/RequireController.h"
-#include "app/OpenedFile.h"
-#include "app/PanelMenu.h"
-#include "app/RecoveryCopy.h"
-#include "app/QtTranslation.h"
-#include "app/ToolbarCommands.h"
-#include "app/AppCore.h"
-#include "app/FileDialogs.h"
-#include "app/WindowHost.h"
 #include "host/EditorViews.h"
+#include "host/RequireController.h"
 #include "text/TextPair.h"
 
 #include <QLabel>

@@ -51,7 +51,6 @@ void MainWindow::ApplySettings() {
     SetLanguage(settings->lang);
 }
 
-
 void MainWindow::StoreSettings() {
     Settings settings;
     settings.mainTop = y();

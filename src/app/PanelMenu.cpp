@@ -3,8 +3,8 @@
 
 #include "text/TextPair.h"
 
-#include <QMenu>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 
 namespace korvex {

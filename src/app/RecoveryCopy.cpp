@@ -13,8 +13,9 @@
 namespace korvex {
 
 RecoveryCopy::RecoveryCopy(const QString& directory) {
-    const QDir dir(directory.isEmpty() ? QDir(DefaultSnapshotRoot()).filePath(QStringLiteral("recovery"))
-                                       : directory);
+    const QDir dir(directory.isEmpty()
+                       ? QDir(DefaultSnapshotRoot()).filePath(QStringLiteral("recovery"))
+                       : directory);
     path_ = dir.filePath(QStringLiteral("unsaved.KSWA"));
     source_ = dir.filePath(QStringLiteral("unsaved.source"));
 }

@@ -1,9 +1,9 @@
 // Where message boxes and file dialogs go: over the centre of the main window.
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
-#include <QList>
 #include <QSize>
 
 #include <optional>
